@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds Tikora with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DTIKORA_SANITIZE=ON
+cmake --build build-test -j "$(nproc)"
+export ASAN_OPTIONS=detect_leaks=0
+ctest --test-dir build-test --output-on-failure -j "$(nproc)"

@@ -1,0 +1,53 @@
+#include "app/qtservices.h"
+
+#include "app/soundlookup.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QMessageBox>
+#include <QSoundEffect>
+#include <QUrl>
+
+void QtMessageBoxes::show(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, AppTitle, text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void QtModalRunner::exec(QDialog &dialog)
+{
+    dialog.exec();
+}
+
+void QtProblemReporter::report(const QString &text)
+{
+    m_boxes.show(text);
+}
+
+QtSoundPlayer::QtSoundPlayer() = default;
+QtSoundPlayer::~QtSoundPlayer() = default;
+
+void QtSoundPlayer::beep()
+{
+    QApplication::beep();
+}
+
+void QtSoundPlayer::play(const QString &fileName)
+{
+    const QUrl source = SoundLookup::find(fileName);
+    if (!m_effect)
+        m_effect = std::make_unique<QSoundEffect>();
+    // A new sound cuts off the one before it.
+    m_effect->stop();
+    if (source.isEmpty())
+        return;
+    m_effect->setSource(source);
+    m_effect->play();
+}
+
+void QtHelpViewer::open(const QString &path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}

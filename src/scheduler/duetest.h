@@ -1,0 +1,27 @@
+#pragma once
+
+#include "store/alarmtable.h"
+
+#include <QDate>
+
+// The due test of one slot, a plain function of the table and of "now".
+namespace DueTest {
+
+// The date an entry without a date counts as: 1 Jan 2007, long past.
+inline const QDate EmptyDateDefault{2007, 1, 1};
+inline const QString EmptyDateText = QStringLiteral("01/01/07");
+
+// Whether the date text is on or before today, both read as dates. Empty
+// texts count as EmptyDateDefault; a text that is not a date never passes.
+bool dateReached(const QString &date, const QDate &today);
+
+// Whether the time text is at or before nowTime ("hh:mm:ss"), compared as
+// texts: an empty time always passes, "9:30:00" never does.
+bool timeReached(const QString &time, const QString &nowTime);
+
+// An entry is due when it is armed, its day has come and, on whatever day it
+// is tested, the clock has passed its time of day.
+bool isDue(const QString &date, const QString &time, qint16 fired, const QDate &today,
+           const QString &nowTime);
+
+} // namespace DueTest

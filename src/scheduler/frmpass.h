@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialog>
+
+class AppContext;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// The alert window. The main one shows the clock and is opened from the
+// tray; a further one is opened for each alarm, with the entry's message.
+// Every loaded one ticks, and every tick does the whole scheduling.
+class frmPass : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum Kind { Main, Further };
+
+    frmPass(AppContext &context, Kind kind, QWidget *parent = nullptr);
+
+    // The load step: labels, stay-on-top, empty message, the main window's
+    // title, and a fresh read of the data file. The clock starts here.
+    void Form_Load();
+
+    // The clock tick: reload the file, read the clock once, update the
+    // labels and raise every slot that is due, in slot order.
+    void Timer1_Timer();
+
+    Kind kind() const { return m_kind; }
+
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *LbMessage = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QTimer *Timer1 = nullptr;
+
+private:
+    AppContext &m_context;
+    Kind m_kind;
+};

@@ -1,0 +1,112 @@
+#include "store/alarmstore.h"
+
+#include "store/datafile.h"
+#include "store/platform.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+std::optional<QByteArray> readFile(const QString &name)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+std::unique_ptr<QIODevice> openSaveFile(const QString &path)
+{
+    auto file = std::make_unique<QSaveFile>(path);
+    // A folder we may not create files in, holding a file we may write:
+    // write the file in place, as a plain save would.
+    file->setDirectWriteFallback(true);
+    return file;
+}
+
+} // namespace
+
+AlarmStore::AlarmStore(Module1 &state, MessageBoxes &boxes)
+    : m_state(state), m_boxes(boxes), m_deviceFactory(openSaveFile)
+{
+}
+
+bool AlarmStore::DataFileExists() const
+{
+    QFile file(FileName);
+    return file.open(QIODevice::ReadOnly);
+}
+
+void AlarmStore::LoadAlarms()
+{
+    if (!DataFileExists())
+        return;
+    const std::optional<QByteArray> bytes = readFile(FileName);
+    if (!bytes)
+        return;
+    if (m_saveFailing && bytes == m_knownBytes)
+        return;
+    m_knownBytes = bytes;
+
+    if (DataFile::decode(*bytes, m_state.file)) {
+        m_failedBytes.reset();
+        return;
+    }
+    m_failedBytes = bytes;
+    if (m_boxOpen || bytes == m_dismissedBytes)
+        return;
+    m_boxOpen = true;
+    m_boxes.show(ProblemText);
+    m_boxOpen = false;
+    m_dismissedBytes = bytes;
+}
+
+void AlarmStore::keepBadCopy()
+{
+    if (!m_failedBytes || readFile(FileName) != m_failedBytes)
+        return;
+    QFile::remove(BadCopyName);
+    QFile::copy(FileName, BadCopyName);
+}
+
+AlarmStore::SaveResult AlarmStore::save(const FileContents &contents)
+{
+    const QByteArray bytes = DataFile::encode(contents);
+    keepBadCopy();
+
+    SaveResult result;
+    std::unique_ptr<QIODevice> device = m_deviceFactory(FileName);
+    if (!device->open(QIODevice::WriteOnly)) {
+        result.reason = device->errorString();
+    } else if (device->write(bytes) != bytes.size()) {
+        result.reason = device->errorString();
+    } else if (auto *file = qobject_cast<QFileDevice *>(device.get()); file && !file->flush()) {
+        result.reason = file->errorString();
+    } else if (auto *saveFile = qobject_cast<QSaveFile *>(device.get());
+               saveFile && !saveFile->commit()) {
+        result.reason = saveFile->errorString();
+    } else {
+        result.ok = true;
+    }
+    if (!result.ok) {
+        if (auto *saveFile = qobject_cast<QSaveFile *>(device.get()))
+            saveFile->cancelWriting();
+    } else {
+        if (!qobject_cast<QSaveFile *>(device.get()))
+            device->close();
+        m_knownBytes = bytes;
+        m_failedBytes.reset();
+    }
+    result.firstFailure = !result.ok && !m_saveFailing;
+    m_saveFailing = !result.ok;
+    return result;
+}
+
+QString AlarmStore::saveFailureText(const QString &reason)
+{
+    return QStringLiteral("Tikor.dat could not be saved: %1").arg(reason);
+}

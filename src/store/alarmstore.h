@@ -1,0 +1,69 @@
+#pragma once
+
+#include "store/module1.h"
+
+#include <QByteArray>
+#include <QIODevice>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class MessageBoxes;
+
+// Reads and writes Tikor.dat, by bare name in the current directory at the
+// moment of each call, into and from the shared state.
+class AlarmStore
+{
+public:
+    static inline const QString FileName = QStringLiteral("Tikor.dat");
+    static inline const QString BadCopyName = QStringLiteral("Tikor.dat.bad");
+    static inline const QString ProblemText = QStringLiteral(
+        "PROBLEM WITH SAVED FILE.\r\nFIND AND DELETE   Tikor.dat\r\nA NEW ONE WILL BE CREATED.");
+
+    // Opens the device a save writes through. The real one is a QSaveFile on
+    // the given path (a temporary file renamed over the old one on commit).
+    using DeviceFactory = std::function<std::unique_ptr<QIODevice>(const QString &path)>;
+
+    struct SaveResult
+    {
+        bool ok = false;
+        QString reason;            // the device's own words when it failed
+        bool firstFailure = false; // the first failure of a run of them
+    };
+
+    AlarmStore(Module1 &state, MessageBoxes &boxes);
+
+    // Refreshes the banners, the sound choice and the table from the file. A
+    // missing file changes nothing. A broken one keeps every field read before
+    // the damage and says so in a message box (one at a time, and not again
+    // for the same bytes once dismissed). While saves are failing, memory
+    // wins: the file is read again only when it has changed.
+    void LoadAlarms();
+
+    // Whether Tikor.dat can be opened for reading now.
+    bool DataFileExists() const;
+
+    // Writes the whole file from `contents` without ever leaving a half
+    // written one: the old file stays whole if anything fails. A file whose
+    // last load failed is first kept as Tikor.dat.bad.
+    SaveResult save(const FileContents &contents);
+
+    bool saveFailing() const { return m_saveFailing; }
+    void setDeviceFactory(DeviceFactory factory) { m_deviceFactory = std::move(factory); }
+
+    // The text that tells the user a save failed.
+    static QString saveFailureText(const QString &reason);
+
+private:
+    void keepBadCopy();
+
+    Module1 &m_state;
+    MessageBoxes &m_boxes;
+    DeviceFactory m_deviceFactory;
+    bool m_boxOpen = false;
+    bool m_saveFailing = false;
+    std::optional<QByteArray> m_failedBytes;    // bytes of the last load, when it failed
+    std::optional<QByteArray> m_dismissedBytes; // bytes whose problem the user has seen
+    std::optional<QByteArray> m_knownBytes;     // bytes last loaded or saved
+};

@@ -1,0 +1,6 @@
+#include "store/clock.h"
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTimeUtc();
+}

@@ -1,0 +1,181 @@
+#include "scheduler/frmpass.h"
+#include "store/datafile.h"
+#include "store/datetext.h"
+#include "support/tempdir.h"
+#include "support/testapp.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+const QDate Today(2009, 3, 10);
+
+FileContents armed(std::initializer_list<std::pair<int, QString>> timesBySlot)
+{
+    FileContents c;
+    c.FileBanner1 = DefaultBanner1;
+    c.FileBanner2 = DefaultBanner2;
+    for (const auto &[slot, time] : timesBySlot) {
+        c.table.AlarmDate[slot] = QStringLiteral("03/10/09");
+        c.table.AlarmMessage[slot] = QStringLiteral("slot %1").arg(slot);
+        c.table.AlarmTime[slot] = time;
+        c.table.AlarmFired[slot] = 0;
+    }
+    return c;
+}
+
+} // namespace
+
+class TestFrmPass : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void loadingShowsTheClockAndReadsTheFile()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(14, 5, 33));
+        dir.write(AlarmStore::FileName, DataFile::encode(armed({{4, QStringLiteral("10:00:00")}})));
+
+        frmPass &main = app.context.mainAlert();
+        QCOMPARE(main.Label2->text(), QStringLiteral("03/10/09"));
+        QCOMPARE(main.Label3->text(), DateText::systemTime(QTime(14, 5, 33)));
+        QVERIFY(main.LbMessage->text().isEmpty());
+        QCOMPARE(main.LbMessage->textFormat(), Qt::PlainText);
+        QCOMPARE(main.windowTitle(), AppTitle);
+        QVERIFY(main.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(main.Timer1->isActive());
+        QCOMPARE(main.Timer1->interval(), 500);
+        QVERIFY(main.cmdOK->isDefault());
+        QCOMPARE(app.context.state.table().AlarmMessage[4], QStringLiteral("slot 4"));
+        QVERIFY(!main.isVisible());
+
+        // A further window keeps its empty title and leaves the main one's.
+        main.setWindowTitle(QString());
+        frmPass further(app.context, frmPass::Further);
+        further.Form_Load();
+        QVERIFY(further.windowTitle().isEmpty());
+        QCOMPARE(main.windowTitle(), AppTitle);
+    }
+
+    void aTickRaisesEveryDueSlotInOrder()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(9, 29, 59, 600));
+        dir.write(AlarmStore::FileName, DataFile::encode(armed({{7, QStringLiteral("09:30:00")},
+                                                                {2, QStringLiteral("09:30:00")},
+                                                                {9, QStringLiteral("09:30:01")}})));
+        frmPass &main = app.context.mainAlert();
+
+        main.Timer1_Timer();
+        QVERIFY(app.context.firedSlots.isEmpty());
+        QCOMPARE(app.context.state.NowTime, QStringLiteral("09:29:59"));
+
+        app.clock.advanceMSecs(500);
+        main.Timer1_Timer();
+        QCOMPARE(app.context.firedSlots, (QList<int>{2, 7}));
+        QCOMPARE(app.context.state.NowDate, QStringLiteral("03/10/09"));
+        QCOMPARE(app.context.state.NowTime, QStringLiteral("09:30:00"));
+        QCOMPARE(app.context.state.CurrentSlot, qint16(32));
+        QCOMPARE(main.Label2->text(), QStringLiteral("03/10/09"));
+        QCOMPARE(main.Label3->text(), DateText::systemTime(QTime(9, 30, 0, 100)));
+    }
+
+    void anEntryWithoutADateIsDueEveryDayAtItsTime()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        FileContents c = armed({{0, QStringLiteral("07:00:00")}});
+        c.table.AlarmDate[0].clear();
+        dir.write(AlarmStore::FileName, DataFile::encode(c));
+        app.clock.setLocal(QDate(2031, 5, 20), QTime(6, 59, 59));
+        frmPass &main = app.context.mainAlert();
+
+        main.Timer1_Timer();
+        QVERIFY(app.context.firedSlots.isEmpty());
+        // The default date lives in the table for the rest of the tick only.
+        QCOMPARE(app.context.state.table().AlarmDate[0], QStringLiteral("01/01/07"));
+        QVERIFY(dir.read(AlarmStore::FileName).contains("\"\"\r\n\"slot 0\""));
+
+        app.clock.advanceSeconds(1);
+        main.Timer1_Timer();
+        QCOMPARE(app.context.firedSlots, QList<int>{0});
+    }
+
+    void anEntryWithoutATimeIsDueAsSoonAsItsDayHasCome()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        FileContents c = armed({{3, QString()}});
+        c.table.AlarmDate[3] = QStringLiteral("03/11/09");
+        dir.write(AlarmStore::FileName, DataFile::encode(c));
+        app.clock.setLocal(Today, QTime(23, 59, 59));
+        frmPass &main = app.context.mainAlert();
+        main.Timer1_Timer();
+        QVERIFY(app.context.firedSlots.isEmpty());
+        app.clock.advanceSeconds(1);
+        main.Timer1_Timer();
+        QCOMPARE(app.context.firedSlots, QList<int>{3});
+    }
+
+    void aDateThatCannotBeReadIsNotDueAndTheOthersGoOn()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        FileContents c = armed({{1, QStringLiteral("08:00:00")}, {2, QStringLiteral("08:00:00")}});
+        c.table.AlarmDate[1] = QStringLiteral("2/31/2009");
+        dir.write(AlarmStore::FileName, DataFile::encode(c));
+        app.clock.setLocal(Today, QTime(8, 0));
+        app.context.mainAlert().Timer1_Timer();
+        QCOMPARE(app.context.firedSlots, QList<int>{2});
+    }
+
+    void beforeAnyFileNothingIsDue()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.context.mainAlert().Timer1_Timer();
+        QVERIFY(app.context.firedSlots.isEmpty());
+        QVERIFY(app.boxes.shown.isEmpty());
+    }
+
+    // A broken file's box is open while the tick waits; the clock of another
+    // window ticks inside it. Both ticks find what the file could give.
+    void aTickRunsInsideAnotherTicksProblemBox()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(12, 0));
+        const QByteArray whole = DataFile::encode(
+            armed({{1, QStringLiteral("11:00:00")}, {4, QStringLiteral("11:30:00")}}));
+        dir.write(AlarmStore::FileName, whole.left(whole.indexOf("\"slot 4\"")));
+
+        frmPass &main = app.context.mainAlert();
+        QCOMPARE(app.boxes.shown.size(), 1);
+        app.boxes.shown.clear();
+        dir.write(AlarmStore::FileName, whole.left(whole.indexOf("\"slot 4\"") + 3));
+
+        frmPass further(app.context, frmPass::Further);
+        int nested = 0;
+        app.boxes.whileOpen = [&](const QString &) {
+            ++nested;
+            further.Timer1_Timer();
+            QCOMPARE(app.context.state.CurrentSlot, qint16(32));
+        };
+        main.Timer1_Timer();
+        QCOMPARE(nested, 1);
+        QCOMPARE(app.boxes.shown.size(), 1);
+        QCOMPARE(app.boxes.mostOpen, 1);
+        // Slot 1 was read in full, slot 4 only up to its date.
+        QCOMPARE(app.context.firedSlots, (QList<int>{1, 1}));
+        QCOMPARE(app.context.state.CurrentSlot, qint16(32));
+    }
+};
+
+QTEST_MAIN(TestFrmPass)
+#include "tst_frmpass.moc"

@@ -1,0 +1,270 @@
+#include "store/alarmstore.h"
+#include "store/datafile.h"
+#include "support/recordingservices.h"
+#include "support/tempdir.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// A device that takes the first `room` bytes and then refuses to write.
+class FullDevice : public QBuffer
+{
+public:
+    explicit FullDevice(qint64 room) : m_room(room) {}
+
+protected:
+    qint64 writeData(const char *data, qint64 len) override
+    {
+        if (pos() + len > m_room) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        return QBuffer::writeData(data, len);
+    }
+
+private:
+    qint64 m_room;
+};
+
+FileContents weeklyEntry(const QString &message)
+{
+    FileContents c;
+    c.FileBanner1 = DefaultBanner1;
+    c.FileBanner2 = DefaultBanner2;
+    c.table.AlarmDate[0] = QStringLiteral("03/17/09");
+    c.table.AlarmMessage[0] = message;
+    c.table.AlarmTime[0] = QStringLiteral("09:30:00");
+    c.table.AlarmWeekly[0] = 1;
+    c.table.AlarmFired[0] = 0;
+    return c;
+}
+
+QByteArray cutAfterLine(const QByteArray &bytes, int lines)
+{
+    return bytes.split('\n').mid(0, lines).join('\n') + '\n';
+}
+
+} // namespace
+
+class TestAlarmStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void aMissingFileChangesNothingAndTheFirstSaveCreatesIt()
+    {
+        TempCurrentDir dir;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        const Module1 before = state;
+
+        QVERIFY(!store.DataFileExists());
+        store.LoadAlarms();
+        QCOMPARE(state.file, before.file);
+        QVERIFY(boxes.shown.isEmpty());
+
+        QVERIFY(store.save(state.file).ok);
+        QVERIFY(store.DataFileExists());
+        const QByteArray bytes = dir.read(AlarmStore::FileName);
+        QCOMPARE(bytes.count("\r\n"), 227);
+        QVERIFY(bytes.contains(
+            "#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"\"\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n0\r\n1\r\n"));
+    }
+
+    void loadsWhatASaveWrote()
+    {
+        TempCurrentDir dir;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        const FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
+        QVERIFY(store.save(written).ok);
+        store.LoadAlarms();
+        QCOMPARE(state.file, written);
+        QVERIFY(boxes.shown.isEmpty());
+    }
+
+    void theFileIsFoundInTheCurrentDirectoryOfEachCall()
+    {
+        TempCurrentDir first;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        QVERIFY(store.save(weeklyEntry(QStringLiteral("one"))).ok);
+        {
+            TempCurrentDir second;
+            QVERIFY(store.save(weeklyEntry(QStringLiteral("two"))).ok);
+            QVERIFY(second.read(AlarmStore::FileName).contains("\"two\""));
+        }
+        QVERIFY(first.read(AlarmStore::FileName).contains("\"one\""));
+    }
+
+    void aBrokenFileKeepsWhatWasReadAndSaysSoOnce()
+    {
+        TempCurrentDir dir;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("kept")));
+        dir.write(AlarmStore::FileName, cutAfterLine(whole, 100));
+
+        store.LoadAlarms();
+        QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("kept"));
+        QCOMPARE(state.table().AlarmFired[0], qint16(0));
+        QCOMPARE(boxes.shown, QStringList{AlarmStore::ProblemText});
+        QCOMPARE(AlarmStore::ProblemText,
+                 QStringLiteral("PROBLEM WITH SAVED FILE.\r\nFIND AND DELETE   Tikor.dat\r\n"
+                                "A NEW ONE WILL BE CREATED."));
+
+        // Dismissed: the same bytes do not bring the box back at every tick.
+        store.LoadAlarms();
+        store.LoadAlarms();
+        QCOMPARE(boxes.shown.size(), 1);
+
+        // Damaged differently: the user hears of it again.
+        dir.write(AlarmStore::FileName, cutAfterLine(whole, 50));
+        store.LoadAlarms();
+        QCOMPARE(boxes.shown.size(), 2);
+    }
+
+    void aLoadInsideTheOpenProblemBoxOpensNoSecondBox()
+    {
+        TempCurrentDir dir;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        dir.write(AlarmStore::FileName, "\"only a banner\"\r\n");
+        int nestedLoads = 0;
+        boxes.whileOpen = [&](const QString &) {
+            for (; nestedLoads < 3; ++nestedLoads)
+                store.LoadAlarms();
+        };
+        store.LoadAlarms();
+        QCOMPARE(nestedLoads, 3);
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.mostOpen, 1);
+        QCOMPARE(state.file.FileBanner1, QStringLiteral("only a banner"));
+    }
+
+    void aSaveOverABrokenFileKeepsItAsBadCopy()
+    {
+        TempCurrentDir dir;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        const QByteArray broken = "\"b1\"\r\n\"b2\"\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"x\"\r\n";
+        dir.write(AlarmStore::FileName, broken);
+        store.LoadAlarms();
+        QVERIFY(store.save(state.file).ok);
+        QCOMPARE(dir.read(AlarmStore::BadCopyName), broken);
+        QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
+
+        // Once the file is whole again, later saves leave the copy alone.
+        dir.write(AlarmStore::BadCopyName, "older copy");
+        QVERIFY(store.save(state.file).ok);
+        QCOMPARE(dir.read(AlarmStore::BadCopyName), QByteArray("older copy"));
+    }
+
+    void aFailedSaveLeavesTheOldFileWhole()
+    {
+        TempCurrentDir dir;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        const QByteArray old = DataFile::encode(weeklyEntry(QStringLiteral("old")));
+        dir.write(AlarmStore::FileName, old);
+
+        store.setDeviceFactory([](const QString &) { return std::make_unique<FullDevice>(100); });
+        const AlarmStore::SaveResult first = store.save(weeklyEntry(QStringLiteral("new")));
+        QVERIFY(!first.ok);
+        QVERIFY(first.firstFailure);
+        QCOMPARE(first.reason, QStringLiteral("No space left on device"));
+        QCOMPARE(AlarmStore::saveFailureText(first.reason),
+                 QStringLiteral("Tikor.dat could not be saved: No space left on device"));
+        const AlarmStore::SaveResult second = store.save(weeklyEntry(QStringLiteral("new")));
+        QVERIFY(!second.ok);
+        QVERIFY(!second.firstFailure);
+        QVERIFY(store.saveFailing());
+        QCOMPARE(dir.read(AlarmStore::FileName), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{AlarmStore::FileName});
+    }
+
+    // While saves fail, memory holds what the user did: the unchanged file is
+    // not read back over it; a file changed from outside still is.
+    void whileSavesFailMemoryWinsOverTheUnchangedFile()
+    {
+        TempCurrentDir dir;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("m"))));
+        store.LoadAlarms();
+        QCOMPARE(state.table().AlarmFired[0], qint16(0));
+
+        state.table().AlarmFired[0] = 1;
+        store.setDeviceFactory([](const QString &) { return std::make_unique<FullDevice>(0); });
+        QVERIFY(!store.save(state.file).ok);
+        store.LoadAlarms();
+        QCOMPARE(state.table().AlarmFired[0], qint16(1));
+
+        dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("edited"))));
+        store.LoadAlarms();
+        QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("edited"));
+        QCOMPARE(state.table().AlarmFired[0], qint16(0));
+    }
+
+    // The real file system, made full by a file-size limit on a child
+    // process: the save fails and the old file is untouched.
+    void aSaveThatHitsTheFileSizeLimitKeepsTheOldFile()
+    {
+        TempCurrentDir dir;
+        const QByteArray old = DataFile::encode(weeklyEntry(QStringLiteral("old")));
+        dir.write(AlarmStore::FileName, old);
+
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{512, 512};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            Module1 state;
+            RecordingMessageBoxes boxes;
+            AlarmStore store(state, boxes);
+            FileContents big = weeklyEntry(QString(2000, u'x'));
+            const AlarmStore::SaveResult result = store.save(big);
+            _exit(result.ok ? 1 : result.reason.isEmpty() ? 2 : 0);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(dir.read(AlarmStore::FileName), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{AlarmStore::FileName});
+    }
+
+    void aVanishedDirectoryFailsTheSave()
+    {
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        TempCurrentDir dir;
+        QVERIFY(QDir(dir.path()).removeRecursively());
+        const AlarmStore::SaveResult result = store.save(state.file);
+        QVERIFY(!result.ok);
+        QVERIFY(!result.reason.isEmpty());
+        store.LoadAlarms();
+        QVERIFY(boxes.shown.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAlarmStore)
+#include "tst_alarmstore.moc"

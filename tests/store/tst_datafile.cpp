@@ -1,0 +1,324 @@
+#include "store/datafile.h"
+#include "store/win1252.h"
+
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+QByteArray crlf(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += Win1252::encode(line) + "\r\n";
+    return bytes;
+}
+
+// The lines of a whole file of cleared slots, with the given sound line.
+QStringList
+clearedLines(const QString &soundLine = QStringLiteral("#TRUE#,#FALSE#,#FALSE#,#FALSE#"))
+{
+    QStringList lines{QStringLiteral("\"B1\""), QStringLiteral("\"B2\""), soundLine};
+    for (int slot = 0; slot < SlotCount; ++slot)
+        lines << QStringLiteral("\"\"") << QStringLiteral("\"\"") << QStringLiteral("\"\"")
+              << QStringLiteral("0") << QStringLiteral("0") << QStringLiteral("0")
+              << QStringLiteral("1");
+    return lines;
+}
+
+// Contents that differ from a cleared table in every field.
+FileContents marked()
+{
+    FileContents c;
+    c.FileBanner1 = QStringLiteral("old 1");
+    c.FileBanner2 = QStringLiteral("old 2");
+    c.sound = {false, false, false, true};
+    for (int s = 0; s < SlotCount; ++s) {
+        c.table.AlarmDate[s] = QStringLiteral("old date");
+        c.table.AlarmMessage[s] = QStringLiteral("old message");
+        c.table.AlarmTime[s] = QStringLiteral("old time");
+        c.table.AlarmDaily[s] = 7;
+        c.table.AlarmWeekly[s] = 7;
+        c.table.AlarmMonthly[s] = 7;
+        c.table.AlarmFired[s] = 7;
+    }
+    return c;
+}
+
+} // namespace
+
+class TestDataFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void writesTheExactBytes()
+    {
+        FileContents c;
+        c.FileBanner1 = DefaultBanner1;
+        c.FileBanner2 = DefaultBanner2;
+        c.sound = {false, false, true, false};
+        c.table.AlarmDate[0] = QStringLiteral("03/17/09");
+        c.table.AlarmMessage[0] = QStringLiteral("Team meeting, room 4");
+        c.table.AlarmTime[0] = QStringLiteral("09:30:00");
+        c.table.AlarmWeekly[0] = 1;
+        c.table.AlarmFired[0] = 0;
+        c.table.AlarmDate[5] = QStringLiteral("12/31/26");
+        c.table.AlarmMessage[5] = QStringLiteral(" Caf\u00e9 \u20ac 5 ");
+        c.table.AlarmDaily[5] = 1;
+
+        QFile expected(QStringLiteral(TIKORA_TEST_DATA "/example.dat"));
+        QVERIFY(expected.open(QIODevice::ReadOnly));
+        const QByteArray bytes = DataFile::encode(c);
+        QCOMPARE(bytes, expected.readAll());
+        QCOMPARE(bytes.count("\r\n"), DataFile::LineCount);
+
+        FileContents back;
+        QVERIFY(DataFile::decode(bytes, back));
+        QCOMPARE(back, c);
+    }
+
+    void roundTripsEveryKindOfText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("commas") << QStringLiteral("a, b,,c,");
+        QTest::newRow("outer spaces") << QStringLiteral("  padded  ");
+        QTest::newRow("spaces only") << QStringLiteral("   ");
+        QTest::newRow("hash words") << QStringLiteral("#TRUE#");
+        QTest::newRow("quote inside") << QStringLiteral("say \"hi\" now");
+        QTest::newRow("quote and comma") << QStringLiteral("he said \"x\",y");
+        QTest::newRow("quoted whole") << QStringLiteral("\"hi\"");
+        QTest::newRow("latin") << QStringLiteral("\u00e0\u00e9\u00ee\u00f5\u00fc \u00a3\u00ff");
+        QTest::newRow("markup") << QStringLiteral("<b>bold</b> & <i>");
+    }
+
+    void roundTripsEveryKindOfText()
+    {
+        QFETCH(QString, text);
+        FileContents c;
+        c.FileBanner1 = text;
+        for (int s = 0; s < SlotCount; ++s) {
+            c.table.AlarmDate[s] = text;
+            c.table.AlarmMessage[s] = text + QString::number(s);
+            c.table.AlarmTime[s] = text;
+            c.table.AlarmDaily[s] = static_cast<qint16>(s % 3);
+            c.table.AlarmMonthly[s] = static_cast<qint16>(-s);
+            c.table.AlarmFired[s] = static_cast<qint16>(s % 2);
+        }
+        FileContents back = marked();
+        QVERIFY(DataFile::decode(DataFile::encode(c), back));
+        QCOMPARE(back, c);
+    }
+
+    void storesWhatTheCharacterSetCannotHoldAsQuestionMarks()
+    {
+        FileContents c;
+        c.table.AlarmMessage[0] = QStringLiteral("\u4e2d x \U0001F600");
+        FileContents back;
+        QVERIFY(DataFile::decode(DataFile::encode(c), back));
+        QCOMPARE(back.table.AlarmMessage[0], QStringLiteral("? x ?"));
+    }
+
+    void readsFieldsByTheFileRules_data()
+    {
+        QTest::addColumn<QString>("dateLine");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("dailyLine");
+        QTest::addColumn<qint16>("daily");
+
+        // The date line of slot 0 may hold more than one field; the fields
+        // that follow then shift, since commas and line ends are alike.
+        QTest::newRow("plain") << "\"d\""
+                               << "d"
+                               << ""
+                               << "0" << qint16(0);
+        QTest::newRow("spaces before a field") << "   \"d\""
+                                               << "d"
+                                               << ""
+                                               << "  3" << qint16(3);
+        QTest::newRow("unquoted field is trimmed at the end") << "  d x  "
+                                                              << "d x"
+                                                              << ""
+                                                              << "1 " << qint16(1);
+        QTest::newRow("text after the closing quote is dropped") << "\"a\" junk"
+                                                                 << "a"
+                                                                 << ""
+                                                                 << "0" << qint16(0);
+        QTest::newRow("two fields on one line shift the rest") << "\"a\",\"b\""
+                                                               << "a"
+                                                               << "b"
+                                                               << "0" << qint16(0);
+        QTest::newRow("a quote inside reads back whole") << "\"say \"hi\" now\""
+                                                         << "say \"hi\" now"
+                                                         << ""
+                                                         << "0" << qint16(0);
+        QTest::newRow("negative integer") << "\"\""
+                                          << ""
+                                          << ""
+                                          << "-2" << qint16(-2);
+        QTest::newRow("smallest integer") << "\"\""
+                                          << ""
+                                          << ""
+                                          << "-32768" << qint16(-32768);
+        QTest::newRow("largest integer") << "\"\""
+                                         << ""
+                                         << ""
+                                         << "32767" << qint16(32767);
+    }
+
+    void readsFieldsByTheFileRules()
+    {
+        QFETCH(QString, dateLine);
+        QFETCH(QString, date);
+        QFETCH(QString, message);
+        QFETCH(QString, dailyLine);
+        QFETCH(qint16, daily);
+
+        QStringList lines = clearedLines();
+        lines[3] = dateLine;
+        lines[6] = dailyLine;
+        const bool shifted = dateLine.count(u',') > 0;
+        if (!shifted)
+            lines[4] = QStringLiteral("\"\"");
+        FileContents c = marked();
+        const bool complete = DataFile::decode(crlf(lines), c);
+        QCOMPARE(c.table.AlarmDate[0], date);
+        QCOMPARE(c.table.AlarmMessage[0], message);
+        if (!shifted) {
+            QVERIFY(complete);
+            QCOMPARE(c.table.AlarmDaily[0], daily);
+            QCOMPARE(c.table.AlarmFired[31], qint16(1));
+        }
+    }
+
+    void readsTheSoundLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<SoundChoice>("sound");
+        QTest::newRow("Message") << "#TRUE#,#FALSE#,#FALSE#,#FALSE#"
+                                 << SoundChoice{true, false, false, false};
+        QTest::newRow("Alert2") << "#FALSE#,#FALSE#,#TRUE#,#FALSE#"
+                                << SoundChoice{false, false, true, false};
+        QTest::newRow("none") << "#FALSE#,#FALSE#,#FALSE#,#FALSE#"
+                              << SoundChoice{false, false, false, false};
+        QTest::newRow("numbers") << "0,-1,0,5" << SoundChoice{false, true, false, true};
+        QTest::newRow("one per line is the same")
+            << "#FALSE#\n#TRUE#\n0\n0" << SoundChoice{false, true, false, false};
+    }
+
+    void readsTheSoundLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(SoundChoice, sound);
+        QStringList lines = clearedLines(line);
+        FileContents c = marked();
+        QVERIFY(DataFile::decode(crlf(lines), c));
+        QCOMPARE(c.sound, sound);
+    }
+
+    void acceptsEveryLineEnd_data()
+    {
+        QTest::addColumn<QByteArray>("lineEnd");
+        QTest::newRow("CR LF") << QByteArray("\r\n");
+        QTest::newRow("LF") << QByteArray("\n");
+        QTest::newRow("CR") << QByteArray("\r");
+    }
+
+    void acceptsEveryLineEnd()
+    {
+        QFETCH(QByteArray, lineEnd);
+        FileContents c;
+        c.table.AlarmMessage[31] = QStringLiteral("last");
+        c.table.AlarmMonthly[31] = 1;
+        QByteArray bytes = DataFile::encode(c);
+        bytes.replace("\r\n", lineEnd);
+        FileContents back = marked();
+        QVERIFY(DataFile::decode(bytes, back));
+        QCOMPARE(back, c);
+    }
+
+    void ignoresWhatFollowsTheLastLine()
+    {
+        FileContents c;
+        c.table.AlarmFired[31] = 0;
+        FileContents back = marked();
+        QVERIFY(DataFile::decode(DataFile::encode(c) + "garbage,\r\n\"more\"\r\n", back));
+        QCOMPARE(back, c);
+    }
+
+    // A file cut after line 100 fills slots 0 to 12 and slot 13 up to its
+    // monthly value; the rest keeps what it held before.
+    void aShortFileKeepsWhatWasReadBeforeTheEnd()
+    {
+        FileContents written;
+        for (int s = 0; s < SlotCount; ++s) {
+            written.table.AlarmDate[s] = QStringLiteral("new %1").arg(s);
+            written.table.AlarmMonthly[s] = 1;
+            written.table.AlarmFired[s] = 0;
+        }
+        const QList<QByteArray> lines = DataFile::encode(written).split('\n');
+        const QByteArray first100 = lines.mid(0, 100).join('\n') + '\n';
+
+        FileContents c = marked();
+        QVERIFY(!DataFile::decode(first100, c));
+        QCOMPARE(c.FileBanner1, written.FileBanner1);
+        QCOMPARE(c.sound, written.sound);
+        for (int s = 0; s <= 12; ++s) {
+            QCOMPARE(c.table.AlarmDate[s], written.table.AlarmDate[s]);
+            QCOMPARE(c.table.AlarmFired[s], qint16(0));
+        }
+        QCOMPARE(c.table.AlarmDate[13], QStringLiteral("new 13"));
+        QCOMPARE(c.table.AlarmMonthly[13], qint16(1));
+        QCOMPARE(c.table.AlarmFired[13], qint16(7));
+        QCOMPARE(c.table.AlarmDate[14], QStringLiteral("old date"));
+        QCOMPARE(c.table.AlarmFired[31], qint16(7));
+    }
+
+    void failsAtAValueAnIntegerCannotTake_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("word") << "one";
+        QTest::newRow("too large") << "32768";
+        QTest::newRow("too small") << "-32769";
+        QTest::newRow("fraction") << "1.5";
+        QTest::newRow("empty line") << "";
+    }
+
+    void failsAtAValueAnIntegerCannotTake()
+    {
+        QFETCH(QString, value);
+        QStringList lines = clearedLines();
+        const int weeklyOfSlot2 = 3 + 7 * 2 + 4; // zero-based line index
+        lines[weeklyOfSlot2] = value;
+        FileContents c = marked();
+        QVERIFY(!DataFile::decode(crlf(lines), c));
+        QCOMPARE(c.table.AlarmDaily[2], qint16(0));
+        QCOMPARE(c.table.AlarmWeekly[2], qint16(7));
+        QCOMPARE(c.table.AlarmFired[1], qint16(1));
+        QCOMPARE(c.table.AlarmDate[3], QStringLiteral("old date"));
+    }
+
+    void failsAtAWordInTheSoundLine()
+    {
+        FileContents c = marked();
+        QVERIFY(
+            !DataFile::decode(crlf(clearedLines(QStringLiteral("#TRUE#,yes,#FALSE#,#FALSE#"))), c));
+        QCOMPARE(c.sound.Message, true);
+        QCOMPARE(c.sound.Alert3, true);
+        QCOMPARE(c.table.AlarmDate[0], QStringLiteral("old date"));
+    }
+
+    void anEmptyFileReadsNothing()
+    {
+        FileContents c = marked();
+        QVERIFY(!DataFile::decode(QByteArray(), c));
+        QCOMPARE(c, marked());
+    }
+};
+
+Q_DECLARE_METATYPE(SoundChoice)
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "tst_datafile.moc"

@@ -1,0 +1,6 @@
+#include "support/fakeclock.h"
+
+void FakeClock::setLocal(const QDate &date, const QTime &time)
+{
+    m_now = QDateTime(date, time, Qt::LocalTime).toUTC();
+}

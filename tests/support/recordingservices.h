@@ -1,0 +1,49 @@
+#pragma once
+
+#include "store/platform.h"
+
+#include <QStringList>
+
+#include <functional>
+
+// Answers every message box at once, after running the hook as if the box
+// were open (a test runs ticks there, as the real nested event loop would).
+class RecordingMessageBoxes : public MessageBoxes
+{
+public:
+    void show(const QString &text) override;
+
+    QStringList shown;
+    int openNow = 0;  // boxes open at this moment
+    int mostOpen = 0; // the most that were ever open at once
+    std::function<void(const QString &text)> whileOpen;
+};
+
+// Records "beep" and "play <name>" in the order they were asked for.
+class RecordingSound : public SoundPlayer
+{
+public:
+    void beep() override { calls.append(QStringLiteral("beep")); }
+    void play(const QString &fileName) override
+    {
+        calls.append(QStringLiteral("play ") + fileName);
+    }
+
+    QStringList calls;
+};
+
+class RecordingHelp : public HelpViewer
+{
+public:
+    void open(const QString &path) override { opened.append(path); }
+
+    QStringList opened;
+};
+
+class RecordingProblems : public ProblemReporter
+{
+public:
+    void report(const QString &text) override { reported.append(text); }
+
+    QStringList reported;
+};
