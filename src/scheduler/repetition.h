@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+// How an acknowledgement moves a fired, repeating entry on: plain functions
+// of the entry and of "today".
+namespace Repetition {
+
+enum class Rule { Weekly, Daily, Monthly };
+
+// The repeat boxes of one entry, as the editor holds them (0, 1 or 2 grey).
+struct Boxes
+{
+    qint16 daily = 0;
+    qint16 weekly = 0;
+    qint16 monthly = 0;
+};
+
+// The same day next month, or its last day when the next month is shorter.
+QDate sameDayNextMonth(const QDate &today);
+
+// The date an entry moved by `rule` gets, counted from today. A daily entry
+// whose time of day is still ahead today moves to today.
+QDate nextDate(Rule rule, const QDate &today, bool timeStillAheadToday);
+
+// The new "mm/dd/yy" date of an entry at an acknowledgement, or nothing when
+// it stays as it is. It moves when it is fired (exactly 1), a repeat box is
+// checked (exactly 1; weekly wins over daily over monthly), its date is
+// today or before and, when dated today, its time has come. An entry left
+// behind on an earlier day moves whatever its time.
+std::optional<QString> moveOnAcknowledge(qint16 fired, const Boxes &boxes, const QString &date,
+                                         const QString &time, const QDate &today,
+                                         const QString &nowTime);
+
+} // namespace Repetition
