@@ -1,5 +1,6 @@
 #include "scheduler/appcontext.h"
 
+#include "editor/frmnotify.h"
 #include "scheduler/frmpass.h"
 
 AppContext::AppContext(const Services &services) : services(services), store(state, services.boxes)
@@ -9,6 +10,7 @@ AppContext::AppContext(const Services &services) : services(services), store(sta
 AppContext::~AppContext()
 {
     delete m_mainAlert;
+    delete m_editor;
 }
 
 frmPass &AppContext::mainAlert()
@@ -18,6 +20,20 @@ frmPass &AppContext::mainAlert()
         m_mainAlert->Form_Load();
     }
     return *m_mainAlert;
+}
+
+frmNotify &AppContext::editor()
+{
+    if (!m_editor) {
+        m_editor = new frmNotify(*this);
+        m_editor->Form_Load();
+    }
+    return *m_editor;
+}
+
+bool AppContext::editorVisible() const
+{
+    return m_editor && m_editor->isVisible();
 }
 
 void AppContext::FireAlarm(int slot)

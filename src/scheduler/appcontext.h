@@ -9,6 +9,7 @@
 #include <QPointer>
 
 class QDialog;
+class frmNotify;
 class frmPass;
 
 // Shows a window modally and returns when it is hidden. The real one runs
@@ -48,6 +49,12 @@ public:
     frmPass &mainAlert();
     bool mainAlertLoaded() const { return m_mainAlert != nullptr; }
 
+    // The editor: created and loaded (hidden) on first use, so nothing ever
+    // saves its controls before they hold the file's entries.
+    frmNotify &editor();
+    bool editorLoaded() const { return m_editor != nullptr; }
+    bool editorVisible() const;
+
     // The alert window most recently opened by FireAlarm.
     QPointer<frmPass> AlertForm;
 
@@ -59,4 +66,5 @@ public:
 
 private:
     frmPass *m_mainAlert = nullptr;
+    frmNotify *m_editor = nullptr;
 };
