@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QPixmap>
+
+class QWidget;
+
+// The date and time pickers share one decorative 169 x 133 background,
+// drawn from the window's top-left corner.
+namespace PickerBackground {
+
+QPixmap picture();
+
+// Gives the window the picture as its background.
+void apply(QWidget *window);
+
+} // namespace PickerBackground
