@@ -1,0 +1,100 @@
+// The editor's OK: copy the rows into the table, check every time and date,
+// and on success save, switch the main clock on and hide.
+
+#include "editor/frmnotify.h"
+
+#include "scheduler/appcontext.h"
+#include "scheduler/frmpass.h"
+#include "store/datetext.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+const QString BadTime = QStringLiteral("The TIME you entered was not valid.");
+const QString BadDate = QStringLiteral("The DATE you entered was not valid.");
+
+} // namespace
+
+void frmNotify::cmdOKnotify_Click()
+{
+    Module1 &state = m_context.state;
+    // One reading of the clock for the whole operation.
+    const QDate today = m_context.services.clock.localNow().date();
+    state.NowDate = DateText::formatDate(today);
+
+    AlarmTable &table = state.table();
+    for (state.EditorRow = 0; state.EditorRow < SlotCount; ++state.EditorRow) {
+        const int row = state.EditorRow;
+        table.AlarmDate[row] = txtDateNotify[row]->text();
+        table.AlarmMessage[row] = txtMessage[row]->text();
+        table.AlarmTime[row] = txtTimeNote[row]->text();
+        table.AlarmDaily[row] = boxValue(ckDaily[row]);
+        table.AlarmWeekly[row] = boxValue(ckWeekly[row]);
+        table.AlarmMonthly[row] = boxValue(ckMonthly[row]);
+    }
+    state.file.sound = soundButtons();
+
+    // Rows in order, the time before the date; the first failure ends it and
+    // leaves EditorRow at its row.
+    for (state.EditorRow = 0; state.EditorRow < SlotCount; ++state.EditorRow) {
+        if (!checkRow(state.EditorRow, today))
+            return;
+    }
+
+    rearmEditedRows();
+    const AlarmStore::SaveResult saved = writeFile();
+    if (!saved.ok) {
+        // Nothing was written: the editor stays as it is, and says so.
+        m_context.services.boxes.show(AlarmStore::saveFailureText(saved.reason));
+        return;
+    }
+    rememberRowTexts();
+    m_context.mainAlert().Timer1->start();
+    hide();
+}
+
+bool frmNotify::checkRow(int row, const QDate &today)
+{
+    AlarmTable &table = m_context.state.table();
+    QLineEdit *time = txtTimeNote[row];
+    if (!time->text().isEmpty()) {
+        const std::optional<DateText::Value> value = DateText::parse(time->text(), today);
+        if (!value) {
+            time->clear();
+            m_context.services.boxes.show(BadTime);
+            return false;
+        }
+        // A time of day typed by hand is stored as "hh:mm:ss", the form the
+        // due test compares with; a text that also holds a date stays.
+        if (value->date == DateText::timeOnlyDate()) {
+            const QString formatted = DateText::formatTime(value->time);
+            time->setText(formatted);
+            table.AlarmTime[row] = formatted;
+        }
+    }
+    QLineEdit *date = txtDateNotify[row];
+    if (!date->text().isEmpty() && !DateText::parse(date->text(), today)) {
+        date->clear();
+        m_context.services.boxes.show(BadDate);
+        return false;
+    }
+    return true;
+}
+
+void frmNotify::rearmEditedRows()
+{
+    // A date or time typed since the editor was shown arms the entry, as a
+    // picker would have; a row left with neither (cleared) stays as it is,
+    // or it would be raised at once.
+    AlarmTable &table = m_context.state.table();
+    for (int row = 0; row < SlotCount; ++row) {
+        const QString date = txtDateNotify[row]->text();
+        const QString time = txtTimeNote[row]->text();
+        const bool edited = date != m_shownDates[row] || time != m_shownTimes[row];
+        if (edited && !(date.isEmpty() && time.isEmpty()))
+            table.AlarmFired[row] = 0;
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+
+class AppContext;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+
+// The date picker: fills the date of the editor row in EditorRow. Every
+// date the user picks goes into the row at once; OK writes it again,
+// rearms the entry and saves. Loaded afresh for every opening.
+class frmCal : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmCal(AppContext &context, QWidget *parent = nullptr);
+
+    // Sets NowDate, places the window beside the editor and starts the
+    // picker at the row's date, or at today.
+    void Form_Load();
+
+    // Writes the picked date into the row as "mm/dd/yy".
+    void DTPicker2_Change();
+    void DTPicker2_Click();
+
+    // OK: write the date, rearm the entry, save, unload.
+    void Command1_Click();
+
+    QDateEdit *DTPicker2 = nullptr;
+    QPushButton *Command1 = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void place();
+    QLineEdit *rowDate() const;
+    void writeBack();
+
+    AppContext &m_context;
+    bool m_loaded = false;
+    QPoint m_editorCorner;
+};

@@ -1,0 +1,338 @@
+#include "editor/frmnotify.h"
+#include "scheduler/frmpass.h"
+#include "store/datafile.h"
+#include "support/tempdir.h"
+#include "support/testapp.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+const QString BadTime = QStringLiteral("The TIME you entered was not valid.");
+const QString BadDate = QStringLiteral("The DATE you entered was not valid.");
+
+FileContents withBanners()
+{
+    FileContents c;
+    c.FileBanner1 = DefaultBanner1;
+    c.FileBanner2 = DefaultBanner2;
+    return c;
+}
+
+FileContents readBack(const TempCurrentDir &dir)
+{
+    FileContents c;
+    if (!DataFile::decode(dir.read(AlarmStore::FileName), c))
+        c.FileBanner1 = QStringLiteral("<unreadable>");
+    return c;
+}
+
+QLineEdit *box(frmNotify &editor, int row, QChar field)
+{
+    if (field == u'd')
+        return editor.txtDateNotify[row];
+    if (field == u't')
+        return editor.txtTimeNote[row];
+    return editor.txtMessage[row];
+}
+
+// Types "row field text" cells ("3d 2/30/09": row 3's date) into the rows.
+void typeCells(frmNotify &editor, const QStringList &cells)
+{
+    for (const QString &cell : cells) {
+        const int space = cell.indexOf(u' ');
+        const int row = cell.left(space - 1).toInt();
+        QTest::keyClicks(box(editor, row, cell.at(space - 1)), cell.mid(space + 1));
+    }
+}
+
+// An editor shown from the menus: the main clock is off while it is open.
+struct ShownEditor
+{
+    TempCurrentDir dir;
+    TestApp app;
+    frmNotify &editor;
+    QTimer *mainClock;
+
+    ShownEditor() : editor(app.context.editor()), mainClock(app.context.mainAlert().Timer1)
+    {
+        mainClock->stop();
+        editor.show();
+    }
+
+    // Enter in a row's text box presses OK.
+    void pressEnter() { QTest::keyClick(editor.txtMessage[0], Qt::Key_Return); }
+};
+
+class RefusingDevice : public QBuffer
+{
+protected:
+    qint64 writeData(const char *, qint64) override
+    {
+        setErrorString(QStringLiteral("Disk full"));
+        return -1;
+    }
+};
+
+} // namespace
+
+class TestAccept : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void checksEveryTimeAndDate_data()
+    {
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        QTest::addColumn<QString>("emptied"); // the box the failure empties
+        QTest::addColumn<int>("editorRow");
+
+        QTest::newRow("all empty") << QStringList() << QString() << QString() << 32;
+        QTest::newRow("a message alone")
+            << QStringList{QStringLiteral("2m call home")} << QString() << QString() << 32;
+        QTest::newRow("25:00") << QStringList{QStringLiteral("0t 25:00")} << BadTime
+                               << QStringLiteral("0t") << 0;
+        QTest::newRow("row 3 date before row 5 time")
+            << QStringList{QStringLiteral("5t 9:75"), QStringLiteral("3d 2/30/09"),
+                           QStringLiteral("3t 10:00:00")}
+            << BadDate << QStringLiteral("3d") << 3;
+        QTest::newRow("time before date in a row")
+            << QStringList{QStringLiteral("4d someday"), QStringLiteral("4t noon")} << BadTime
+            << QStringLiteral("4t") << 4;
+        QTest::newRow("a date in a time box, a time in a date box")
+            << QStringList{QStringLiteral("1t 1/2/07"), QStringLiteral("1d 3:00 PM")} << QString()
+            << QString() << 32;
+        QTest::newRow("spaces only")
+            << QStringList{QStringLiteral("6d    ")} << BadDate << QStringLiteral("6d") << 6;
+        QTest::newRow("impossible date")
+            << QStringList{QStringLiteral("7d 2/29/09")} << BadDate << QStringLiteral("7d") << 7;
+    }
+
+    void checksEveryTimeAndDate()
+    {
+        QFETCH(QStringList, cells);
+        QFETCH(QString, message);
+        QFETCH(QString, emptied);
+        QFETCH(int, editorRow);
+
+        ShownEditor shown;
+        frmNotify &editor = shown.editor;
+        typeCells(editor, cells);
+        shown.pressEnter();
+
+        QCOMPARE(shown.app.context.state.EditorRow, qint16(editorRow));
+        const AlarmTable &table = shown.app.context.state.table();
+        if (message.isEmpty()) {
+            QVERIFY(shown.app.boxes.shown.isEmpty());
+            QVERIFY(!editor.isVisible());
+            QVERIFY(shown.mainClock->isActive());
+            QVERIFY(shown.dir.exists(AlarmStore::FileName));
+            // Texts pass unchanged (none here is a bare time of day).
+            for (const QString &cell : cells) {
+                const int space = cell.indexOf(u' ');
+                const int row = cell.left(space - 1).toInt();
+                QCOMPARE(box(editor, row, cell.at(space - 1))->text(), cell.mid(space + 1));
+            }
+            return;
+        }
+        QCOMPARE(shown.app.boxes.shown, QStringList{message});
+        QVERIFY(editor.isVisible());
+        QVERIFY(!shown.mainClock->isActive());
+        QVERIFY(!shown.dir.exists(AlarmStore::FileName));
+        // Only the failing box is emptied; the table keeps what it held.
+        for (const QString &cell : cells) {
+            const int space = cell.indexOf(u' ');
+            const QString key = cell.left(space);
+            const int row = key.chopped(1).toInt();
+            const QString text = box(editor, row, key.back())->text();
+            if (key == emptied) {
+                QVERIFY(text.isEmpty());
+                const QString &held =
+                    key.back() == u'd' ? table.AlarmDate[row] : table.AlarmTime[row];
+                QCOMPARE(held, cell.mid(space + 1));
+            } else {
+                QVERIFY(!text.isEmpty());
+            }
+        }
+    }
+
+    void theNextPressReportsTheNextBadField()
+    {
+        ShownEditor shown;
+        typeCells(shown.editor, {QStringLiteral("2d abc"), QStringLiteral("2t xyz")});
+        shown.pressEnter();
+        QCOMPARE(shown.app.boxes.shown, QStringList{BadTime});
+        QCOMPARE(shown.editor.txtDateNotify[2]->text(), QStringLiteral("abc"));
+        shown.pressEnter();
+        QCOMPARE(shown.app.boxes.shown, (QStringList{BadTime, BadDate}));
+        QVERIFY(shown.editor.txtDateNotify[2]->text().isEmpty());
+        shown.pressEnter();
+        QVERIFY(!shown.editor.isVisible());
+        QCOMPARE(shown.app.boxes.shown.size(), 2);
+    }
+
+    void successCopiesTheRowsAndTheSoundAndSaves()
+    {
+        ShownEditor shown;
+        TestApp &app = shown.app;
+        frmNotify &editor = shown.editor;
+        app.clock.setLocal(QDate(2009, 6, 15), QTime(8, 0));
+        typeCells(editor, {QStringLiteral("0d 6/20/09"), QStringLiteral("0m Dentist, 2nd floor"),
+                           QStringLiteral("0t 14:30:00"), QStringLiteral("31m last row")});
+        QTest::mouseClick(editor.ckWeekly[0], Qt::LeftButton);
+        QTest::mouseClick(editor.optAlert, Qt::LeftButton);
+        QTest::keyClick(editor.txtTimeNote[0], Qt::Key_Enter);
+
+        const AlarmTable &table = app.context.state.table();
+        QCOMPARE(app.context.state.NowDate, QStringLiteral("06/15/09"));
+        QCOMPARE(table.AlarmDate[0], QStringLiteral("6/20/09"));
+        QCOMPARE(table.AlarmMessage[0], QStringLiteral("Dentist, 2nd floor"));
+        QCOMPARE(table.AlarmTime[0], QStringLiteral("14:30:00"));
+        QCOMPARE(table.AlarmWeekly[0], qint16(1));
+        QCOMPARE(table.AlarmMessage[31], QStringLiteral("last row"));
+        QCOMPARE(app.context.state.file.sound, (SoundChoice{false, true, false, false}));
+
+        const FileContents saved = readBack(shown.dir);
+        QCOMPARE(saved.table.AlarmDate, table.AlarmDate);
+        QCOMPARE(saved.table.AlarmMessage, table.AlarmMessage);
+        QCOMPARE(saved.table.AlarmWeekly, table.AlarmWeekly);
+        QCOMPARE(saved.table.AlarmFired[0], qint16(0));
+        QCOMPARE(saved.sound, (SoundChoice{false, true, false, false}));
+        QVERIFY(!editor.isVisible());
+        QVERIFY(shown.mainClock->isActive());
+    }
+
+    void typedTimesOfDayAreStoredAsClockTexts_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("short") << QStringLiteral("9:30") << QStringLiteral("09:30:00");
+        QTest::newRow("leading space") << QStringLiteral(" 09:30:00") << QStringLiteral("09:30:00");
+        QTest::newRow("PM") << QStringLiteral("3 PM") << QStringLiteral("15:00:00");
+        QTest::newRow("dot") << QStringLiteral("12.50") << QStringLiteral("12:50:00");
+        QTest::newRow("with a date")
+            << QStringLiteral("1/2/07 3 PM") << QStringLiteral("1/2/07 3 PM");
+        QTest::newRow("a date alone") << QStringLiteral("1/2/07") << QStringLiteral("1/2/07");
+    }
+
+    void typedTimesOfDayAreStoredAsClockTexts()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        ShownEditor shown;
+        QTest::keyClicks(shown.editor.txtTimeNote[8], typed);
+        shown.pressEnter();
+        QVERIFY(!shown.editor.isVisible());
+        QCOMPARE(shown.editor.txtTimeNote[8]->text(), stored);
+        QCOMPARE(shown.app.context.state.table().AlarmTime[8], stored);
+        QCOMPARE(readBack(shown.dir).table.AlarmTime[8], stored);
+    }
+
+    // A fired entry given a new date or time by hand fires again; one left
+    // alone, or cleared, does not.
+    void typedEditsArmTheirRows()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        FileContents c = withBanners();
+        for (int slot : {1, 2, 3, 4}) {
+            c.table.AlarmDate[slot] = QStringLiteral("06/15/09");
+            c.table.AlarmMessage[slot] = QStringLiteral("fired");
+            c.table.AlarmTime[slot] = QStringLiteral("08:00:00");
+            c.table.AlarmFired[slot] = 1;
+        }
+        dir.write(AlarmStore::FileName, DataFile::encode(c));
+        frmNotify &editor = app.context.editor();
+        editor.show();
+
+        editor.txtTimeNote[1]->selectAll();
+        QTest::keyClicks(editor.txtTimeNote[1], QStringLiteral("20:00:00"));
+        QTest::keyClicks(editor.txtMessage[2], QStringLiteral(" again"));
+        QTest::mouseClick(editor.cmdClear[3], Qt::LeftButton);
+        editor.txtDateNotify[4]->selectAll();
+        QTest::keyClicks(editor.txtDateNotify[4], QStringLiteral("06/16/09"));
+        QTest::keyClick(editor.txtMessage[0], Qt::Key_Return);
+
+        QVERIFY(!editor.isVisible());
+        const FileContents saved = readBack(dir);
+        QCOMPARE(saved.table.AlarmFired[1], qint16(0));
+        QCOMPARE(saved.table.AlarmFired[2], qint16(1));
+        QCOMPARE(saved.table.AlarmFired[3], qint16(1));
+        QCOMPARE(saved.table.AlarmFired[4], qint16(0));
+
+        // While the editor is hidden an entry is moved on to its next date
+        // and fires there: showing the editor and pressing OK leaves it be.
+        editor.txtDateNotify[2]->setText(QStringLiteral("06/22/09"));
+        app.context.state.table().AlarmFired[2] = 1;
+        editor.show();
+        QTest::keyClick(editor.txtMessage[0], Qt::Key_Return);
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(readBack(dir).table.AlarmFired[2], qint16(1));
+    }
+
+    void aFailedSaveKeepsTheEditorOpen()
+    {
+        ShownEditor shown;
+        shown.app.context.store.setDeviceFactory(
+            [](const QString &) { return std::make_unique<RefusingDevice>(); });
+        QTest::keyClicks(shown.editor.txtMessage[0], QStringLiteral("not lost"));
+        shown.pressEnter();
+        QCOMPARE(shown.app.boxes.shown,
+                 QStringList{AlarmStore::saveFailureText(QStringLiteral("Disk full"))});
+        QVERIFY(shown.app.problems.reported.isEmpty());
+        QVERIFY(shown.editor.isVisible());
+        QVERIFY(!shown.mainClock->isActive());
+        QCOMPARE(shown.editor.txtMessage[0]->text(), QStringLiteral("not lost"));
+
+        shown.app.context.store.setDeviceFactory(
+            [](const QString &path) { return std::make_unique<QFile>(path); });
+        shown.pressEnter();
+        QVERIFY(!shown.editor.isVisible());
+        QCOMPARE(readBack(shown.dir).table.AlarmMessage[0], QStringLiteral("not lost"));
+    }
+
+    // The unattended press at start-up: the editor is hidden and the main
+    // clock runs. A bad text in the file is reported and emptied, nothing is
+    // saved; a tick inside the box saves the rows as they are.
+    void theStartUpPressOverTheHiddenEditor()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        FileContents c = withBanners();
+        c.table.AlarmDate[9] = QStringLiteral("06/15/09");
+        c.table.AlarmTime[9] = QStringLiteral("9 o'clock");
+        dir.write(AlarmStore::FileName, DataFile::encode(c));
+        const QByteArray before = dir.read(AlarmStore::FileName);
+        frmNotify &editor = app.context.editor();
+        QTimer *mainClock = app.context.mainAlert().Timer1;
+
+        QByteArray savedInside;
+        app.boxes.whileOpen = [&](const QString &) {
+            QVERIFY(editor.SaveMsg().ok);
+            savedInside = dir.read(AlarmStore::FileName);
+        };
+        editor.cmdOKnotify->click();
+        QCOMPARE(app.boxes.shown, QStringList{BadTime});
+        QVERIFY(!editor.isVisible());
+        QVERIFY(mainClock->isActive());
+        QVERIFY(editor.txtTimeNote[9]->text().isEmpty());
+        QVERIFY(savedInside != before);
+        QVERIFY(savedInside.contains("\"06/15/09\"\r\n\"\"\r\n\"\"\r\n"));
+
+        app.boxes.whileOpen = nullptr;
+        editor.cmdOKnotify->click();
+        QCOMPARE(app.boxes.shown.size(), 1);
+        QVERIFY(mainClock->isActive());
+        QVERIFY(!editor.isVisible());
+    }
+};
+
+QTEST_MAIN(TestAccept)
+#include "tst_accept.moc"

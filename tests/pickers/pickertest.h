@@ -1,0 +1,56 @@
+#pragma once
+
+#include "editor/frmnotify.h"
+#include "store/datafile.h"
+#include "support/tempdir.h"
+#include "support/testapp.h"
+
+#include <QLineEdit>
+#include <QtTest>
+
+// An editor shown over a data file with the clock at 15 June 2009,
+// 14:05:09.6, ready to open a picker on one of its rows.
+struct PickerTest
+{
+    TempCurrentDir dir;
+    TestApp app;
+    frmNotify *editor = nullptr;
+
+    explicit PickerTest(const FileContents &contents = bannered())
+    {
+        app.clock.setLocal(QDate(2009, 6, 15), QTime(14, 5, 9, 600));
+        dir.write(AlarmStore::FileName, DataFile::encode(contents));
+        editor = &app.context.editor();
+        editor->show();
+    }
+
+    static FileContents bannered()
+    {
+        FileContents c;
+        c.FileBanner1 = DefaultBanner1;
+        c.FileBanner2 = DefaultBanner2;
+        return c;
+    }
+
+    FileContents saved() const
+    {
+        FileContents c;
+        if (!DataFile::decode(dir.read(AlarmStore::FileName), c))
+            c.FileBanner1 = QStringLiteral("<unreadable>");
+        return c;
+    }
+
+    // Clicks a row's box; the picker opens and `whileOpen` acts on it.
+    template <typename Picker>
+    void open(QLineEdit *box, const std::function<void(Picker &)> &whileOpen)
+    {
+        app.modal.whileOpen = [&](QDialog &dialog) {
+            auto *picker = qobject_cast<Picker *>(&dialog);
+            QVERIFY(picker);
+            whileOpen(*picker);
+        };
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, box->rect().center());
+        app.modal.whileOpen = nullptr;
+        QCOMPARE(app.modal.shown.size(), 1);
+    }
+};

@@ -1,0 +1,173 @@
+#include "pickers/frmcal.h"
+#include "pickertest.h"
+#include "scheduler/frmpass.h"
+
+#include <QDateEdit>
+#include <QPushButton>
+
+class TestFrmCal : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startsAtTheRowsDateOrToday_data()
+    {
+        QTest::addColumn<QString>("rowText");
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QString>("rowAfterLoad");
+
+        const QDate today(2009, 6, 15);
+        QTest::newRow("empty") << QString() << today << QString();
+        QTest::newRow("a date") << QStringLiteral("12/25/09") << QDate(2009, 12, 25)
+                                << QStringLiteral("12/25/09");
+        QTest::newRow("not a date") << QStringLiteral("abc") << today << QString();
+        QTest::newRow("a time alone")
+            << QStringLiteral("3:00 PM") << today << QStringLiteral("3:00 PM");
+        QTest::newRow("before the range")
+            << QStringLiteral("12/31/1960") << today << QStringLiteral("12/31/1960");
+        QTest::newRow("first of the range")
+            << QStringLiteral("1/1/61") << QDate(1961, 1, 1) << QStringLiteral("1/1/61");
+        QTest::newRow("last of the range")
+            << QStringLiteral("12/31/57") << QDate(2057, 12, 31) << QStringLiteral("12/31/57");
+        QTest::newRow("after the range")
+            << QStringLiteral("1/1/2058") << today << QStringLiteral("1/1/2058");
+    }
+
+    void startsAtTheRowsDateOrToday()
+    {
+        QFETCH(QString, rowText);
+        QFETCH(QDate, start);
+        QFETCH(QString, rowAfterLoad);
+
+        FileContents c = PickerTest::bannered();
+        c.table.AlarmDate[3] = rowText;
+        PickerTest t(c);
+        QLineEdit *row = t.editor->txtDateNotify[3];
+        t.open<frmCal>(row, [&](frmCal &cal) {
+            QCOMPARE(cal.DTPicker2->date(), start);
+            QCOMPARE(cal.DTPicker2->minimumDate(), QDate(1961, 1, 1));
+            QCOMPARE(cal.DTPicker2->maximumDate(), QDate(2057, 12, 31));
+            QCOMPARE(row->text(), rowAfterLoad);
+            QCOMPARE(t.app.context.state.NowDate, QStringLiteral("06/15/09"));
+            cal.close();
+        });
+        // Left by the close box: nothing more written, nothing saved.
+        QCOMPARE(row->text(), rowAfterLoad);
+        QCOMPARE(t.saved().table.AlarmDate[3], rowText);
+    }
+
+    void okWritesTheDateArmsTheEntryAndSaves_data()
+    {
+        QTest::addColumn<bool>("byEnter");
+        QTest::newRow("OK") << false;
+        QTest::newRow("Enter") << true;
+    }
+
+    void okWritesTheDateArmsTheEntryAndSaves()
+    {
+        QFETCH(bool, byEnter);
+        FileContents c = PickerTest::bannered();
+        c.table.AlarmMessage[0] = QStringLiteral("fired");
+        c.table.AlarmFired[0] = 1;
+        PickerTest t(c);
+        t.open<frmCal>(t.editor->txtDateNotify[0], [&](frmCal &cal) {
+            if (byEnter)
+                QTest::keyClick(cal.DTPicker2, Qt::Key_Return);
+            else
+                QTest::mouseClick(cal.Command1, Qt::LeftButton);
+            QVERIFY(!cal.isVisible());
+        });
+        QCOMPARE(t.editor->txtDateNotify[0]->text(), QStringLiteral("06/15/09"));
+        QCOMPARE(t.app.context.state.table().AlarmFired[0], qint16(0));
+        const FileContents saved = t.saved();
+        QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("06/15/09"));
+        QCOMPARE(saved.table.AlarmFired[0], qint16(0));
+    }
+
+    // The user's changes and clicks reach the row at once; Escape does
+    // nothing.
+    void theRowFollowsThePicker()
+    {
+        FileContents c = PickerTest::bannered();
+        c.table.AlarmDate[2] = QStringLiteral("06/03/09");
+        c.table.AlarmDate[4] = QStringLiteral("1/1/1900");
+        PickerTest t(c);
+        QLineEdit *row = t.editor->txtDateNotify[2];
+        t.open<frmCal>(row, [&](frmCal &cal) {
+            QCOMPARE(row->text(), QStringLiteral("06/03/09"));
+            QTest::keyClick(cal.DTPicker2, Qt::Key_Up); // the month
+            QCOMPARE(row->text(), QStringLiteral("07/03/09"));
+            QTest::keyClick(cal.DTPicker2, Qt::Key_Escape);
+            QVERIFY(cal.isVisible());
+            cal.close();
+        });
+        QCOMPARE(row->text(), QStringLiteral("07/03/09"));
+        QCOMPARE(t.saved().table.AlarmDate[2], QStringLiteral("06/03/09"));
+
+        // A row outside the range keeps its text until a click on the picker.
+        t.app.modal.shown.clear();
+        QLineEdit *outside = t.editor->txtDateNotify[4];
+        t.open<frmCal>(outside, [&](frmCal &cal) {
+            QCOMPARE(outside->text(), QStringLiteral("1/1/1900"));
+            QWidget *field =
+                cal.DTPicker2->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly);
+            QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, field->rect().center());
+            QCOMPARE(outside->text(), QStringLiteral("06/15/09"));
+            cal.close();
+        });
+    }
+
+    void opensBesideTheEditor_data()
+    {
+        QTest::addColumn<QPoint>("editorAt");
+        QTest::newRow("inside the screen") << QPoint(200, 100);
+        QTest::newRow("at the left edge") << QPoint(0, 40);
+    }
+
+    void opensBesideTheEditor()
+    {
+        QFETCH(QPoint, editorAt);
+        PickerTest t;
+        t.editor->move(editorAt);
+        t.open<frmCal>(t.editor->txtDateNotify[0], [&](frmCal &cal) {
+            QCOMPARE(cal.size(), QSize(163, 53));
+            // A third of its own width to the left of the editor, level with
+            // its top, even off the screen.
+            const int third = static_cast<int>(std::lround(cal.frameGeometry().width() / 3.0));
+            QCOMPARE(cal.pos(), QPoint(editorAt.x() - third, editorAt.y()));
+            cal.close();
+        });
+    }
+
+    // An alert window's tick fires an entry while the picker is open: the
+    // save that follows writes what the rows hold at that moment.
+    void aTickWhileThePickerIsOpenSavesTheRowsAsTheyAre()
+    {
+        FileContents c = PickerTest::bannered();
+        c.table.AlarmDate[4] = QStringLiteral("06/15/09");
+        c.table.AlarmMessage[4] = QStringLiteral("due now");
+        c.table.AlarmTime[4] = QStringLiteral("14:00:00");
+        c.table.AlarmFired[4] = 0;
+        c.table.AlarmDate[6] = QStringLiteral("06/03/09");
+        c.table.AlarmMessage[6] = QStringLiteral("being edited");
+        PickerTest t(c);
+        frmPass &alert = t.app.context.mainAlert();
+        t.open<frmCal>(t.editor->txtDateNotify[6], [&](frmCal &cal) {
+            QTest::keyClick(cal.DTPicker2, Qt::Key_Up);
+            alert.Timer1_Timer();
+            QCOMPARE(t.app.context.firedSlots, QList<int>{4});
+            // What raising the alarm does to the table, then its save.
+            t.app.context.state.table().AlarmFired[4] = 1;
+            QVERIFY(t.editor->SaveMsg().ok);
+            cal.close();
+        });
+        const FileContents saved = t.saved();
+        QCOMPARE(saved.table.AlarmDate[6], QStringLiteral("07/03/09"));
+        QCOMPARE(saved.table.AlarmMessage[6], QStringLiteral("being edited"));
+        QCOMPARE(saved.table.AlarmFired[4], qint16(1));
+        QCOMPARE(saved.table.AlarmMessage[4], QStringLiteral("due now"));
+    }
+};
+
+QTEST_MAIN(TestFrmCal)
+#include "tst_frmcal.moc"

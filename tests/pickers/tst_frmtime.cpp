@@ -1,0 +1,106 @@
+#include "pickers/frmtime.h"
+#include "pickertest.h"
+
+#include <QPushButton>
+#include <QTimeEdit>
+
+class TestFrmTime : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startsAtTheRowsTimeOrNow_data()
+    {
+        QTest::addColumn<QString>("rowText");
+        QTest::addColumn<QTime>("start");
+        QTest::addColumn<QString>("rowAfterLoad");
+
+        const QTime now(14, 5, 9);
+        QTest::newRow("empty") << QString() << now << QString();
+        QTest::newRow("a time") << QStringLiteral("07:30:00") << QTime(7, 30)
+                                << QStringLiteral("07:30:00");
+        QTest::newRow("typed") << QStringLiteral("3:00 PM") << QTime(15, 0)
+                               << QStringLiteral("3:00 PM");
+        QTest::newRow("a date alone")
+            << QStringLiteral("12/25/09") << QTime(0, 0) << QStringLiteral("12/25/09");
+        QTest::newRow("not a time") << QStringLiteral("abc") << now << QString();
+        QTest::newRow("25:00") << QStringLiteral("25:00") << now << QString();
+    }
+
+    void startsAtTheRowsTimeOrNow()
+    {
+        QFETCH(QString, rowText);
+        QFETCH(QTime, start);
+        QFETCH(QString, rowAfterLoad);
+
+        FileContents c = PickerTest::bannered();
+        c.table.AlarmTime[5] = rowText;
+        PickerTest t(c);
+        QLineEdit *row = t.editor->txtTimeNote[5];
+        t.open<frmTime>(row, [&](frmTime &picker) {
+            QCOMPARE(picker.DTPicker1->time(), start);
+            QCOMPARE(row->text(), rowAfterLoad);
+            QTest::mouseClick(picker.cmdCancel, Qt::LeftButton);
+        });
+        QCOMPARE(row->text(), rowAfterLoad);
+        QCOMPARE(t.saved().table.AlarmTime[5], rowText);
+    }
+
+    // Accept writes the time the picker holds, to the second, arms the
+    // entry and saves.
+    void acceptWritesArmsAndSaves_data()
+    {
+        QTest::addColumn<QString>("rowText");
+        QTest::addColumn<bool>("byEnter");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("empty, Enter") << QString() << true << QStringLiteral("14:05:09");
+        QTest::newRow("a time, Accept")
+            << QStringLiteral("07:30:00") << false << QStringLiteral("07:30:00");
+        QTest::newRow("a date alone, Accept")
+            << QStringLiteral("12/25/09") << false << QStringLiteral("00:00:00");
+    }
+
+    void acceptWritesArmsAndSaves()
+    {
+        QFETCH(QString, rowText);
+        QFETCH(bool, byEnter);
+        QFETCH(QString, written);
+
+        FileContents c = PickerTest::bannered();
+        c.table.AlarmTime[1] = rowText;
+        c.table.AlarmFired[1] = 1;
+        PickerTest t(c);
+        t.open<frmTime>(t.editor->txtTimeNote[1], [&](frmTime &picker) {
+            t.app.clock.advanceSeconds(30); // the time was taken at the opening
+            if (byEnter)
+                QTest::keyClick(picker.DTPicker1, Qt::Key_Enter);
+            else
+                QTest::mouseClick(picker.cmdOK, Qt::LeftButton);
+            QVERIFY(!picker.isVisible());
+        });
+        QCOMPARE(t.editor->txtTimeNote[1]->text(), written);
+        const FileContents saved = t.saved();
+        QCOMPARE(saved.table.AlarmTime[1], written);
+        QCOMPARE(saved.table.AlarmFired[1], qint16(0));
+    }
+
+    void nowSetsThePickerOnly()
+    {
+        FileContents c = PickerTest::bannered();
+        c.table.AlarmTime[0] = QStringLiteral("07:30:00");
+        PickerTest t(c);
+        QLineEdit *row = t.editor->txtTimeNote[0];
+        t.open<frmTime>(row, [&](frmTime &picker) {
+            t.app.clock.setLocal(QDate(2009, 6, 15), QTime(21, 5, 3, 900));
+            QTest::mouseClick(picker.cmdNow, Qt::LeftButton);
+            QCOMPARE(picker.DTPicker1->time(), QTime(21, 5, 3));
+            QCOMPARE(row->text(), QStringLiteral("07:30:00"));
+            QVERIFY(picker.isVisible());
+            QTest::keyClick(picker.DTPicker1, Qt::Key_Return);
+        });
+        QCOMPARE(row->text(), QStringLiteral("21:05:03"));
+    }
+};
+
+QTEST_MAIN(TestFrmTime)
+#include "tst_frmtime.moc"
