@@ -23,7 +23,10 @@ void QtModalRunner::exec(QDialog &dialog)
 
 void QtProblemReporter::report(const QString &text)
 {
-    m_boxes.show(text);
+    if (m_tray.added() && m_tray.available())
+        m_tray.showMessage(text);
+    else
+        m_boxes.show(text);
 }
 
 QtSoundPlayer::QtSoundPlayer() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/trayicon.h"
 #include "scheduler/appcontext.h"
 #include "store/platform.h"
 
@@ -21,14 +22,16 @@ public:
     void exec(QDialog &dialog) override;
 };
 
+// Through the tray icon's message where there is a tray, else a message box.
 class QtProblemReporter : public ProblemReporter
 {
 public:
-    explicit QtProblemReporter(MessageBoxes &boxes) : m_boxes(boxes) {}
+    QtProblemReporter(MessageBoxes &boxes, TrayIcon &tray) : m_boxes(boxes), m_tray(tray) {}
     void report(const QString &text) override;
 
 private:
     MessageBoxes &m_boxes;
+    TrayIcon &m_tray;
 };
 
 // Plays the wave files with a sound effect created on first use, so the

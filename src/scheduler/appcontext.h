@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/frmabout.h"
+#include "app/trayicon.h"
 #include "store/alarmstore.h"
 #include "store/clock.h"
 #include "store/module1.h"
@@ -7,6 +9,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <functional>
 
 class QDialog;
 class frmNotify;
@@ -29,6 +32,8 @@ struct Services
     SoundPlayer &sound;
     ModalRunner &modal;
     ProblemReporter &problems;
+    HelpViewer &help;
+    TrayIcon &tray;
 };
 
 // The program: its shared state, its store and services, and its
@@ -58,13 +63,45 @@ public:
     // The alert window most recently opened by FireAlarm.
     QPointer<frmPass> AlertForm;
 
-    // Raises the alarm of a due slot; the tick hands over the slot it found.
+    // Raises the alarm of a due slot, found by a tick: a new alert window
+    // with the entry's message, a beep and the chosen sound, the slot marked
+    // fired and saved. Held back while the editor or About is visible.
     void FireAlarm(int slot);
 
-    // Slots handed to FireAlarm, in order (kept for the program's own checks).
-    QList<int> firedSlots;
+    // The About window, shown modally. From the tray it opens only while
+    // neither the main alert window nor the editor is visible; from an alert
+    // window's menu, always. Already open: the window in front is raised.
+    enum Origin { FromTray, FromAlertWindow };
+    void showAbout(Origin origin);
+    bool aboutVisible() const;
+    frmAbout *about() const { return m_about; }
+
+    // "&Tikora", and a left press on the icon: show the main alert window,
+    // unless the editor or About is visible.
+    void showMainAlert();
+
+    // "&Set Alarm" from the tray, "&Set" from an alert window: switch that
+    // clock off, place the editor and show it modally. From the tray it is
+    // not shown while About is visible, and then no clock is switched.
+    void openEditor(Origin origin, frmPass *from = nullptr);
+
+    // Help: Tikora.chm in the current directory, in the desktop's viewer.
+    void openHelp();
+    static QString helpPath();
+
+    // "&Exit", set by the tray shell; closing the main alert window runs it
+    // when the desktop has no notification area.
+    std::function<void()> exitProgram;
+
+    // Ends the process at once, without returning into any event loop.
+    std::function<void(int code)> endProcess;
+
+    // Brings the modal window the user is in (a picker over the editor, the
+    // editor, About) to the front instead of showing a second copy.
+    void raiseActiveModal();
 
 private:
     frmPass *m_mainAlert = nullptr;
     frmNotify *m_editor = nullptr;
+    QPointer<frmAbout> m_about;
 };

@@ -1,13 +1,21 @@
 #include "scheduler/frmpass.h"
 
+#include "editor/frmnotify.h"
 #include "scheduler/appcontext.h"
-#include "scheduler/duetest.h"
+#include "scheduler/schedule.h"
 #include "scheduler/twips.h"
 #include "store/datetext.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -35,27 +43,62 @@ frmPass::frmPass(AppContext &context, Kind kind, QWidget *parent)
     setObjectName(QStringLiteral("frmPass"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(twipsToPixels(3484), twipsToPixels(1755));
-    setAutoFillBackground(true);
-    setStyleSheet(QStringLiteral("frmPass { background-color: #202830; }"));
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twipsToPixels(3484), twipsToPixels(1755));
+    client->setAutoFillBackground(true);
+    QPalette backdrop = client->palette();
+    backdrop.setBrush(QPalette::Window, QPixmap(QStringLiteral(":/pictures/alert.png")));
+    client->setPalette(backdrop);
 
-    Label2 = clockLabel(this, QStringLiteral("Label2"), QStringLiteral("01/01/2007"));
+    Label2 = clockLabel(client, QStringLiteral("Label2"), QStringLiteral("01/01/2007"));
     placeTwips(Label2, 204, 36, 912, 240);
-    Label3 = clockLabel(this, QStringLiteral("Label3"), QStringLiteral("12:33:55"));
+    Label3 = clockLabel(client, QStringLiteral("Label3"), QStringLiteral("12:33:55"));
     placeTwips(Label3, 2490, 30, 795, 285);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(QStringLiteral("OK"), client);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     placeTwips(cmdOK, 1470, 15, 585, 315);
+    connect(cmdOK, &QPushButton::clicked, this, &frmPass::cmdOK_Click);
 
-    LbMessage = new QLabel(this);
+    LbMessage = new QLabel(client);
     LbMessage->setObjectName(QStringLiteral("LbMessage"));
     LbMessage->setTextFormat(Qt::PlainText);
     LbMessage->setAlignment(Qt::AlignCenter);
+    LbMessage->setWordWrap(false);
     LbMessage->setAutoFillBackground(true);
     LbMessage->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
     placeTwips(LbMessage, 90, 360, 3330, 195);
+
+    menuBar = new QMenuBar(this);
+    menuBar->setNativeMenuBar(false);
+    mnuNotify = menuBar->addAction(QStringLiteral("&Set"));
+    mnuNotify->setObjectName(QStringLiteral("mnuNotify"));
+    mnuHelp = menuBar->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpItem = mnuHelp->addAction(QStringLiteral("&Help"));
+    mnuHelpItem->setObjectName(QStringLiteral("mnuHelpItem"));
+    mnuHelpItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    mnuAbout = mnuHelp->addAction(QStringLiteral("&About"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    mnuAbout->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    // The shortcuts work while the window is active, menu open or not.
+    addAction(mnuHelpItem);
+    addAction(mnuAbout);
+    connect(mnuNotify, &QAction::triggered, this,
+            [this] { m_context.openEditor(AppContext::FromAlertWindow, this); });
+    connect(mnuHelpItem, &QAction::triggered, this, [this] { m_context.openHelp(); });
+    connect(mnuAbout, &QAction::triggered, this,
+            [this] { m_context.showAbout(AppContext::FromAlertWindow); });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(client);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->activate();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -82,31 +125,67 @@ void frmPass::Timer1_Timer()
     m_context.store.LoadAlarms();
     if (!self)
         return;
-
-    // One reading of the clock for the whole tick, so the date and the time
-    // of day always belong together, even at midnight.
-    const QDateTime now = m_context.services.clock.localNow();
-    const QString nowTime = DateText::formatTime(now.time());
-    state.NowTime = nowTime;
-    state.NowDate = DateText::formatDate(now.date());
+    const QDateTime now = Schedule::readClock(state, m_context.services.clock);
     Label3->setText(DateText::systemTime(now.time()));
     Label2->setText(state.NowDate);
+    Schedule::raiseDueSlots(state, now, [this, &self](int slot) {
+        m_context.FireAlarm(slot);
+        return !self.isNull();
+    });
+}
 
-    // The loop keeps its own slot index: a tick of another window that runs
-    // inside a message box raised from here cannot make this one raise the
-    // wrong slot.
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        state.CurrentSlot = static_cast<qint16>(slot);
-        AlarmTable &table = state.table();
-        const bool noDate = table.AlarmDate[slot].isEmpty();
-        if (noDate)
-            table.AlarmDate[slot] = DueTest::EmptyDateText;
-        if (DueTest::isDue(noDate ? QString() : table.AlarmDate[slot], table.AlarmTime[slot],
-                           table.AlarmFired[slot], now.date(), nowTime)) {
-            m_context.FireAlarm(slot);
-            if (!self)
-                return;
-        }
+void frmPass::cmdOK_Click()
+{
+    LbMessage->clear();
+    const QDateTime now = Schedule::readClock(m_context.state, m_context.services.clock);
+    frmNotify &editor = m_context.editor();
+    // The repeat boxes are read from the editor, and the new dates written
+    // there too: the save writes the file from the editor's rows.
+    Schedule::moveRepeatingEntries(
+        m_context.state, now,
+        [&editor](int slot) {
+            return Repetition::Boxes{frmNotify::boxValue(editor.ckDaily[slot]),
+                                     frmNotify::boxValue(editor.ckWeekly[slot]),
+                                     frmNotify::boxValue(editor.ckMonthly[slot])};
+        },
+        [&editor](int slot, const QString &date) { editor.txtDateNotify[slot]->setText(date); });
+
+    QPointer<frmPass> self(this);
+    editor.SaveMsg();
+    if (!self)
+        return;
+    hide();
+    if (m_kind == Further) {
+        // Done with: it stops ticking and goes once control is back in the
+        // event loop.
+        Timer1->stop();
+        deleteLater();
     }
-    state.CurrentSlot = SlotCount;
+}
+
+void frmPass::Form_Unload()
+{
+    cmdOK_Click();
+}
+
+void frmPass::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    // With no notification area the main window is the only way in, and
+    // closing it ends the program as Exit does (which acknowledges).
+    if (m_kind == Main && !m_context.services.tray.available() && m_context.exitProgram) {
+        m_context.exitProgram();
+        return;
+    }
+    Form_Unload();
+}
+
+void frmPass::keyPressEvent(QKeyEvent *event)
+{
+    // Escape does not close an alert window; Enter presses OK.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -3,7 +3,10 @@
 #include <QDialog>
 
 class AppContext;
+class QAction;
 class QLabel;
+class QMenu;
+class QMenuBar;
 class QPushButton;
 class QTimer;
 
@@ -27,6 +30,15 @@ public:
     // labels and raise every slot that is due, in slot order.
     void Timer1_Timer();
 
+    // The acknowledgement (OK, or Enter): clear the message, move every
+    // fired repeating entry on, save, hide. A further window is then done
+    // with and goes away.
+    void cmdOK_Click();
+
+    // Unloading (the close box, or Exit for the main window) acknowledges
+    // first. The main window only hides: its clock keeps running.
+    void Form_Unload();
+
     Kind kind() const { return m_kind; }
 
     QLabel *Label2 = nullptr;
@@ -34,6 +46,16 @@ public:
     QLabel *LbMessage = nullptr;
     QPushButton *cmdOK = nullptr;
     QTimer *Timer1 = nullptr;
+
+    QMenuBar *menuBar = nullptr;
+    QAction *mnuNotify = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpItem = nullptr;
+    QAction *mnuAbout = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     AppContext &m_context;

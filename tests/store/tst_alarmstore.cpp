@@ -1,9 +1,9 @@
 #include "store/alarmstore.h"
 #include "store/datafile.h"
+#include "support/fulldevice.h"
 #include "support/recordingservices.h"
 #include "support/tempdir.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QtTest>
 
@@ -13,26 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A device that takes the first `room` bytes and then refuses to write.
-class FullDevice : public QBuffer
-{
-public:
-    explicit FullDevice(qint64 room) : m_room(room) {}
-
-protected:
-    qint64 writeData(const char *data, qint64 len) override
-    {
-        if (pos() + len > m_room) {
-            setErrorString(QStringLiteral("No space left on device"));
-            return -1;
-        }
-        return QBuffer::writeData(data, len);
-    }
-
-private:
-    qint64 m_room;
-};
 
 FileContents weeklyEntry(const QString &message)
 {

@@ -1,5 +1,11 @@
 #include "support/testapp.h"
 
+#include "scheduler/frmpass.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+
 void FakeModalRunner::exec(QDialog &dialog)
 {
     shown.append(&dialog);
@@ -9,4 +15,46 @@ void FakeModalRunner::exec(QDialog &dialog)
         whileOpen(dialog);
     if (guard && guard->isVisible())
         guard->hide();
+}
+
+AlertWindowRecorder::AlertWindowRecorder()
+{
+    qApp->installEventFilter(this);
+}
+
+bool AlertWindowRecorder::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show) {
+        auto *window = qobject_cast<frmPass *>(watched);
+        if (window && window->kind() == frmPass::Further && !shown.contains(window))
+            shown.append(window);
+    }
+    return false;
+}
+
+QStringList AlertWindowRecorder::messages() const
+{
+    QStringList texts;
+    for (const QPointer<frmPass> &window : shown)
+        texts.append(window ? window->LbMessage->text() : QStringLiteral("(gone)"));
+    return texts;
+}
+
+void RecordingTray::add(const QString &text, QMenu *contextMenu)
+{
+    isAdded = true;
+    tip = text;
+    menu = contextMenu;
+}
+
+TestApp::TestApp()
+{
+    context.endProcess = [this](int code) { endedWith.append(code); };
+}
+
+TestApp::~TestApp()
+{
+    // Further alert windows belong to no one until they are acknowledged.
+    for (const QPointer<frmPass> &window : alerts.shown)
+        delete window.data();
 }

@@ -22,6 +22,37 @@ public:
     std::function<void(QDialog &dialog)> whileOpen;
 };
 
+class frmPass;
+
+// A notification area that is there or not, as the test says.
+class RecordingTray : public TrayIcon
+{
+public:
+    bool available() const override { return isAvailable; }
+    void add(const QString &tip, QMenu *menu) override;
+    void remove() override { isAdded = false; }
+    bool added() const override { return isAdded; }
+    void showMessage(const QString &text) override { messages.append(text); }
+
+    bool isAvailable = true;
+    bool isAdded = false;
+    QString tip;
+    QMenu *menu = nullptr;
+    QStringList messages;
+};
+
+// Records the further alert windows in the order they are shown.
+class AlertWindowRecorder : public QObject
+{
+public:
+    AlertWindowRecorder();
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    QList<QPointer<frmPass>> shown;
+    // The messages of the windows shown so far, in order.
+    QStringList messages() const;
+};
+
 // A program with a fake clock and recording services, for window tests.
 struct TestApp
 {
@@ -30,5 +61,12 @@ struct TestApp
     RecordingSound sound;
     FakeModalRunner modal;
     RecordingProblems problems;
-    AppContext context{Services{clock, boxes, sound, modal, problems}};
+    RecordingHelp help;
+    RecordingTray tray;
+    AlertWindowRecorder alerts;
+    AppContext context{Services{clock, boxes, sound, modal, problems, help, tray}};
+    QList<int> endedWith; // exit codes the program asked to end with
+
+    TestApp();
+    ~TestApp();
 };

@@ -1,0 +1,52 @@
+#include "app/placement.h"
+#include "editor/frmnotify.h"
+#include "scheduler/appcontext.h"
+#include "scheduler/frmpass.h"
+#include "scheduler/twips.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+void AppContext::showMainAlert()
+{
+    if (editorVisible() || aboutVisible())
+        return;
+    frmPass &main = mainAlert();
+    main.show();
+    main.raise();
+    main.activateWindow();
+}
+
+void AppContext::openEditor(Origin origin, frmPass *from)
+{
+    frmNotify &notify = editor();
+    if (notify.isVisible()) {
+        raiseActiveModal();
+        return;
+    }
+    // The clock stays on when the editor is not going to be shown: it runs
+    // whenever the editor is hidden.
+    if (origin == FromTray && aboutVisible())
+        return;
+    frmPass &owner = origin == FromTray || !from ? mainAlert() : *from;
+    owner.Timer1->stop();
+
+    const QScreen *screen = notify.screen() ? notify.screen() : QGuiApplication::primaryScreen();
+    const double screenTwips = screen ? screen->geometry().width() * 15.0 : 0.0;
+    const int left = Placement::editorLeftTwips(screenTwips, notify.frameGeometry().width() * 15.0);
+    notify.move(twipsToPixels(left), twipsToPixels(Placement::EditorTopTwips));
+    services.modal.exec(notify);
+}
+
+QString AppContext::helpPath()
+{
+    return QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() +
+           QStringLiteral("Tikora.chm");
+}
+
+void AppContext::openHelp()
+{
+    services.help.open(helpPath());
+}

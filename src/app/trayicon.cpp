@@ -1,0 +1,51 @@
+#include "app/trayicon.h"
+
+#include "store/platform.h"
+
+#include <QIcon>
+#include <QSystemTrayIcon>
+
+QtTrayIcon::QtTrayIcon() = default;
+QtTrayIcon::~QtTrayIcon() = default;
+
+bool QtTrayIcon::available() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtTrayIcon::add(const QString &tip, QMenu *menu)
+{
+    if (!m_icon) {
+        QIcon icon;
+        icon.addFile(QStringLiteral(":/icons/tikora-16.png"), QSize(16, 16));
+        icon.addFile(QStringLiteral(":/icons/tikora-32.png"), QSize(32, 32));
+        m_icon = std::make_unique<QSystemTrayIcon>(icon);
+        // A press of the left button; a double-click acts through its first
+        // press only, and the right button opens the context menu.
+        QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, m_icon.get(),
+                         [this](QSystemTrayIcon::ActivationReason reason) {
+                             if (reason == QSystemTrayIcon::Trigger && onLeftPress)
+                                 onLeftPress();
+                         });
+    }
+    m_icon->setToolTip(tip);
+    m_icon->setContextMenu(menu);
+    m_icon->show();
+}
+
+void QtTrayIcon::remove()
+{
+    if (m_icon)
+        m_icon->hide();
+}
+
+bool QtTrayIcon::added() const
+{
+    return m_icon && m_icon->isVisible();
+}
+
+void QtTrayIcon::showMessage(const QString &text)
+{
+    if (m_icon)
+        m_icon->showMessage(AppTitle, text, QSystemTrayIcon::Warning);
+}

@@ -1,0 +1,54 @@
+#include "scheduler/schedule.h"
+
+#include "scheduler/duetest.h"
+#include "store/clock.h"
+#include "store/datetext.h"
+
+namespace Schedule {
+
+QDateTime readClock(Module1 &state, const Clock &clock)
+{
+    const QDateTime now = clock.localNow();
+    state.NowTime = DateText::formatTime(now.time());
+    state.NowDate = DateText::formatDate(now.date());
+    return now;
+}
+
+void raiseDueSlots(Module1 &state, const QDateTime &now, const std::function<bool(int slot)> &fire)
+{
+    const QString nowTime = DateText::formatTime(now.time());
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        state.CurrentSlot = static_cast<qint16>(slot);
+        AlarmTable &table = state.table();
+        const bool noDate = table.AlarmDate[slot].isEmpty();
+        if (noDate)
+            table.AlarmDate[slot] = DueTest::EmptyDateText;
+        if (DueTest::isDue(noDate ? QString() : table.AlarmDate[slot], table.AlarmTime[slot],
+                           table.AlarmFired[slot], now.date(), nowTime) &&
+            !fire(slot))
+            return;
+    }
+    state.CurrentSlot = SlotCount;
+}
+
+void moveRepeatingEntries(Module1 &state, const QDateTime &now,
+                          const std::function<Repetition::Boxes(int slot)> &boxes,
+                          const std::function<void(int slot, const QString &date)> &moved)
+{
+    const QString nowTime = DateText::formatTime(now.time());
+    AlarmTable &table = state.table();
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        state.CurrentSlot = static_cast<qint16>(slot);
+        const std::optional<QString> date = Repetition::moveOnAcknowledge(
+            table.AlarmFired[slot], boxes(slot), table.AlarmDate[slot], table.AlarmTime[slot],
+            now.date(), nowTime);
+        if (date) {
+            table.AlarmDate[slot] = *date;
+            table.AlarmFired[slot] = 0;
+            moved(slot, *date);
+        }
+    }
+    state.CurrentSlot = SlotCount;
+}
+
+} // namespace Schedule

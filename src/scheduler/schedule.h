@@ -1,0 +1,34 @@
+#pragma once
+
+#include "scheduler/repetition.h"
+#include "store/module1.h"
+
+#include <QDateTime>
+
+#include <functional>
+
+class Clock;
+
+// What a clock tick and an acknowledgement do to the shared state, apart
+// from any window: the alert windows run these, and so can a test.
+namespace Schedule {
+
+// Reads the clock once and sets NowDate and NowTime from that one reading,
+// so the date and the time of day always belong together, even at midnight.
+QDateTime readClock(Module1 &state, const Clock &clock);
+
+// Raises every due slot in slot order through `fire`, which gets the slot
+// found due (the loop keeps its own index, so a tick that runs inside a
+// message box raised from here cannot make this one raise the wrong slot).
+// An entry without a date counts as dated 01/01/07 for the rest of the tick.
+// `fire` returns false when the tick must stop (its window is gone).
+void raiseDueSlots(Module1 &state, const QDateTime &now, const std::function<bool(int slot)> &fire);
+
+// Moves every fired, repeating entry that is due on, from the day of `now`:
+// dates in the table, `moved` tells the caller (who keeps the working copy)
+// each new date. The repeat boxes come from `boxes`.
+void moveRepeatingEntries(Module1 &state, const QDateTime &now,
+                          const std::function<Repetition::Boxes(int slot)> &boxes,
+                          const std::function<void(int slot, const QString &date)> &moved);
+
+} // namespace Schedule

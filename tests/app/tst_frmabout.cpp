@@ -1,0 +1,128 @@
+#include "app/frmabout.h"
+#include "editor/frmnotify.h"
+#include "scheduler/frmpass.h"
+#include "support/tempdir.h"
+#include "support/testapp.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+class TestFrmAbout : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showsTheTitleAndVersion()
+    {
+        frmAbout about;
+        QCOMPARE(about.lblVersion->text(), QStringLiteral("Version"));
+        about.Form_Load();
+        QCOMPARE(about.lblVersion->text(), QStringLiteral("Version 8.8.0"));
+        QCOMPARE(about.lblTitle->text(), QStringLiteral("Tikora"));
+        QVERIFY(about.windowTitle().isEmpty());
+        QVERIFY(about.cmdOK->isDefault());
+        QVERIFY(!about.Label1->text().isEmpty());
+        QVERIFY(!about.Label2->text().isEmpty());
+        QCOMPARE(about.size(), QSize(284, 190));
+    }
+
+    void enterEscapeAndOkCloseIt_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Escape") << int(Qt::Key_Escape);
+        QTest::newRow("OK") << 0;
+    }
+
+    void enterEscapeAndOkCloseIt()
+    {
+        QFETCH(int, key);
+        TempCurrentDir dir;
+        TestApp app;
+        bool wasVisible = false;
+        app.modal.whileOpen = [&](QDialog &dialog) {
+            auto &about = static_cast<frmAbout &>(dialog);
+            wasVisible = app.context.aboutVisible();
+            QCOMPARE(about.lblVersion->text(), QStringLiteral("Version 8.8.0"));
+            if (key)
+                QTest::keyClick(&about, Qt::Key(key));
+            else
+                QTest::mouseClick(about.cmdOK, Qt::LeftButton);
+            QVERIFY(!about.isVisible());
+        };
+        app.context.showAbout(AppContext::FromAlertWindow);
+        QVERIFY(wasVisible);
+        QCOMPARE(app.modal.shown.size(), 1);
+        // Closing unloads it: nothing of it is left.
+        QVERIFY(app.modal.shown.first().isNull());
+        QVERIFY(!app.context.aboutVisible());
+    }
+
+    // From the tray, About opens only while neither the main alert window
+    // nor the editor is visible; further alert windows do not count.
+    void fromTheTrayItDependsOnWhatIsVisible_data()
+    {
+        QTest::addColumn<QString>("visible");
+        QTest::addColumn<int>("fromTray");
+        QTest::addColumn<int>("fromAlertWindow");
+        QTest::newRow("nothing") << "" << 1 << 1;
+        QTest::newRow("main alert window") << "main" << 0 << 1;
+        QTest::newRow("editor") << "editor" << 0 << 1;
+        QTest::newRow("a further alert window") << "further" << 1 << 1;
+    }
+
+    void fromTheTrayItDependsOnWhatIsVisible()
+    {
+        QFETCH(QString, visible);
+        QFETCH(int, fromTray);
+        QFETCH(int, fromAlertWindow);
+        TempCurrentDir dir;
+        TestApp app;
+        frmPass further(app.context, frmPass::Further);
+        if (visible == u"main")
+            app.context.mainAlert().show();
+        else if (visible == u"editor")
+            app.context.editor().show();
+        else if (visible == u"further")
+            further.show();
+
+        app.context.showAbout(AppContext::FromTray);
+        QCOMPARE(app.modal.shown.size(), fromTray);
+        app.context.showAbout(AppContext::FromAlertWindow);
+        QCOMPARE(app.modal.shown.size(), fromTray + fromAlertWindow);
+    }
+
+    void alreadyOpenItIsNotShownASecondTime()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        int nested = 0;
+        app.modal.whileOpen = [&](QDialog &) {
+            if (nested++ == 0) {
+                app.context.showAbout(AppContext::FromAlertWindow);
+                app.context.showAbout(AppContext::FromTray);
+            }
+        };
+        app.context.showAbout(AppContext::FromAlertWindow);
+        QCOMPARE(app.modal.shown.size(), 1);
+    }
+
+    void theAlertWindowsMenuOpensIt()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        frmPass &main = app.context.mainAlert();
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTest::keyClick(&main, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(app.modal.shown.size(), 1);
+        QCOMPARE(main.mnuAbout->text(), QStringLiteral("&About"));
+        QCOMPARE(main.mnuHelpItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+H")));
+        QCOMPARE(main.mnuNotify->text(), QStringLiteral("&Set"));
+    }
+};
+
+QTEST_MAIN(TestFrmAbout)
+#include "tst_frmabout.moc"

@@ -1,0 +1,305 @@
+#include "app/frmtray.h"
+#include "app/placement.h"
+#include "editor/frmnotify.h"
+#include "scheduler/frmpass.h"
+#include "store/datafile.h"
+#include "support/tempdir.h"
+#include "support/testapp.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+void writeWeekly(const TempCurrentDir &dir, int slot, const QString &date, qint16 fired)
+{
+    FileContents c;
+    c.FileBanner1 = QStringLiteral("old banner 1");
+    c.FileBanner2 = QStringLiteral("old banner 2");
+    c.table.AlarmDate[slot] = date;
+    c.table.AlarmMessage[slot] = QStringLiteral("weekly");
+    c.table.AlarmTime[slot] = QStringLiteral("09:00:00");
+    c.table.AlarmWeekly[slot] = 1;
+    c.table.AlarmFired[slot] = fired;
+    dir.write(AlarmStore::FileName, DataFile::encode(c));
+}
+
+FileContents readBack(const TempCurrentDir &dir)
+{
+    FileContents c;
+    DataFile::decode(dir.read(AlarmStore::FileName), c);
+    return c;
+}
+
+} // namespace
+
+class TestFrmTray : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startUpLoadsTheWindowsHiddenAndAddsTheIcon()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        frmTray tray(app.context);
+        tray.startUp();
+
+        QVERIFY(app.context.mainAlertLoaded());
+        QVERIFY(app.context.editorLoaded());
+        QVERIFY(!app.context.mainAlert().isVisible());
+        QVERIFY(!app.context.editor().isVisible());
+        QVERIFY(app.context.mainAlert().Timer1->isActive());
+        QCOMPARE(app.context.mainAlert().windowTitle(), QStringLiteral("Tikora"));
+        QVERIFY(tray.Timer1->isActive());
+        QCOMPARE(tray.Timer1->interval(), 850);
+        QVERIFY(app.tray.isAdded);
+        QCOMPARE(app.tray.tip, QStringLiteral("Tikora"));
+        QCOMPARE(app.tray.menu, tray.popTray().mnuFile.get());
+        QCOMPARE(app.context.state.file.FileBanner1, DefaultBanner1);
+        QCOMPARE(app.context.state.file.FileBanner2, DefaultBanner2);
+        QVERIFY(!dir.exists(AlarmStore::FileName));
+    }
+
+    // The banners are set after both loads read the file, so a file's own
+    // banner lines are replaced by the program's at the first save.
+    void theOneShotTickAcceptsOnceUnattended()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        writeWeekly(dir, 2, QStringLiteral("03/17/09"), 1);
+        frmTray tray(app.context);
+        tray.startUp();
+
+        tray.Timer1_Timer();
+        QVERIFY(!tray.Timer1->isActive());
+        QVERIFY(app.context.mainAlert().windowTitle().isEmpty());
+        QVERIFY(app.context.mainAlert().Timer1->isActive());
+        QVERIFY(!app.context.editor().isVisible());
+        const QByteArray saved = dir.read(AlarmStore::FileName);
+        QVERIFY(saved.startsWith("\"THIS IS A SELF UPDATING FILE"));
+        QCOMPARE(saved.count("\r\n"), 227);
+        QCOMPARE(readBack(dir).table.AlarmFired[2], qint16(0));
+        QVERIFY(app.boxes.shown.isEmpty());
+    }
+
+    void aStartWithABadEntryShowsTheMessageAndSavesNothing()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        writeWeekly(dir, 2, QStringLiteral("not a date"), 1);
+        const QByteArray before = dir.read(AlarmStore::FileName);
+        frmTray tray(app.context);
+        tray.startUp();
+        tray.Timer1_Timer();
+        QCOMPARE(app.boxes.shown, QStringList{"The DATE you entered was not valid."});
+        QCOMPARE(dir.read(AlarmStore::FileName), before);
+        QVERIFY(app.context.mainAlert().Timer1->isActive());
+        QVERIFY(!app.context.editor().isVisible());
+    }
+
+    void withoutANotificationAreaTheMainWindowIsShown()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.tray.isAvailable = false;
+        frmTray tray(app.context);
+        tray.startUp();
+        QVERIFY(app.context.mainAlert().isVisible());
+
+        // Closing it ends the program as Exit does, acknowledging once.
+        QVERIFY(app.context.mainAlert().close());
+        QCOMPARE(app.endedWith, QList<int>{0});
+        QVERIFY(!app.tray.isAdded);
+        QVERIFY(dir.exists(AlarmStore::FileName));
+    }
+
+    void aLeftPressShowsTheMainWindowUnlessTheEditorOrAboutIsVisible_data()
+    {
+        QTest::addColumn<QString>("visible");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("nothing") << "" << true;
+        QTest::newRow("editor") << "editor" << false;
+        QTest::newRow("About") << "about" << false;
+    }
+
+    void aLeftPressShowsTheMainWindowUnlessTheEditorOrAboutIsVisible()
+    {
+        QFETCH(QString, visible);
+        QFETCH(bool, shown);
+        TempCurrentDir dir;
+        TestApp app;
+        frmTray tray(app.context);
+        tray.startUp();
+        bool mainShown = false;
+        auto press = [&] {
+            app.tray.onLeftPress();
+            mainShown = app.context.mainAlert().isVisible();
+        };
+        if (visible == u"editor") {
+            app.context.editor().show();
+            press();
+        } else if (visible == u"about") {
+            app.modal.whileOpen = [&](QDialog &) { press(); };
+            app.context.showAbout(AppContext::FromTray);
+        } else {
+            press();
+        }
+        QCOMPARE(mainShown, shown);
+    }
+
+    void theTrayMenuHoldsFiveItemsInOrder()
+    {
+        TestApp app;
+        frmTray tray(app.context);
+        QStringList captions;
+        for (QAction *action : tray.popTray().mnuFile->actions())
+            captions << action->objectName() + u'=' + action->text();
+        QCOMPARE(captions, (QStringList{"mnuTikora=&Tikora", "mnuSet=&Set Alarm", "mnuHelp=&Help",
+                                        "mnuAbout=&About", "mnuClose=&Exit"}));
+    }
+
+    // "&Set Alarm" switches the main clock off and shows the editor modally,
+    // placed centred, near the top; its OK switches the clock back on.
+    void setAlarmFromTheTrayOpensTheEditor()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        frmTray tray(app.context);
+        tray.startUp();
+        frmPass &main = app.context.mainAlert();
+        bool clockWhileOpen = true;
+        QPoint position;
+        app.modal.whileOpen = [&](QDialog &dialog) {
+            clockWhileOpen = main.Timer1->isActive();
+            position = dialog.pos();
+            QTest::mouseClick(app.context.editor().cmdOKnotify, Qt::LeftButton);
+        };
+        tray.popTray().mnuSet->trigger();
+        QCOMPARE(app.modal.shown.size(), 1);
+        QCOMPARE(app.modal.shown.first().data(), &app.context.editor());
+        QVERIFY(!clockWhileOpen);
+        QVERIFY(main.Timer1->isActive());
+        QCOMPARE(position.y(), 1);
+
+        // Once shown, its outer width is known and it opens exactly centred.
+        tray.popTray().mnuSet->trigger();
+        const int screen = app.context.editor().screen()->geometry().width() * 15;
+        const int width = app.context.editor().frameGeometry().width() * 15;
+        QCOMPARE(position.x(), Placement::editorLeftTwips(screen, width) / 15);
+    }
+
+    void setAlarmWithAboutOpenLeavesTheClockRunning()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        frmTray tray(app.context);
+        tray.startUp();
+        app.modal.whileOpen = [&](QDialog &) {
+            tray.popTray().mnuSet->trigger();
+            tray.popTray().mnuTikora->trigger();
+        };
+        tray.popTray().mnuAbout->trigger();
+        QCOMPARE(app.modal.shown.size(), 1);
+        QVERIFY(app.context.mainAlert().Timer1->isActive());
+        QVERIFY(!app.context.mainAlert().isVisible());
+    }
+
+    // Chosen again while the editor is open, nothing is shown a second time
+    // and no clock is switched.
+    void setAlarmWhileTheEditorIsOpenShowsNothingTwice()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        frmTray tray(app.context);
+        tray.startUp();
+        frmPass further(app.context, frmPass::Further);
+        further.Form_Load();
+        further.show();
+        int opened = 0;
+        app.modal.whileOpen = [&](QDialog &) {
+            if (opened++ == 0) {
+                tray.popTray().mnuSet->trigger();
+                further.mnuNotify->trigger();
+                QVERIFY(further.Timer1->isActive());
+            }
+        };
+        tray.popTray().mnuSet->trigger();
+        QCOMPARE(app.modal.shown.size(), 1);
+    }
+
+    // "&Set" on a further alert window stops that window's clock only.
+    void setOnAnAlertWindowStopsThatClockOnly()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        frmTray tray(app.context);
+        tray.startUp();
+        frmPass further(app.context, frmPass::Further);
+        further.Form_Load();
+        further.show();
+        bool mainWhileOpen = false, furtherWhileOpen = true;
+        app.modal.whileOpen = [&](QDialog &) {
+            mainWhileOpen = app.context.mainAlert().Timer1->isActive();
+            furtherWhileOpen = further.Timer1->isActive();
+            QTest::mouseClick(app.context.editor().cmdOKnotify, Qt::LeftButton);
+        };
+        further.mnuNotify->trigger();
+        QVERIFY(mainWhileOpen);
+        QVERIFY(!furtherWhileOpen);
+        QVERIFY(!further.Timer1->isActive());
+    }
+
+    void helpOpensTheFileInTheCurrentDirectory()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        frmTray tray(app.context);
+        tray.popTray().mnuHelp->trigger();
+        app.context.mainAlert().mnuHelpItem->trigger();
+        const QString expected =
+            QDir::toNativeSeparators(dir.path()) + QDir::separator() + QStringLiteral("Tikora.chm");
+        QCOMPARE(app.help.opened, (QStringList{expected, expected}));
+        QDir::setCurrent(QStringLiteral("/"));
+        QCOMPARE(AppContext::helpPath(),
+                 QDir::separator() + QString(QDir::separator()) + QStringLiteral("Tikora.chm"));
+    }
+
+    // Exit acknowledges once through the main window, drops the editor's
+    // unaccepted edits, removes the icon and ends the process.
+    void exitAcknowledgesAndDropsUnacceptedEdits()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(QDate(2009, 3, 17), QTime(10, 0));
+        writeWeekly(dir, 0, QStringLiteral("03/17/09"), 0);
+        frmTray tray(app.context);
+        tray.startUp();
+        tray.Timer1_Timer();
+        app.context.mainAlert().Timer1_Timer();
+        QCOMPARE(app.alerts.shown.size(), 1);
+        QCOMPARE(readBack(dir).table.AlarmFired[0], qint16(1));
+
+        app.modal.whileOpen = [&](QDialog &) {
+            app.context.editor().txtMessage[5]->setText(QStringLiteral("not accepted"));
+            tray.popTray().mnuClose->trigger();
+        };
+        tray.popTray().mnuSet->trigger();
+
+        QCOMPARE(app.endedWith, QList<int>{0});
+        QVERIFY(!app.tray.isAdded);
+        const FileContents saved = readBack(dir);
+        QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("03/24/09"));
+        QCOMPARE(saved.table.AlarmFired[0], qint16(0));
+        QVERIFY(saved.table.AlarmMessage[5].isEmpty());
+        QVERIFY(!app.context.editor().isVisible());
+        QVERIFY(!app.context.mainAlert().isVisible());
+    }
+};
+
+QTEST_MAIN(TestFrmTray)
+#include "tst_frmtray.moc"

@@ -1,0 +1,238 @@
+#include "editor/frmnotify.h"
+#include "scheduler/frmpass.h"
+#include "store/datafile.h"
+#include "support/fulldevice.h"
+#include "support/tempdir.h"
+#include "support/testapp.h"
+
+#include <QLabel>
+#include <QRadioButton>
+#include <QtTest>
+
+namespace {
+
+const QDate Today(2009, 3, 10);
+
+FileContents withEntries(std::initializer_list<std::pair<int, QString>> messagesBySlot)
+{
+    FileContents c;
+    c.FileBanner1 = DefaultBanner1;
+    c.FileBanner2 = DefaultBanner2;
+    for (const auto &[slot, message] : messagesBySlot) {
+        c.table.AlarmDate[slot] = QStringLiteral("03/10/09");
+        c.table.AlarmMessage[slot] = message;
+        c.table.AlarmTime[slot] = QStringLiteral("09:30:00");
+        c.table.AlarmFired[slot] = 0;
+    }
+    return c;
+}
+
+FileContents readBack(const TempCurrentDir &dir)
+{
+    FileContents c;
+    DataFile::decode(dir.read(AlarmStore::FileName), c);
+    return c;
+}
+
+} // namespace
+
+class TestFiring : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void twoDueSlotsOpenTwoWindowsInSlotOrder()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(9, 30));
+        dir.write(AlarmStore::FileName,
+                  DataFile::encode(withEntries({{6, "second"}, {1, "first"}})));
+        app.context.mainAlert().Timer1_Timer();
+
+        QCOMPARE(app.alerts.messages(), (QStringList{"first", "second"}));
+        for (const QPointer<frmPass> &window : app.alerts.shown) {
+            QVERIFY(window->isVisible());
+            QVERIFY(window->windowTitle().isEmpty());
+            QVERIFY(window->Timer1->isActive());
+        }
+        QCOMPARE(app.context.AlertForm, app.alerts.shown.last());
+        QCOMPARE(app.sound.calls,
+                 (QStringList{"beep", "play checkmsgs.wav", "beep", "play checkmsgs.wav"}));
+        const FileContents saved = readBack(dir);
+        QCOMPARE(saved.table.AlarmFired[1], qint16(1));
+        QCOMPARE(saved.table.AlarmFired[6], qint16(1));
+
+        // Fired entries do not fire again.
+        app.clock.advanceSeconds(1);
+        app.context.mainAlert().Timer1_Timer();
+        QCOMPARE(app.alerts.shown.size(), 2);
+    }
+
+    void theChosenSoundPlays_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("Alert1") << "optAlert" << QStringList{"beep", "play Alert.wav"};
+        QTest::newRow("Alert2") << "optDive" << QStringList{"beep", "play Keytry.wav"};
+        QTest::newRow("Alert3") << "OptAlarm" << QStringList{"beep", "play Keyhaw.wav"};
+        QTest::newRow("none") << "" << QStringList{};
+    }
+
+    void theChosenSoundPlays()
+    {
+        QFETCH(QString, option);
+        QFETCH(QStringList, calls);
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(9, 30));
+        FileContents c = withEntries({{0, "wake"}});
+        c.sound = {false, false, false, false};
+        dir.write(AlarmStore::FileName, DataFile::encode(c));
+        frmNotify &editor = app.context.editor();
+        if (!option.isEmpty())
+            editor.findChild<QRadioButton *>(option)->click();
+
+        app.context.mainAlert().Timer1_Timer();
+        QCOMPARE(app.alerts.messages(), QStringList{"wake"});
+        QCOMPARE(app.sound.calls, calls);
+    }
+
+    void heldBackWhileTheEditorIsVisible()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(9, 30));
+        dir.write(AlarmStore::FileName, DataFile::encode(withEntries({{3, "later"}})));
+        frmPass &main = app.context.mainAlert();
+        frmNotify &editor = app.context.editor();
+        const QByteArray before = dir.read(AlarmStore::FileName);
+
+        editor.show();
+        main.Timer1_Timer();
+        QVERIFY(app.alerts.shown.isEmpty());
+        QVERIFY(app.sound.calls.isEmpty());
+        QVERIFY(app.context.AlertForm.isNull());
+        QCOMPARE(app.context.state.table().AlarmFired[3], qint16(0));
+        QCOMPARE(dir.read(AlarmStore::FileName), before);
+
+        editor.hide();
+        main.Timer1_Timer();
+        QCOMPARE(app.alerts.messages(), QStringList{"later"});
+    }
+
+    void heldBackWhileAboutIsVisible()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(9, 30));
+        dir.write(AlarmStore::FileName, DataFile::encode(withEntries({{3, "later"}})));
+        frmPass &main = app.context.mainAlert();
+        int ticksInside = 0;
+        app.modal.whileOpen = [&](QDialog &) {
+            main.Timer1_Timer();
+            ++ticksInside;
+        };
+        app.context.showAbout(AppContext::FromAlertWindow);
+        QCOMPARE(ticksInside, 1);
+        QVERIFY(app.alerts.shown.isEmpty());
+        QVERIFY(app.sound.calls.isEmpty());
+
+        main.Timer1_Timer();
+        QCOMPARE(app.alerts.messages(), QStringList{"later"});
+    }
+
+    // With every save failing, memory holds the fired flag: the entry fires
+    // once, and the user hears of the failure once.
+    void whileSavesFailAnEntryFiresOnce()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(9, 30));
+        dir.write(AlarmStore::FileName, DataFile::encode(withEntries({{0, "once"}})));
+        const QByteArray before = dir.read(AlarmStore::FileName);
+        app.context.store.setDeviceFactory(
+            [](const QString &) { return std::make_unique<FullDevice>(); });
+        frmPass &main = app.context.mainAlert();
+        for (int tick = 0; tick < 6; ++tick) {
+            main.Timer1_Timer();
+            app.clock.advanceMSecs(500);
+        }
+        QCOMPARE(app.alerts.messages(), QStringList{"once"});
+        QCOMPARE(app.problems.reported,
+                 QStringList{"Tikor.dat could not be saved: No space left on device"});
+        QCOMPARE(dir.read(AlarmStore::FileName), before);
+    }
+
+    // The new window's load finds the file damaged and shows the problem box;
+    // another window ticks inside it. The alarm that was being raised still
+    // completes its own slot.
+    void aProblemBoxInsideFiringStillCompletesTheRightSlot()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(9, 30));
+        const QByteArray whole = DataFile::encode(withEntries({{2, "two"}, {5, "five"}}));
+        dir.write(AlarmStore::FileName, whole);
+        frmPass &main = app.context.mainAlert();
+        app.context.editor();
+        frmPass other(app.context, frmPass::Main);
+
+        // The tick reads the clock after its load: damage the file then.
+        bool damaged = false;
+        app.clock.onRead = [&] {
+            if (!std::exchange(damaged, true))
+                dir.write(AlarmStore::FileName, whole.left(whole.size() - 40));
+        };
+        app.boxes.whileOpen = [&](const QString &) { other.Timer1_Timer(); };
+        main.Timer1_Timer();
+
+        QCOMPARE(app.boxes.shown.size(), 1);
+        QVERIFY(app.alerts.messages().contains("five"));
+        QCOMPARE(app.alerts.messages().last(), QStringLiteral("two"));
+        QCOMPARE(app.context.state.CurrentSlot, qint16(32));
+        const FileContents saved = readBack(dir);
+        QCOMPARE(saved.table.AlarmFired[2], qint16(1));
+        QCOMPARE(saved.table.AlarmFired[5], qint16(1));
+        QCOMPARE(saved.table.AlarmMessage[5], QStringLiteral("five"));
+    }
+
+    void anyMessageIsShownAsPlainText_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("markup") << "<b>bold</b> <img src=x> &amp;";
+        QTest::newRow("very long") << QString(10000, u'x');
+    }
+
+    void anyMessageIsShownAsPlainText()
+    {
+        QFETCH(QString, message);
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(9, 30));
+        dir.write(AlarmStore::FileName, DataFile::encode(withEntries({{0, message}})));
+        app.context.mainAlert().Timer1_Timer();
+        QCOMPARE(app.alerts.shown.size(), 1);
+        const frmPass &window = *app.alerts.shown.first();
+        QCOMPARE(window.LbMessage->textFormat(), Qt::PlainText);
+        QCOMPARE(window.LbMessage->text(), message);
+        QCOMPARE(window.size(), app.context.mainAlert().size());
+    }
+
+    void aMessageWithLineBreaksFromAnEditedFile()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(9, 30));
+        QByteArray bytes = DataFile::encode(withEntries({{0, "first line"}}));
+        bytes.replace("\"first line\"", "\"first line\r\nsecond line\"");
+        dir.write(AlarmStore::FileName, bytes);
+        app.context.mainAlert().Timer1_Timer();
+        QCOMPARE(app.alerts.messages(), QStringList{"first line\r\nsecond line"});
+        QCOMPARE(app.alerts.shown.first()->LbMessage->textFormat(), Qt::PlainText);
+    }
+};
+
+QTEST_MAIN(TestFiring)
+#include "tst_firing.moc"
