@@ -81,6 +81,10 @@ QLabel *heading(QWidget *parent, const QString &name, const QString &text, doubl
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
+    // The headings are small, as the boxes they name.
+    QFont font = label->font();
+    font.setPixelSize(9);
+    label->setFont(font);
     placeTwips(label, left, top, width, 195);
     return label;
 }

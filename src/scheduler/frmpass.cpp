@@ -31,6 +31,7 @@ QLabel *clockLabel(QWidget *parent, const QString &objectName, const QString &te
     label->setStyleSheet(QStringLiteral("color: #00ff00; background-color: black;"));
     QFont font(QStringLiteral("Arial"));
     font.setBold(true);
+    font.setPixelSize(11);
     label->setFont(font);
     return label;
 }
