@@ -4,12 +4,22 @@
 #include "store/platform.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
 
+// Only a plain file is read: a directory, a pipe or a device put in its
+// place must neither fail the read half-way nor block the window.
+bool isPlainFile(const QString &name)
+{
+    return QFileInfo(name).isFile();
+}
+
 std::optional<QByteArray> readFile(const QString &name)
 {
+    if (!isPlainFile(name))
+        return std::nullopt;
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -38,7 +48,7 @@ AlarmStore::AlarmStore(Module1 &state, MessageBoxes &boxes)
 bool AlarmStore::DataFileExists() const
 {
     QFile file(FileName);
-    return file.open(QIODevice::ReadOnly);
+    return isPlainFile(FileName) && file.open(QIODevice::ReadOnly);
 }
 
 void AlarmStore::LoadAlarms()

@@ -1,0 +1,120 @@
+// Entries at times of day that a change of daylight saving time skips or
+// repeats fire once, in America/New_York across 8 March and 1 November 2009.
+
+#include "scheduler/schedule.h"
+#include "store/alarmstore.h"
+#include "store/datafile.h"
+#include "support/fakeclock.h"
+#include "support/recordingservices.h"
+#include "support/tempdir.h"
+
+#include <QtTest>
+
+#include <ctime>
+
+namespace {
+
+struct Alert
+{
+    int slot;
+    QString local; // "mm/dd/yy hh:mm:ss" of the tick that raised it
+};
+
+// Walks the clock in half seconds from `from` for `hours` hours of real
+// time, raising and (a minute later) acknowledging alerts as the program
+// does; the repeat boxes come from the table.
+using Entries = std::initializer_list<std::tuple<int, const char *, const char *, qint16>>;
+
+QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
+{
+    TempCurrentDir dir;
+    FakeClock clock;
+    RecordingMessageBoxes boxes;
+    Module1 state;
+    AlarmStore store(state, boxes);
+
+    FileContents c;
+    for (const auto &[slot, date, time, daily] : entries) {
+        c.table.AlarmDate[slot] = QString::fromLatin1(date);
+        c.table.AlarmTime[slot] = QString::fromLatin1(time);
+        c.table.AlarmDaily[slot] = daily;
+        c.table.AlarmFired[slot] = 0;
+    }
+    store.save(c);
+
+    QList<Alert> alerts;
+    QList<QDateTime> acknowledgements;
+    const QDateTime end = from.addSecs(hours * 3600);
+    for (QDateTime t = from; t < end; t = t.addMSecs(500)) {
+        clock.setUtc(t);
+        if (!acknowledgements.isEmpty() && acknowledgements.first() <= t) {
+            acknowledgements.removeFirst();
+            const QDateTime now = Schedule::readClock(state, clock);
+            Schedule::moveRepeatingEntries(
+                state, now,
+                [&](int slot) {
+                    return Repetition::Boxes{state.table().AlarmDaily[slot], 0, 0};
+                },
+                [](int, const QString &) {});
+            store.save(state.file);
+        }
+        store.LoadAlarms();
+        const QDateTime now = Schedule::readClock(state, clock);
+        Schedule::raiseDueSlots(state, now, [&](int slot) {
+            alerts.append({slot, state.NowDate + u' ' + state.NowTime});
+            state.table().AlarmFired[slot] = 1;
+            store.save(state.file);
+            acknowledgements.append(t.addSecs(60));
+            return true;
+        });
+    }
+    return alerts;
+}
+
+QStringList describe(const QList<Alert> &alerts)
+{
+    QStringList lines;
+    for (const Alert &a : alerts)
+        lines << QStringLiteral("%1 at %2").arg(a.slot).arg(a.local);
+    return lines;
+}
+
+} // namespace
+
+class TestDaylightSaving : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("TZ", "America/New_York");
+        tzset();
+        // The zone must really be in force, or the walk proves nothing.
+        QCOMPARE(QDateTime(QDate(2009, 3, 8), QTime(3, 0)).offsetFromUtc(), -4 * 3600);
+        QCOMPARE(QDateTime(QDate(2009, 3, 8), QTime(1, 0)).offsetFromUtc(), -5 * 3600);
+    }
+
+    // 02:00 EST becomes 03:00 EDT: 02:30 never shows on the clock, and the
+    // entries fire at the first tick after it, once.
+    void aSkippedTimeFiresOnceAtTheJump()
+    {
+        const QDateTime from(QDate(2009, 3, 8), QTime(6, 30), Qt::UTC); // 01:30 EST
+        const Entries entries = {{0, "03/08/09", "02:30:00", 0}, {2, "03/08/09", "02:30:00", 1}};
+        QCOMPARE(describe(walk(entries, from, 2)),
+                 (QStringList{"0 at 03/08/09 03:00:00", "2 at 03/08/09 03:00:00"}));
+    }
+
+    // 02:00 EDT becomes 01:00 EST: 01:30 comes twice, the entries fire at
+    // the first, once.
+    void aRepeatedTimeFiresOnce()
+    {
+        const QDateTime from(QDate(2009, 11, 1), QTime(4, 30), Qt::UTC); // 00:30 EDT
+        const Entries entries = {{1, "11/01/09", "01:30:00", 0}, {3, "11/01/09", "01:30:00", 1}};
+        QCOMPARE(describe(walk(entries, from, 3)),
+                 (QStringList{"1 at 11/01/09 01:30:00", "3 at 11/01/09 01:30:00"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDaylightSaving)
+#include "tst_daylightsaving.moc"

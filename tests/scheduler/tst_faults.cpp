@@ -1,0 +1,247 @@
+// What the desktop can throw at a running program: a full disk, the data
+// file deleted or replaced by something that is not a file, the current
+// directory gone, and the clock jumping. Nothing crashes, nothing is lost,
+// nothing fires twice, and the user hears of a problem once.
+
+#include "editor/frmnotify.h"
+#include "scheduler/frmpass.h"
+#include "store/datafile.h"
+#include "support/tempdir.h"
+#include "support/testapp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+struct Entry
+{
+    int slot;
+    QString date;
+    QString time;
+    qint16 daily = 0, weekly = 0;
+};
+
+QByteArray fileWith(std::initializer_list<Entry> entries)
+{
+    FileContents c;
+    c.FileBanner1 = DefaultBanner1;
+    c.FileBanner2 = DefaultBanner2;
+    for (const Entry &e : entries) {
+        c.table.AlarmDate[e.slot] = e.date;
+        c.table.AlarmMessage[e.slot] = QStringLiteral("slot %1").arg(e.slot);
+        c.table.AlarmTime[e.slot] = e.time;
+        c.table.AlarmDaily[e.slot] = e.daily;
+        c.table.AlarmWeekly[e.slot] = e.weekly;
+        c.table.AlarmFired[e.slot] = 0;
+    }
+    return DataFile::encode(c);
+}
+
+// Lowers this process's file-size limit for its lifetime: every write past
+// it fails as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+void tick(TestApp &app, int times)
+{
+    for (int i = 0; i < times; ++i) {
+        app.context.mainAlert().Timer1_Timer();
+        app.clock.advanceMSecs(500);
+    }
+}
+
+QStringList filesIn(const TempCurrentDir &dir)
+{
+    return QDir(dir.path())
+        .entryList(QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void aFullDiskKeepsTheOldFileAndTheEntryFiresOnce()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 29, 59));
+        const QByteArray old = fileWith({{0, "03/10/09", "09:30:00"}});
+        dir.write(AlarmStore::FileName, old);
+        app.context.editor();
+        {
+            FileSizeLimit full(200);
+            tick(app, 12);
+            QCOMPARE(app.alerts.shown.size(), 1);
+            QCOMPARE(app.problems.reported.size(), 1);
+            QVERIFY(app.problems.reported.first().startsWith(
+                QStringLiteral("Tikor.dat could not be saved: ")));
+            QCOMPARE(dir.read(AlarmStore::FileName), old);
+            QCOMPARE(filesIn(dir), QStringList{AlarmStore::FileName});
+
+            // The acknowledgement cannot be saved either; it is not undone.
+            app.alerts.shown.first()->cmdOK_Click();
+            tick(app, 4);
+            QCOMPARE(app.alerts.shown.size(), 1);
+            QCOMPARE(app.problems.reported.size(), 1);
+        }
+        // Room again: the next save writes what memory held all along.
+        app.context.mainAlert().cmdOK_Click();
+        FileContents saved;
+        QVERIFY(DataFile::decode(dir.read(AlarmStore::FileName), saved));
+        QCOMPARE(saved.table.AlarmFired[0], qint16(1));
+        tick(app, 4);
+        QCOMPARE(app.alerts.shown.size(), 1);
+    }
+
+    void aDeletedFileIsCreatedAgainByTheNextSave()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        dir.write(AlarmStore::FileName, fileWith({{3, "12/31/30", "08:00:00"}}));
+        app.context.editor();
+        tick(app, 2);
+        QVERIFY(QFile::remove(dir.filePath(AlarmStore::FileName)));
+        tick(app, 4);
+        QVERIFY(app.boxes.shown.isEmpty());
+        app.context.mainAlert().cmdOK_Click();
+        FileContents saved;
+        QVERIFY(DataFile::decode(dir.read(AlarmStore::FileName), saved));
+        QCOMPARE(saved.table.AlarmMessage[3], QStringLiteral("slot 3"));
+    }
+
+    // The file is replaced while the program runs, just before an entry is
+    // due: the entry fires once from memory, the failed save is reported
+    // once, and nothing blocks or repeats.
+    void somethingElseInPlaceOfTheFile_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("a directory") << "directory";
+        QTest::newRow("a named pipe") << "pipe";
+        QTest::newRow("a link to nothing") << "dangling link";
+        QTest::newRow("a file without permissions") << "no permissions";
+    }
+
+    void somethingElseInPlaceOfTheFile()
+    {
+        QFETCH(QString, what);
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 29, 58));
+        dir.write(AlarmStore::FileName, fileWith({{0, "03/10/09", "09:30:00"}}));
+        app.context.editor();
+        tick(app, 1);
+
+        const QString path = dir.filePath(AlarmStore::FileName);
+        QVERIFY(QFile::remove(path));
+        if (what == u"directory")
+            QVERIFY(QDir(dir.path()).mkdir(AlarmStore::FileName));
+        else if (what == u"pipe")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (what == u"dangling link")
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone/away")), path));
+        else {
+            dir.write(AlarmStore::FileName, fileWith({{0, "03/10/09", "09:30:00"}}));
+            QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+        }
+
+        tick(app, 20);
+        QCOMPARE(app.alerts.shown.size(), 1);
+        QVERIFY(app.boxes.shown.isEmpty());
+        QVERIFY(app.problems.reported.size() <= 1);
+        QCOMPARE(app.context.state.table().AlarmFired[0], qint16(1));
+    }
+
+    void theCurrentDirectoryGone()
+    {
+        TestApp app;
+        TempCurrentDir dir;
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 29, 58));
+        dir.write(AlarmStore::FileName, fileWith({{0, "03/10/09", "09:30:00"}}));
+        app.context.editor();
+        tick(app, 1);
+        QVERIFY(QDir(dir.path()).removeRecursively());
+        tick(app, 20);
+        QCOMPARE(app.alerts.shown.size(), 1);
+        QVERIFY(app.boxes.shown.isEmpty());
+        QCOMPARE(app.problems.reported.size(), 1);
+    }
+
+    // The clock goes back an hour, then forward three days (a manual change,
+    // a suspended laptop): every entry that came due fires once.
+    void theClockJumpsBackAndForward()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        dir.write(AlarmStore::FileName, fileWith({{0, "03/10/09", "10:00:00"},
+                                                  {1, "03/10/09", "10:00:00", 1},
+                                                  {2, "03/11/09", "08:00:00"},
+                                                  {3, "03/12/09", "20:00:00"},
+                                                  {4, "03/13/09", "07:00:00", 0, 1},
+                                                  {5, "03/20/09", "07:00:00"}}));
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 59, 59));
+        app.context.editor();
+        tick(app, 4);
+        QCOMPARE(app.alerts.messages(), (QStringList{"slot 0", "slot 1"}));
+
+        app.clock.advanceSeconds(60);
+        app.alerts.shown.first()->cmdOK_Click(); // the daily entry moves to 03/11
+        app.clock.advanceSeconds(-3600);
+        tick(app, 10);
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(10, 1, 30));
+        tick(app, 10);
+        QCOMPARE(app.alerts.shown.size(), 2);
+
+        app.clock.advanceSeconds(3 * 24 * 3600);
+        tick(app, 10);
+        QCOMPARE(app.alerts.messages().mid(1),
+                 (QStringList{"slot 1", "slot 1", "slot 2", "slot 4"}));
+
+        app.clock.advanceSeconds(60);
+        app.alerts.shown.last()->cmdOK_Click();
+        tick(app, 10);
+        QCOMPARE(app.alerts.shown.size(), 5);
+
+        // An entry whose day went by during the jump waits for its time of
+        // day, as one dated yesterday always does.
+        app.clock.setLocal(QDate(2009, 3, 13), QTime(19, 59, 59));
+        tick(app, 10);
+        QCOMPARE(app.alerts.messages().mid(5), QStringList{"slot 3"});
+        FileContents saved;
+        QVERIFY(DataFile::decode(dir.read(AlarmStore::FileName), saved));
+        QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/14/09"));
+        QCOMPARE(saved.table.AlarmDate[4], QStringLiteral("03/20/09"));
+        QCOMPARE(saved.table.AlarmFired[5], qint16(0));
+    }
+};
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
