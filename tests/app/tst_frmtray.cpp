@@ -3,6 +3,7 @@
 #include "editor/frmnotify.h"
 #include "scheduler/frmpass.h"
 #include "store/datafile.h"
+#include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 
@@ -17,22 +18,10 @@ namespace {
 
 void writeWeekly(const TempCurrentDir &dir, int slot, const QString &date, qint16 fired)
 {
-    FileContents c;
+    FileContents c = contentsWith({{slot, date, QStringLiteral("09:00:00"), 0, 1, 0, fired}});
     c.FileBanner1 = QStringLiteral("old banner 1");
     c.FileBanner2 = QStringLiteral("old banner 2");
-    c.table.AlarmDate[slot] = date;
-    c.table.AlarmMessage[slot] = QStringLiteral("weekly");
-    c.table.AlarmTime[slot] = QStringLiteral("09:00:00");
-    c.table.AlarmWeekly[slot] = 1;
-    c.table.AlarmFired[slot] = fired;
     dir.write(AlarmStore::FileName, DataFile::encode(c));
-}
-
-FileContents readBack(const TempCurrentDir &dir)
-{
-    FileContents c;
-    DataFile::decode(dir.read(AlarmStore::FileName), c);
-    return c;
 }
 
 } // namespace
@@ -83,7 +72,7 @@ private Q_SLOTS:
         const QByteArray saved = dir.read(AlarmStore::FileName);
         QVERIFY(saved.startsWith("\"THIS IS A SELF UPDATING FILE"));
         QCOMPARE(saved.count("\r\n"), 227);
-        QCOMPARE(readBack(dir).table.AlarmFired[2], qint16(0));
+        QCOMPARE(readContents(dir).table.AlarmFired[2], qint16(0));
         QVERIFY(app.boxes.shown.isEmpty());
     }
 
@@ -282,7 +271,7 @@ private Q_SLOTS:
         tray.Timer1_Timer();
         app.context.mainAlert().Timer1_Timer();
         QCOMPARE(app.alerts.shown.size(), 1);
-        QCOMPARE(readBack(dir).table.AlarmFired[0], qint16(1));
+        QCOMPARE(readContents(dir).table.AlarmFired[0], qint16(1));
 
         app.modal.whileOpen = [&](QDialog &) {
             app.context.editor().txtMessage[5]->setText(QStringLiteral("not accepted"));
@@ -292,7 +281,7 @@ private Q_SLOTS:
 
         QCOMPARE(app.endedWith, QList<int>{0});
         QVERIFY(!app.tray.isAdded);
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("03/24/09"));
         QCOMPARE(saved.table.AlarmFired[0], qint16(0));
         QVERIFY(saved.table.AlarmMessage[5].isEmpty());

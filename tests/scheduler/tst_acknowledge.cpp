@@ -1,6 +1,6 @@
 #include "editor/frmnotify.h"
 #include "scheduler/frmpass.h"
-#include "store/datafile.h"
+#include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
@@ -12,39 +12,6 @@
 #include <QtTest>
 
 namespace {
-
-struct Entry
-{
-    int slot;
-    QString date;
-    QString time;
-    qint16 daily = 0, weekly = 0, monthly = 0;
-    qint16 fired = 1;
-};
-
-void writeEntries(const TempCurrentDir &dir, std::initializer_list<Entry> entries)
-{
-    FileContents c;
-    c.FileBanner1 = DefaultBanner1;
-    c.FileBanner2 = DefaultBanner2;
-    for (const Entry &e : entries) {
-        c.table.AlarmDate[e.slot] = e.date;
-        c.table.AlarmMessage[e.slot] = QStringLiteral("slot %1").arg(e.slot);
-        c.table.AlarmTime[e.slot] = e.time;
-        c.table.AlarmDaily[e.slot] = e.daily;
-        c.table.AlarmWeekly[e.slot] = e.weekly;
-        c.table.AlarmMonthly[e.slot] = e.monthly;
-        c.table.AlarmFired[e.slot] = e.fired;
-    }
-    dir.write(AlarmStore::FileName, DataFile::encode(c));
-}
-
-FileContents readBack(const TempCurrentDir &dir)
-{
-    FileContents c;
-    DataFile::decode(dir.read(AlarmStore::FileName), c);
-    return c;
-}
 
 void deleteDeferred()
 {
@@ -109,7 +76,7 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         app.clock.setLocal(acknowledged.date(), acknowledged.time());
-        writeEntries(dir, {{4, date, time, qint16(daily), qint16(weekly), qint16(monthly)}});
+        writeEntries(dir, {{4, date, time, qint16(daily), qint16(weekly), qint16(monthly), 1}});
         frmNotify &editor = app.context.editor();
         QCOMPARE(frmNotify::boxValue(editor.ckDaily[4]), qint16(daily));
         app.context.state.table().AlarmFired[4] = 1;
@@ -120,7 +87,7 @@ private Q_SLOTS:
 
         QVERIFY(!main.isVisible());
         QCOMPARE(editor.txtDateNotify[4]->text(), moved);
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDate[4], moved);
         QCOMPARE(saved.table.AlarmFired[4], qint16(moved == date ? 1 : 0));
     }
@@ -130,14 +97,14 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
-        writeEntries(dir, {{0, "03/10/09", "08:00:00", 1, 1, 0}});
+        writeEntries(dir, {{0, "03/10/09", "08:00:00", 1, 1, 0, 1}});
         frmNotify &editor = app.context.editor();
         // The load leaves one box; a grey daily box beside a checked weekly
         // one is what an edited file can still give.
         frmNotify::setBoxValue(editor.ckWeekly[0], 1);
         app.context.state.table().AlarmFired[0] = 1;
         app.context.mainAlert().cmdOK_Click();
-        QCOMPARE(readBack(dir).table.AlarmDate[0], QStringLiteral("03/17/09"));
+        QCOMPARE(readContents(dir).table.AlarmDate[0], QStringLiteral("03/17/09"));
     }
 
     // An alarm fires in its own window; OK there moves every due repeating
@@ -164,7 +131,7 @@ private Q_SLOTS:
         deleteDeferred();
         QVERIFY(first.isNull());
 
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("03/17/09"));
         QCOMPARE(saved.table.AlarmFired[0], qint16(0));
         QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/11/09"));
@@ -188,7 +155,7 @@ private Q_SLOTS:
         QVERIFY(alert->close());
         deleteDeferred();
         QVERIFY(alert.isNull());
-        QCOMPARE(readBack(dir).table.AlarmDate[0], QStringLiteral("03/11/09"));
+        QCOMPARE(readContents(dir).table.AlarmDate[0], QStringLiteral("03/11/09"));
 
         // Closing the main window hides it; its clock goes on.
         main.show();
@@ -248,13 +215,13 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
-        writeEntries(dir, {{0, "2/31/2009", "", 1}, {1, "03/10/09", "", 1}});
+        writeEntries(dir, {{0, "2/31/2009", "", 1, 0, 0, 1}, {1, "03/10/09", "", 1, 0, 0, 1}});
         frmPass &main = app.context.mainAlert();
         app.context.editor();
         app.context.state.table().AlarmFired[0] = 1;
         app.context.state.table().AlarmFired[1] = 1;
         main.cmdOK_Click();
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("2/31/2009"));
         QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/11/09"));
     }

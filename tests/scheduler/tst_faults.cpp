@@ -6,6 +6,7 @@
 #include "editor/frmnotify.h"
 #include "scheduler/frmpass.h"
 #include "store/datafile.h"
+#include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 
@@ -21,28 +22,9 @@
 
 namespace {
 
-struct Entry
+QByteArray fileWith(std::initializer_list<TestEntry> entries)
 {
-    int slot;
-    QString date;
-    QString time;
-    qint16 daily = 0, weekly = 0;
-};
-
-QByteArray fileWith(std::initializer_list<Entry> entries)
-{
-    FileContents c;
-    c.FileBanner1 = DefaultBanner1;
-    c.FileBanner2 = DefaultBanner2;
-    for (const Entry &e : entries) {
-        c.table.AlarmDate[e.slot] = e.date;
-        c.table.AlarmMessage[e.slot] = QStringLiteral("slot %1").arg(e.slot);
-        c.table.AlarmTime[e.slot] = e.time;
-        c.table.AlarmDaily[e.slot] = e.daily;
-        c.table.AlarmWeekly[e.slot] = e.weekly;
-        c.table.AlarmFired[e.slot] = 0;
-    }
-    return DataFile::encode(c);
+    return DataFile::encode(contentsWith(entries));
 }
 
 // Lowers this process's file-size limit for its lifetime: every write past
@@ -115,8 +97,7 @@ private Q_SLOTS:
         }
         // Room again: the next save writes what memory held all along.
         app.context.mainAlert().cmdOK_Click();
-        FileContents saved;
-        QVERIFY(DataFile::decode(dir.read(AlarmStore::FileName), saved));
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmFired[0], qint16(1));
         tick(app, 4);
         QCOMPARE(app.alerts.shown.size(), 1);
@@ -133,8 +114,7 @@ private Q_SLOTS:
         tick(app, 4);
         QVERIFY(app.boxes.shown.isEmpty());
         app.context.mainAlert().cmdOK_Click();
-        FileContents saved;
-        QVERIFY(DataFile::decode(dir.read(AlarmStore::FileName), saved));
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmMessage[3], QStringLiteral("slot 3"));
     }
 
@@ -235,8 +215,7 @@ private Q_SLOTS:
         app.clock.setLocal(QDate(2009, 3, 13), QTime(19, 59, 59));
         tick(app, 10);
         QCOMPARE(app.alerts.messages().mid(5), QStringList{"slot 3"});
-        FileContents saved;
-        QVERIFY(DataFile::decode(dir.read(AlarmStore::FileName), saved));
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/14/09"));
         QCOMPARE(saved.table.AlarmDate[4], QStringLiteral("03/20/09"));
         QCOMPARE(saved.table.AlarmFired[5], qint16(0));

@@ -1,6 +1,7 @@
 #include "editor/frmnotify.h"
 #include "scheduler/frmpass.h"
 #include "store/datafile.h"
+#include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
@@ -13,24 +14,16 @@ namespace {
 
 const QDate Today(2009, 3, 10);
 
+// Entries due on 03/10/09 at 09:30:00, with the given messages.
 FileContents withEntries(std::initializer_list<std::pair<int, QString>> messagesBySlot)
 {
-    FileContents c;
-    c.FileBanner1 = DefaultBanner1;
-    c.FileBanner2 = DefaultBanner2;
+    FileContents c = contentsWith({});
     for (const auto &[slot, message] : messagesBySlot) {
         c.table.AlarmDate[slot] = QStringLiteral("03/10/09");
         c.table.AlarmMessage[slot] = message;
         c.table.AlarmTime[slot] = QStringLiteral("09:30:00");
         c.table.AlarmFired[slot] = 0;
     }
-    return c;
-}
-
-FileContents readBack(const TempCurrentDir &dir)
-{
-    FileContents c;
-    DataFile::decode(dir.read(AlarmStore::FileName), c);
     return c;
 }
 
@@ -59,7 +52,7 @@ private Q_SLOTS:
         QCOMPARE(app.context.AlertForm, app.alerts.shown.last());
         QCOMPARE(app.sound.calls,
                  (QStringList{"beep", "play checkmsgs.wav", "beep", "play checkmsgs.wav"}));
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmFired[1], qint16(1));
         QCOMPARE(saved.table.AlarmFired[6], qint16(1));
 
@@ -191,7 +184,7 @@ private Q_SLOTS:
         QVERIFY(app.alerts.messages().contains("five"));
         QCOMPARE(app.alerts.messages().last(), QStringLiteral("two"));
         QCOMPARE(app.context.state.CurrentSlot, qint16(32));
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmFired[2], qint16(1));
         QCOMPARE(saved.table.AlarmFired[5], qint16(1));
         QCOMPARE(saved.table.AlarmMessage[5], QStringLiteral("five"));

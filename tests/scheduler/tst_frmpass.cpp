@@ -1,6 +1,7 @@
 #include "scheduler/frmpass.h"
 #include "store/datafile.h"
 #include "store/datetext.h"
+#include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 
@@ -13,11 +14,10 @@ namespace {
 
 const QDate Today(2009, 3, 10);
 
+// Armed entries dated 03/10/09 at the given times.
 FileContents armed(std::initializer_list<std::pair<int, QString>> timesBySlot)
 {
-    FileContents c;
-    c.FileBanner1 = DefaultBanner1;
-    c.FileBanner2 = DefaultBanner2;
+    FileContents c = contentsWith({});
     for (const auto &[slot, time] : timesBySlot) {
         c.table.AlarmDate[slot] = QStringLiteral("03/10/09");
         c.table.AlarmMessage[slot] = QStringLiteral("slot %1").arg(slot);

@@ -1,0 +1,36 @@
+#include "support/entries.h"
+
+#include "store/alarmstore.h"
+#include "store/datafile.h"
+#include "support/tempdir.h"
+
+FileContents contentsWith(std::initializer_list<TestEntry> entries)
+{
+    FileContents c;
+    c.FileBanner1 = DefaultBanner1;
+    c.FileBanner2 = DefaultBanner2;
+    for (const TestEntry &e : entries) {
+        c.table.AlarmDate[e.slot] = e.date;
+        c.table.AlarmMessage[e.slot] =
+            e.message.isEmpty() ? QStringLiteral("slot %1").arg(e.slot) : e.message;
+        c.table.AlarmTime[e.slot] = e.time;
+        c.table.AlarmDaily[e.slot] = e.daily;
+        c.table.AlarmWeekly[e.slot] = e.weekly;
+        c.table.AlarmMonthly[e.slot] = e.monthly;
+        c.table.AlarmFired[e.slot] = e.fired;
+    }
+    return c;
+}
+
+void writeEntries(const TempCurrentDir &dir, std::initializer_list<TestEntry> entries)
+{
+    dir.write(AlarmStore::FileName, DataFile::encode(contentsWith(entries)));
+}
+
+FileContents readContents(const TempCurrentDir &dir)
+{
+    FileContents c;
+    if (!DataFile::decode(dir.read(AlarmStore::FileName), c))
+        c.FileBanner1 = QStringLiteral("<unreadable>");
+    return c;
+}
