@@ -197,4 +197,18 @@ bool decode(QByteArrayView bytes, FileContents &contents)
     return true;
 }
 
+bool readsBack(QStringView text)
+{
+    const qsizetype quote = text.indexOf(u'"');
+    if (quote < 0)
+        return true;
+    const QStringView rest = text.sliced(quote + 1);
+    if (rest.contains(u'\r') || rest.contains(u'\n'))
+        return false;
+    qsizetype i = 0;
+    while (i < rest.size() && rest[i] == u' ')
+        ++i;
+    return i == rest.size() || rest[i] != u',';
+}
+
 } // namespace DataFile
