@@ -18,7 +18,8 @@ mkdir -p build-fuzz/artifacts
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1
 
-for target in reader datetext; do
+targets=(reader datetext)
+for target in "${targets[@]}"; do
     mkdir -p "$work/$target"
     cp fuzz/corpus/"$target"/* "$work/$target/"
     echo "fuzz: $target for ${seconds}s"
@@ -33,3 +34,4 @@ for target in reader datetext; do
     rss="$(sed -n 's/^stat::peak_rss_mb: *//p' "$work/$target.log")"
     echo "fuzz: $target passed: $runs inputs, $(ls "$work/$target" | wc -l) in corpus, peak ${rss} MB"
 done
+echo "fuzz: ${#targets[@]} passed, 0 failed"
