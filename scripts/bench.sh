@@ -14,8 +14,10 @@ trap 'rm -f "$rows"' EXIT
 build-bench/bench/tikora_bench --benchmark_repetitions=7 --benchmark_report_aggregates_only=true \
     --tikora_table="$rows" "$@"
 
-# The whole program against a floor program (an empty Qt tray program):
-# measured once the tray program exists. Until then these rows say so.
+# --- Whole-program figures: NOT MEASURED YET -------------------------------
+# Start time, memory and idle CPU of the tray program against a floor program
+# (an empty Qt program with a tray icon and a 500 ms timer). They are added
+# here once the tray program exists; until then the rows say so.
 whole_program=(
     $'start: launch to icon in the tray\tnot measured yet\t-\t-\t-\t-'
     $'memory: resident set after start\tnot measured yet\t-\t-\t-\t-'
