@@ -9,6 +9,7 @@ packages=(
     qt6-qpa-plugins
     xvfb xdotool trayer faketime tzdata
     clang libclang-rt-14-dev
+    libbenchmark-dev
 )
 
 missing=()

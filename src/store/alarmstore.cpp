@@ -53,8 +53,8 @@ bool AlarmStore::DataFileExists() const
 
 void AlarmStore::LoadAlarms()
 {
-    if (!DataFileExists())
-        return;
+    // A file that cannot be opened is one that does not exist: one open,
+    // not a DataFileExists() and then a second one, on every tick.
     const std::optional<QByteArray> bytes = readFile(FileName);
     if (!bytes)
         return;

@@ -33,14 +33,17 @@ bool isLineEnd(QChar c)
 
 // Reads the file's comma- and line-separated fields one after another. A
 // field ends at a comma or at a line end (CR LF, LF or CR); the two are not
-// told apart.
+// told apart. Fields are views into the text: a field is copied only when
+// it differs from what its target holds, so the tick's reload of an
+// unchanged file allocates next to nothing.
 class FieldReader
 {
 public:
     explicit FieldReader(QString text) : m_text(std::move(text)) {}
 
-    // The next field, or nothing at the end of the data.
-    std::optional<QString> next()
+    // The next field, or nothing at the end of the data. It stays valid for
+    // the life of the reader.
+    std::optional<QStringView> next()
     {
         while (m_pos < m_text.size() && m_text[m_pos] == u' ')
             ++m_pos;
@@ -51,7 +54,7 @@ public:
         const qsizetype start = m_pos;
         while (m_pos < m_text.size() && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos]))
             ++m_pos;
-        QString field = m_text.sliced(start, m_pos - start);
+        QStringView field = QStringView(m_text).sliced(start, m_pos - start);
         while (field.endsWith(u' '))
             field.chop(1);
         skipSeparator();
@@ -64,13 +67,13 @@ private:
     // quote is followed by nothing but spaces, the text runs to that last quote
     // instead: a message with quotes inside reads back whole. After the text,
     // everything up to and including the next comma or line end is skipped.
-    QString quoted()
+    QStringView quoted()
     {
         const qsizetype start = m_pos + 1;
         qsizetype close = m_text.indexOf(u'"', start);
         if (close < 0) {
             m_pos = m_text.size();
-            return m_text.sliced(start);
+            return QStringView(m_text).sliced(start);
         }
         qsizetype lineEnd = close + 1;
         while (lineEnd < m_text.size() && !isLineEnd(m_text[lineEnd]))
@@ -86,7 +89,7 @@ private:
             if (last > close && onlySpaces)
                 close = last;
         }
-        QString field = m_text.sliced(start, close - start);
+        const QStringView field = QStringView(m_text).sliced(start, close - start);
         m_pos = close + 1;
         while (m_pos < m_text.size() && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos]))
             ++m_pos;
@@ -107,7 +110,7 @@ private:
     qsizetype m_pos = 0;
 };
 
-std::optional<qint16> toInteger(const std::optional<QString> &field)
+std::optional<qint16> toInteger(std::optional<QStringView> field)
 {
     if (!field)
         return std::nullopt;
@@ -118,7 +121,7 @@ std::optional<qint16> toInteger(const std::optional<QString> &field)
     return static_cast<qint16>(value);
 }
 
-std::optional<bool> toBoolean(const std::optional<QString> &field)
+std::optional<bool> toBoolean(std::optional<QStringView> field)
 {
     if (!field)
         return std::nullopt;
@@ -165,9 +168,9 @@ bool decode(QByteArrayView bytes, FileContents &contents)
 {
     FieldReader reader(Win1252::decode(bytes));
     auto text = [&reader](QString &target) {
-        std::optional<QString> field = reader.next();
-        if (field)
-            target = *field;
+        const std::optional<QStringView> field = reader.next();
+        if (field && target != *field)
+            target = field->toString();
         return field.has_value();
     };
     auto boolean = [&reader](bool &target) {
@@ -195,6 +198,20 @@ bool decode(QByteArrayView bytes, FileContents &contents)
             return false;
     }
     return true;
+}
+
+bool readsBack(QStringView text)
+{
+    const qsizetype quote = text.indexOf(u'"');
+    if (quote < 0)
+        return true;
+    const QStringView rest = text.sliced(quote + 1);
+    if (rest.contains(u'\r') || rest.contains(u'\n'))
+        return false;
+    qsizetype i = 0;
+    while (i < rest.size() && rest[i] == u' ')
+        ++i;
+    return i == rest.size() || rest[i] != u',';
 }
 
 } // namespace DataFile

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QStringView>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
@@ -28,9 +29,14 @@ struct Field
     bool timeSeparator = false; // followed by ':' or '.'
 };
 
+// Fields and lists of field positions live on the stack: the due test reads
+// every slot's date on every tick.
+using Fields = QVarLengthArray<Field, MaxFields>;
+using Indices = QVarLengthArray<int, MaxFields>;
+
 struct Scan
 {
-    QList<Field> fields;
+    Fields fields;
     int meridiemField = -1; // the field AM/PM marks, if any
     Meridiem meridiem = Meridiem::None;
 };
@@ -84,7 +90,7 @@ bool isAsciiLetter(QChar c)
 std::optional<Scan> scan(const QString &text)
 {
     Scan result;
-    QList<Field> &fields = result.fields;
+    Fields &fields = result.fields;
     bool separatorWaiting = false; // a separator still needs a field after it
     int dateSeparators = 0;
 
@@ -162,22 +168,25 @@ std::optional<Scan> scan(const QString &text)
 // the date.
 struct Split
 {
-    QList<int> time;
-    QList<int> date;
+    Indices time;
+    Indices date;
 };
 
-QList<int> range(int from, int to)
+void appendRange(Indices &indices, int from, int to)
 {
-    QList<int> indices;
     for (int i = from; i < to; ++i)
         indices.append(i);
-    return indices;
+}
+
+bool is(const Indices &indices, std::initializer_list<int> expected)
+{
+    return std::equal(indices.begin(), indices.end(), expected.begin(), expected.end());
 }
 
 std::optional<Split> split(const Scan &scanned)
 {
     const int count = int(scanned.fields.size());
-    QList<int> timed; // fields followed by a time separator
+    Indices timed; // fields followed by a time separator
     for (int i = 0; i < count; ++i) {
         if (scanned.fields.at(i).timeSeparator)
             timed.append(i);
@@ -185,29 +194,31 @@ std::optional<Split> split(const Scan &scanned)
 
     auto make = [count](int timeFrom, int timeTo) -> Split {
         // The time is one run of fields; the date is everything around it.
-        Split s{range(timeFrom, timeTo), range(0, timeFrom)};
-        s.date.append(range(timeTo, count));
+        Split s;
+        appendRange(s.time, timeFrom, timeTo);
+        appendRange(s.date, 0, timeFrom);
+        appendRange(s.date, timeTo, count);
         return s;
     };
 
     const int marked = scanned.meridiemField;
     std::optional<Split> result;
-    if (timed == QList<int>{0}) {
+    if (is(timed, {0})) {
         if (count == 2 || count == 4 || count == 5)
             result = make(0, 2);
-    } else if (timed == QList<int>{0, 1}) {
+    } else if (is(timed, {0, 1})) {
         if (count == 3 || count == 5 || count == 6)
             result = make(0, 3);
-    } else if (timed == QList<int>{2}) {
+    } else if (is(timed, {2})) {
         if (count == 4)
             result = make(2, 4);
-    } else if (timed == QList<int>{3}) {
+    } else if (is(timed, {3})) {
         if (count == 5)
             result = make(3, 5);
-    } else if (timed == QList<int>{2, 3}) {
+    } else if (is(timed, {2, 3})) {
         if (count == 5)
             result = make(2, 5);
-    } else if (timed == QList<int>{3, 4}) {
+    } else if (is(timed, {3, 4})) {
         if (count == 6)
             result = make(3, 6);
     } else if (timed.isEmpty()) {
@@ -244,7 +255,7 @@ std::optional<Split> split(const Scan &scanned)
     return result;
 }
 
-std::optional<QTime> readTime(const Scan &scanned, const QList<int> &indices)
+std::optional<QTime> readTime(const Scan &scanned, const Indices &indices)
 {
     if (indices.isEmpty())
         return QTime(0, 0);
@@ -286,13 +297,13 @@ std::optional<QDate> makeDate(std::optional<int> year, int month, int day)
     return QDate(*year, month, day);
 }
 
-std::optional<QDate> readDate(const Scan &scanned, const QList<int> &indices, const QDate &today)
+std::optional<QDate> readDate(const Scan &scanned, const Indices &indices, const QDate &today)
 {
     if (indices.isEmpty())
         return timeOnlyDate();
 
     int month = 0; // from a month name
-    QList<Field> numbers;
+    Fields numbers;
     for (int index : indices) {
         const Field &field = scanned.fields.at(index);
         if (!field.isMonth) {
@@ -304,6 +315,9 @@ std::optional<QDate> readDate(const Scan &scanned, const QList<int> &indices, co
         }
     }
 
+    // The date part is two or three fields, at most one of them a month name.
+    if (numbers.isEmpty() || (month == 0 && numbers.size() < 2))
+        return std::nullopt;
     if (month != 0) {
         if (numbers.size() == 2) // day, then year, as written
             return makeDate(fullYear(numbers.at(1).value, today), month, numbers.at(0).value);

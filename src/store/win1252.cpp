@@ -28,11 +28,12 @@ namespace Win1252 {
 
 QString decode(QByteArrayView bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
+    // Written straight into the string: the data file is read on every tick.
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
     for (char b : bytes) {
         const auto u = static_cast<unsigned char>(b);
-        text.append(QChar(u >= 0x80 && u < 0xA0 ? High[u - 0x80] : char16_t(u)));
+        *out++ = QChar(u >= 0x80 && u < 0xA0 ? High[u - 0x80] : char16_t(u));
     }
     return text;
 }

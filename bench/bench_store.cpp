@@ -1,0 +1,235 @@
+// What the store costs on the paths that run all the time:
+// - the tick: every 500 ms, in every alert window, the whole data file is
+//   read and parsed and the 32 slots get the due test. Its floor is the least
+//   any reader must do: read the file into memory and split it into lines.
+// - the save: the whole file written to a temporary file, flushed and
+//   renamed over the old one. Its floor is a plain write of the same bytes.
+//
+// Run with --tikora_table=FILE to also get the figures as tab-separated rows
+// (figure, value, floor, ratio, target, met) for scripts/bench.sh.
+#include "scheduler/duetest.h"
+#include "store/alarmstore.h"
+#include "store/clock.h"
+#include "store/datafile.h"
+#include "store/datetext.h"
+#include "store/platform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+class NoMessageBoxes : public MessageBoxes
+{
+public:
+    void show(const QString &) override
+    {
+        std::fprintf(stderr, "bench: the data file did not load\n");
+        std::abort();
+    }
+};
+
+// A full table as the program writes it: every slot holds an armed entry
+// dated next year, so the due test reads every date and nothing fires.
+FileContents fullTable(const QDate &today)
+{
+    FileContents c;
+    c.FileBanner1 = DefaultBanner1;
+    c.FileBanner2 = DefaultBanner2;
+    c.sound = {false, true, false, false};
+    const QStringList messages = {
+        QStringLiteral("Team meeting, room 4"), QStringLiteral("Call the garage about the car"),
+        QStringLiteral("Pay the rent \u20ac 850"), QStringLiteral("Caf\u00e9 with Jos\u00e9"),
+        QStringLiteral("Dentist at 10:15, bring the card")};
+    for (int s = 0; s < SlotCount; ++s) {
+        const QDate date = today.addYears(1).addDays(s * 5);
+        c.table.AlarmDate[s] = DateText::formatDate(date);
+        c.table.AlarmMessage[s] = messages[s % messages.size()];
+        c.table.AlarmTime[s] = DateText::formatTime(QTime(s % 24, (s * 7) % 60, 0));
+        c.table.AlarmDaily[s] = s % 4 == 1 ? 1 : 0;
+        c.table.AlarmWeekly[s] = s % 4 == 2 ? 1 : 0;
+        c.table.AlarmMonthly[s] = s % 4 == 3 ? 1 : 0;
+        c.table.AlarmFired[s] = 0;
+    }
+    return c;
+}
+
+// A fresh folder holding a full Tikor.dat, made the current one.
+class DataFolder
+{
+public:
+    DataFolder() : m_previous(QDir::currentPath())
+    {
+        QDir::setCurrent(m_dir.path());
+        contents = fullTable(SystemClock().localNow().date());
+        bytes = DataFile::encode(contents);
+        QFile file(AlarmStore::FileName);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            std::fprintf(stderr, "bench: cannot write %s\n", qPrintable(file.fileName()));
+            std::abort();
+        }
+    }
+    ~DataFolder() { QDir::setCurrent(m_previous); }
+
+    FileContents contents;
+    QByteArray bytes;
+
+private:
+    QString m_previous;
+    QTemporaryDir m_dir;
+};
+
+// One tick of an alert window without its labels: reload the file, read the
+// clock once, and test the 32 slots as the window does. Returns the number
+// of slots found due.
+int tick(AlarmStore &store, Module1 &state, const Clock &clock)
+{
+    store.LoadAlarms();
+    const QDateTime now = clock.localNow();
+    const QString nowTime = DateText::formatTime(now.time());
+    state.NowTime = nowTime;
+    state.NowDate = DateText::formatDate(now.date());
+    int due = 0;
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        state.CurrentSlot = static_cast<qint16>(slot);
+        AlarmTable &table = state.table();
+        const bool noDate = table.AlarmDate[slot].isEmpty();
+        if (noDate)
+            table.AlarmDate[slot] = DueTest::EmptyDateText;
+        if (DueTest::isDue(noDate ? QString() : table.AlarmDate[slot], table.AlarmTime[slot],
+                           table.AlarmFired[slot], now.date(), nowTime))
+            ++due;
+    }
+    state.CurrentSlot = SlotCount;
+    return due;
+}
+
+void BM_Tick(benchmark::State &bench)
+{
+    DataFolder folder;
+    Module1 state;
+    NoMessageBoxes boxes;
+    AlarmStore store(state, boxes);
+    SystemClock clock;
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(tick(store, state, clock));
+    if (state.file != folder.contents)
+        bench.SkipWithError("the tick did not load the file");
+}
+
+void BM_TickFloor(benchmark::State &bench)
+{
+    DataFolder folder;
+    for (auto _ : bench) {
+        QFile file(AlarmStore::FileName);
+        if (!file.open(QIODevice::ReadOnly))
+            std::abort();
+        const QByteArray bytes = file.readAll();
+        const QList<QByteArray> lines = bytes.split('\n');
+        benchmark::DoNotOptimize(lines.size());
+    }
+}
+
+void BM_Save(benchmark::State &bench)
+{
+    DataFolder folder;
+    Module1 state;
+    NoMessageBoxes boxes;
+    AlarmStore store(state, boxes);
+    for (auto _ : bench) {
+        if (!store.save(folder.contents).ok)
+            bench.SkipWithError("the save failed");
+    }
+}
+
+void BM_SaveFloor(benchmark::State &bench)
+{
+    DataFolder folder;
+    for (auto _ : bench) {
+        QFile file(AlarmStore::FileName);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(folder.bytes) != folder.bytes.size())
+            std::abort();
+    }
+}
+
+BENCHMARK(BM_Tick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TickFloor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Save)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_SaveFloor)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Prints as usual and keeps the median of each benchmark: CPU time for the
+// tick (what the machine pays every 500 ms), wall time for the save (what
+// the program waits for).
+class MedianKeeper : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                const bool wall = run.run_name.function_name.rfind("BM_Save", 0) == 0;
+                medians[run.run_name.function_name] =
+                    wall ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, double> medians;
+};
+
+void writeTable(const std::string &path, const std::map<std::string, double> &m)
+{
+    std::ofstream out(path);
+    char line[256];
+    auto row = [&](const char *figure, double value, double floor, const char *floorName,
+                   double target) {
+        const double ratio = value / floor;
+        const bool hasTarget = target > 0;
+        std::snprintf(line, sizeof line, "%s\t%.1f us\t%.1f us (%s)\t%.2fx\t%s\t%s\n", figure,
+                      value, floor, floorName, ratio, hasTarget ? "<= 3x the floor" : "none",
+                      hasTarget ? (ratio <= target ? "yes" : "NO") : "-");
+        out << line;
+    };
+    row("tick: load Tikor.dat + due test of 32 slots (CPU)", m.at("BM_Tick"), m.at("BM_TickFloor"),
+        "readAll + split into lines", 3.0);
+    row("save: temp file, flush, rename (wall)", m.at("BM_Save"), m.at("BM_SaveFloor"),
+        "plain write of the same bytes", 0.0);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::string tablePath;
+    std::vector<char *> args;
+    const std::string tableOption = "--tikora_table=";
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind(tableOption, 0) == 0)
+            tablePath = arg.substr(tableOption.size());
+        else
+            args.push_back(argv[i]);
+    }
+    int count = int(args.size());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
+        return 1;
+    MedianKeeper reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    if (!tablePath.empty())
+        writeTable(tablePath, reporter.medians);
+    return 0;
+}
