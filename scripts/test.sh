@@ -7,7 +7,6 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DTIKORA_SANITIZE=ON
 cmake --build build-test -j "$(nproc)"
-export ASAN_OPTIONS=detect_leaks=0
 ctest --test-dir build-test --output-on-failure -j "$(nproc)"
 
 # The data file reader and the date-text conversion under libFuzzer, one
