@@ -7,7 +7,7 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 gstreamer1.0-plugins-good
     qt6-qpa-plugins
-    xvfb xdotool trayer faketime tzdata
+    xvfb xdotool trayer faketime tzdata x11-apps x11-utils python3
     clang libclang-rt-14-dev
     libbenchmark-dev
 )

@@ -9,7 +9,6 @@ namespace DueTest {
 
 // The date an entry without a date counts as: 1 Jan 2007, long past.
 inline const QDate EmptyDateDefault{2007, 1, 1};
-inline const QString EmptyDateText = QStringLiteral("01/01/07");
 
 // Whether the date text is on or before today, both read as dates. Empty
 // texts count as EmptyDateDefault; a text that is not a date never passes.

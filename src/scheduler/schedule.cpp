@@ -19,12 +19,13 @@ void raiseDueSlots(Module1 &state, const QDateTime &now, const std::function<boo
     const QString nowTime = DateText::formatTime(now.time());
     for (int slot = 0; slot < SlotCount; ++slot) {
         state.CurrentSlot = static_cast<qint16>(slot);
-        AlarmTable &table = state.table();
-        const bool noDate = table.AlarmDate[slot].isEmpty();
-        if (noDate)
-            table.AlarmDate[slot] = DueTest::EmptyDateText;
-        if (DueTest::isDue(noDate ? QString() : table.AlarmDate[slot], table.AlarmTime[slot],
-                           table.AlarmFired[slot], now.date(), nowTime) &&
+        const AlarmTable &table = state.table();
+        // An empty date counts as the default date for the test only; it is
+        // not written into the table, where a load that does not reach this
+        // slot (a broken or missing file) would leave it for the editor to
+        // pick up and a save to write.
+        if (DueTest::isDue(table.AlarmDate[slot], table.AlarmTime[slot], table.AlarmFired[slot],
+                           now.date(), nowTime) &&
             !fire(slot))
             return;
     }

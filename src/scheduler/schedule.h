@@ -20,7 +20,8 @@ QDateTime readClock(Module1 &state, const Clock &clock);
 // Raises every due slot in slot order through `fire`, which gets the slot
 // found due (the loop keeps its own index, so a tick that runs inside a
 // message box raised from here cannot make this one raise the wrong slot).
-// An entry without a date counts as dated 01/01/07 for the rest of the tick.
+// An entry without a date counts as dated 01/01/07; its date stays empty in
+// the table.
 // `fire` returns false when the tick must stop (its window is gone).
 void raiseDueSlots(Module1 &state, const QDateTime &now, const std::function<bool(int slot)> &fire);
 

@@ -1,0 +1,739 @@
+#!/usr/bin/env bash
+# End-to-end test of the real program.
+#
+#   bash tests/e2e/run.sh PROGRAM BUILD_DIR [CASE...]
+#
+# Starts PROGRAM (the built tikora) in a fresh temporary directory under its
+# own Xvfb, with trayer as the notification-area host and libfaketime as the
+# clock, and checks from outside only: the bytes of Tikor.dat and the X
+# windows of the process. Every wait polls with a generous deadline; nothing
+# depends on how fast the program is. BUILD_DIR is installed into a temporary
+# prefix by the install case. With no CASE, every case runs. Set
+# TIKORA_E2E_KEEP=1 to keep the temporary directory for a look afterwards.
+#
+# What the windows look like from outside (facts of Qt on X11, not of ours):
+# - The icon is a small window of the process docked inside trayer (its
+#   parent is not the root window).
+# - The main alert window stays hidden unless the user shows it.
+# - An alert window opened by an alarm is a visible top-level window of type
+#   _NET_WM_WINDOW_TYPE_NORMAL, kept above others (_NET_WM_STATE_ABOVE),
+#   232 pixels wide. Its own title is empty: Qt writes a window's own title
+#   to WM_NAME and, for window managers, a display title to _NET_WM_NAME,
+#   which falls back to the program's name when the title is empty.
+# - A message box is a visible top-level window of type
+#   _NET_WM_WINDOW_TYPE_DIALOG whose own title (WM_NAME) is "Tikora".
+# - The message of an alert window is red text on black in its message
+#   strip: a dump of the window (xwd) holds red pixels there for a
+#   non-empty message and none for an empty one.
+
+set -uo pipefail
+
+if [ $# -lt 2 ]; then
+    echo "usage: $0 PROGRAM BUILD_DIR [CASE...]" >&2
+    exit 2
+fi
+PROGRAM=$(realpath "$1")
+BUILD_DIR=$(realpath "$2")
+shift 2
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+PYTHON=python3
+[ -x /usr/bin/python3 ] && PYTHON=/usr/bin/python3
+XHELPER=("$PYTHON" "$HERE/xhelper.py")
+DEADLINE=10       # seconds any one expected outcome may take
+QUIET_PERIOD=3    # seconds during which something must not happen
+START_TIME="2009-03-17 09:29:50"
+TODAY="03/17/09"
+NEXT_WEEK="03/24/09"
+
+BANNER1="THIS IS A SELF UPDATING FILE AND WILL CRASH IF TAMPERED WITH."
+BANNER2="DELETE FILE COMPLETELY IF PROBLEM ARISES."
+SOUND_MESSAGE='#TRUE#,#FALSE#,#FALSE#,#FALSE#'
+SOUND_ALERT1='#FALSE#,#TRUE#,#FALSE#,#FALSE#'
+
+FAKETIME_LIB=$(find /usr/lib -maxdepth 3 -path '*/faketime/libfaketime.so.1' -print -quit 2>/dev/null)
+
+ROOT=$(mktemp -d "${TMPDIR:-/tmp}/tikora-e2e.XXXXXX")
+CASE_PID=""
+# Nothing here may touch the desktop this script was started from.
+unset DISPLAY
+
+# ---------------------------------------------------------------- processes
+
+# Whether a process is still running (a zombie is not).
+alive()
+{
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    stat=${stat##*) } # the state follows the command's name in parentheses
+    [[ $stat != Z* ]]
+}
+
+ended() { ! alive "$1"; }
+
+# Inside a case: the processes it started, stopped in reverse order at its end.
+CASE_PIDS=()
+started() { CASE_PIDS+=("$1"); }
+
+# Drops a process that has been reaped from that list, so that its id, free
+# for reuse, is never signalled again.
+forget_pid()
+{
+    local kept=() pid
+    for pid in "${CASE_PIDS[@]}"; do
+        [ "$pid" = "$1" ] || kept+=("$pid")
+    done
+    CASE_PIDS=("${kept[@]}")
+}
+
+# Ends one process that this script started, by its id, and reaps it; if it
+# has not ended GRACE tenths of a second (default 50) after SIGTERM, SIGKILL.
+stop_pid()
+{
+    local pid=$1 grace=${2:-50} i
+    kill -TERM "$pid" 2>/dev/null
+    for ((i = 0; i < grace; i++)); do
+        alive "$pid" || break
+        sleep 0.1
+    done
+    alive "$pid" && kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    forget_pid "$pid"
+    return 0
+}
+
+stop_case_processes()
+{
+    while [ ${#CASE_PIDS[@]} -gt 0 ]; do
+        stop_pid "${CASE_PIDS[-1]}"
+    done
+}
+
+# The end of a case: after a failure, a picture of its screen is kept in
+# its directory; then its processes are stopped.
+finish_case()
+{
+    local status=$?
+    if [ "$status" -ne 0 ] && [ -n "${DISPLAY:-}" ] &&
+        xwd -root -silent 2>/dev/null | "${XHELPER[@]}" png "$CASE_DIR/screen.png" 2>/dev/null; then
+        echo "screen at the failure: $CASE_DIR/screen.png (kept with TIKORA_E2E_KEEP=1)"
+    fi
+    stop_case_processes
+}
+
+cleanup()
+{
+    # The running case stops its own processes when it ends.
+    if [ -n "$CASE_PID" ]; then
+        stop_pid "$CASE_PID" 300
+    fi
+    if [ -n "${TIKORA_E2E_KEEP:-}" ]; then
+        echo "kept $ROOT"
+    else
+        rm -rf "$ROOT"
+    fi
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT HUP
+
+# ---------------------------------------------------------------- checks
+
+# A case fails at its first failed check: the message goes to its log and
+# the case's subshell ends (its processes are stopped by its EXIT trap).
+fail()
+{
+    echo "failed: $*" >&2
+    exit 1
+}
+
+check()
+{
+    local what=$1
+    shift
+    "$@" || fail "$what"
+}
+
+now_us() { echo "${EPOCHREALTIME/./}"; }
+
+# Polls COMMAND until it succeeds, for at most DEADLINE seconds.
+wait_for()
+{
+    local what=$1
+    shift
+    local end=$(($(now_us) + DEADLINE * 1000000))
+    until "$@"; do
+        (($(now_us) < end)) || fail "timed out after ${DEADLINE}s waiting for $what"
+        sleep 0.1
+    done
+}
+
+# Polls COMMAND for QUIET_PERIOD seconds; it must never succeed.
+never_during_quiet_period()
+{
+    local what=$1
+    shift
+    local end=$(($(now_us) + QUIET_PERIOD * 1000000))
+    while (($(now_us) < end)); do
+        if "$@"; then
+            fail "$what"
+        fi
+        sleep 0.2
+    done
+}
+
+# ---------------------------------------------------------------- X server
+
+# A fresh Xvfb on a free display number; DISPLAY is set for the case.
+start_display()
+{
+    local number_file="$CASE_DIR/display"
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset \
+        5>"$number_file" >"$CASE_DIR/xvfb.log" 2>&1 &
+    started $!
+    wait_for "Xvfb to report its display" grep -q '^[0-9][0-9]*$' "$number_file"
+    DISPLAY=":$(head -n 1 "$number_file")"
+    export DISPLAY
+}
+
+tray_host_up() { "${XHELPER[@]}" tray-owned; }
+
+# trayer at the bottom edge, up and holding the notification area before the
+# program looks for one.
+start_tray()
+{
+    trayer --edge bottom --align right --widthtype pixel --width 120 \
+        --heighttype pixel --height 24 >"$CASE_DIR/trayer.log" 2>&1 &
+    started $!
+    wait_for "trayer to take the notification area" tray_host_up
+}
+
+# ---------------------------------------------------------------- program
+
+# Starts a command (the program by default) in DIR, with the fake clock
+# starting at START_TIME, and sets PID. Its output goes to NAME.log in the
+# case's directory.
+start_in()
+{
+    local dir=$1 name=$2
+    shift 2
+    [ $# -gt 0 ] || set -- "$PROGRAM"
+    mkdir -p "$CASE_DIR/runtime" && chmod 700 "$CASE_DIR/runtime"
+    (
+        cd "$dir" || exit 1
+        # The sanitizer must not insist on coming first: libfaketime is
+        # preloaded before it. Monotonic time stays real, or Qt's timers
+        # misbehave. No session bus: the icon goes to the X11 tray.
+        exec env -u DBUS_SESSION_BUS_ADDRESS -u XDG_DATA_HOME \
+            QT_QPA_PLATFORM=xcb TZ=UTC LC_ALL=C.UTF-8 \
+            XDG_RUNTIME_DIR="$CASE_DIR/runtime" \
+            ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0 \
+            LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$START_TIME" \
+            FAKETIME_DONT_FAKE_MONOTONIC=1 \
+            "$@"
+    ) >"$CASE_DIR/$name.log" 2>&1 &
+    PID=$!
+    started "$PID"
+}
+
+# The program under test, in the case's work folder.
+start_program() { start_in "$CASE_DIR/work" tikora; }
+
+# ---------------------------------------------------------------- windows
+
+# One line per visible window of the process:
+#   ID PLACE WIDTH HEIGHT TYPE ABOVE TITLE
+# PLACE is "top" (a child of the root window) or "docked"; TYPE is
+# "dialog", "normal" or "other"; ABOVE is "above" or "-"; TITLE is the
+# window's own title (WM_NAME), possibly empty, or "(none)" if it has none.
+describe_windows()
+{
+    local pid=$1 id info props place width height type above title
+    for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+        # A window may go away between the search and these queries.
+        info=$(xwininfo -children -stats -id "$id" 2>/dev/null) || continue
+        props=$(xprop -id "$id" WM_NAME _NET_WM_WINDOW_TYPE _NET_WM_STATE 2>/dev/null) || continue
+        grep -q 'Map State: IsViewable' <<<"$info" || continue
+        place=docked
+        grep -q 'Parent window id: .*(the root window)' <<<"$info" && place=top
+        width=$(sed -n 's/^ *Width: *//p' <<<"$info")
+        height=$(sed -n 's/^ *Height: *//p' <<<"$info")
+        type=other
+        if grep -q '_NET_WM_WINDOW_TYPE(ATOM) = .*_NET_WM_WINDOW_TYPE_DIALOG' <<<"$props"; then
+            type=dialog
+        elif grep -q '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL$' <<<"$props"; then
+            type=normal
+        fi
+        above=-
+        grep -q '_NET_WM_STATE(ATOM) = .*_NET_WM_STATE_ABOVE' <<<"$props" && above=above
+        if grep -q '^WM_NAME(' <<<"$props"; then
+            title=$(sed -n 's/^WM_NAME([^)]*) = //p' <<<"$props")
+            title=${title#\"}
+            title=${title%\"}
+        else
+            title="(none)"
+        fi
+        echo "$id $place $width $height $type $above $title"
+    done
+}
+
+# Window ids of one kind, one per line.
+alert_windows() { describe_windows "$1" | awk '$2 == "top" && $5 == "normal" && $6 == "above" { print $1 }'; }
+message_boxes() { describe_windows "$1" | awk '$2 == "top" && $5 == "dialog" { print $1 }'; }
+toplevel_windows() { describe_windows "$1" | awk '$2 == "top" { print $1 }'; }
+docked_icons() { describe_windows "$1" | awk '$2 == "docked" { print $1 }'; }
+
+count_lines() { grep -c . || true; }
+has_alert_window() { [ "$(alert_windows "$1" | count_lines)" -ge 1 ]; }
+has_message_box() { [ "$(message_boxes "$1" | count_lines)" -ge 1 ]; }
+has_docked_icon() { [ "$(docked_icons "$1" | count_lines)" -ge 1 ]; }
+has_no_alert_window() { [ "$(alert_windows "$1" | count_lines)" -eq 0 ]; }
+has_no_message_box() { [ "$(message_boxes "$1" | count_lines)" -eq 0 ]; }
+
+# The window's own title and its size, as describe_windows reads them.
+window_line() { describe_windows "$1" | awk -v id="$2" '$1 == id'; }
+
+# The one alert window of the process (fails unless there is exactly one).
+the_alert_window()
+{
+    local windows
+    windows=$(alert_windows "$1")
+    [ "$(count_lines <<<"$windows")" -eq 1 ] ||
+        fail "expected one alert window, found: $(describe_windows "$1" | tr '\n' ';')"
+    echo "$windows"
+}
+
+# Checks the alert window's own title is empty and it is as wide as an
+# alert window (its height depends on the menu bar's font).
+check_alert_look()
+{
+    local line
+    line=$(window_line "$1" "$2")
+    # "ID top 232 HEIGHT normal above" and nothing after: an empty title.
+    [[ $line =~ ^[0-9]+\ top\ 232\ [0-9]+\ normal\ above\ ?$ ]] ||
+        fail "alert window is not a 232-pixel-wide window with an empty title: '$line'"
+}
+
+# Counts pixels of a colour (red or green) in the alert window's message
+# strip or in the whole window; fails if the window cannot be dumped. The client area (232x117) sits at the
+# bottom of the window, under the menu bar; the message strip is 6,24
+# 222x13 inside it.
+pixels()
+{
+    local id=$1 colour=$2 where=$3 info width height
+    info=$(xwininfo -id "$id" 2>/dev/null) || return 1
+    width=$(sed -n 's/^ *Width: *//p' <<<"$info")
+    height=$(sed -n 's/^ *Height: *//p' <<<"$info")
+    local dump="$CASE_DIR/window.xwd"
+    xwd -silent -id "$id" >"$dump" 2>/dev/null || return 1
+    if [ "$where" = strip ]; then
+        "${XHELPER[@]}" pixels "$colour" 6 $((height - 117 + 24)) 222 13 <"$dump"
+    else
+        "${XHELPER[@]}" pixels "$colour" 0 0 "$width" "$height" <"$dump"
+    fi
+}
+
+# The window has been painted: its green clock labels are there.
+painted() { local n; n=$(pixels "$1" green window) && [ "$n" -ge 20 ]; }
+shows_red_message() { local n; n=$(pixels "$1" red strip) && [ "$n" -ge 20 ]; }
+
+# Presses Enter in a window: give it the keyboard focus, then press.
+press_enter()
+{
+    xdotool windowfocus --sync "$1" >/dev/null 2>&1 &&
+        xdotool key --clearmodifiers Return >/dev/null 2>&1
+}
+
+# ---------------------------------------------------------------- data file
+
+# The lines of a file, CR LF ended, as the program writes them.
+header() { printf '"%s"\r\n"%s"\r\n%s\r\n' "$BANNER1" "$BANNER2" "$1"; }
+# entry DATE MESSAGE TIME DAILY WEEKLY MONTHLY FIRED
+entry() { printf '"%s"\r\n"%s"\r\n"%s"\r\n%s\r\n%s\r\n%s\r\n%s\r\n' "$@"; }
+cleared() { entry "" "" "" 0 0 0 1; }
+cleared_slots() # FROM TO
+{
+    local slot
+    for ((slot = $1; slot <= $2; slot++)); do cleared; done
+}
+
+same_bytes() { cmp -s "$1" "$2"; }
+# Whether the data file differs from ORIGINAL, or a bad copy exists.
+file_changed() { ! cmp -s "$1" "$2" || [ -e "$3" ]; }
+file_equals() { [ -f "$2" ] && cmp -s "$1" "$2"; }
+
+# Line N of a file without its line end.
+line_of() { sed -n "${2}p" "$1" | tr -d '\r'; }
+# The fired flag of a slot.
+fired_flag() { line_of "$1" $((10 + 7 * $2)); }
+fired_flag_is() { [ -f "$1" ] && [ "$(fired_flag "$1" "$2")" = "$3" ]; }
+
+first_start_file() { header "$SOUND_MESSAGE" && cleared_slots 0 31; }
+
+show_difference()
+{
+    diff <(tr -d '\r' <"$1") <(tr -d '\r' <"$2") | head -n 20
+}
+
+# ---------------------------------------------------------------- cases
+
+# No data file: the 227-line file of a cleared table with "Message" chosen
+# is written, the icon is in the tray, and no window opens.
+case_first_start()
+{
+    start_display
+    start_tray
+    start_program
+    local data="$CASE_DIR/work/Tikor.dat"
+    wait_for "the data file" test -f "$data"
+    first_start_file >"$CASE_DIR/expected"
+    same_bytes "$CASE_DIR/expected" "$data" ||
+        fail "first-start file differs: $(show_difference "$CASE_DIR/expected" "$data")"
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    local windows
+    windows=$(toplevel_windows "$PID")
+    [ -z "$windows" ] || fail "a window opened: $(describe_windows "$PID" | tr '\n' ';')"
+}
+
+# A weekly entry due five seconds after start: one alert window with the
+# message and an empty title, fired flag 1 in the file; Enter in it moves
+# the entry on by 7 days, armed again, and the window goes.
+case_due_entry()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    {
+        header "$SOUND_MESSAGE"
+        cleared_slots 0 2
+        entry "$TODAY" "Wake up: team meeting" "09:29:55" 0 1 0 0
+        entry "03/18/09" "Not yet" "07:00:00" 1 0 0 0
+        cleared_slots 5 31
+    } >"$data"
+    {
+        header "$SOUND_MESSAGE"
+        cleared_slots 0 2
+        entry "$NEXT_WEEK" "Wake up: team meeting" "09:29:55" 0 1 0 0
+        entry "03/18/09" "Not yet" "07:00:00" 1 0 0 0
+        cleared_slots 5 31
+    } >"$CASE_DIR/moved"
+
+    start_display
+    start_tray
+    start_program
+    wait_for "slot 3 fired in the file" fired_flag_is "$data" 3 1
+    wait_for "an alert window" has_alert_window "$PID"
+    local window
+    window=$(the_alert_window "$PID") || exit 1
+    check_alert_look "$PID" "$window"
+    wait_for "the message in red in the alert window" shows_red_message "$window"
+    check "slot 4 still armed" fired_flag_is "$data" 4 0
+
+    press_enter "$window" || fail "could not press Enter in window $window"
+    wait_for "the entry moved on by 7 days and armed" file_equals "$CASE_DIR/moved" "$data"
+    wait_for "the alert window to go" has_no_alert_window "$PID"
+}
+
+# An entry with an empty message: its alert window's message strip stays
+# black. Enter leaves a non-repeating entry fired.
+case_empty_message()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    {
+        header "$SOUND_MESSAGE"
+        entry "$TODAY" "" "09:29:52" 0 0 0 0
+        cleared_slots 1 31
+    } >"$data"
+
+    start_display
+    start_tray
+    start_program
+    wait_for "slot 0 fired in the file" fired_flag_is "$data" 0 1
+    wait_for "an alert window" has_alert_window "$PID"
+    local window
+    window=$(the_alert_window "$PID") || exit 1
+    check_alert_look "$PID" "$window"
+    wait_for "the alert window painted" painted "$window"
+    local red
+    red=$(pixels "$window" red strip) || fail "could not dump the alert window"
+    [ "$red" -eq 0 ] || fail "the message strip of an empty message holds $red red pixels"
+
+    local before="$CASE_DIR/before-enter"
+    cp "$data" "$before"
+    press_enter "$window" || fail "could not press Enter in window $window"
+    wait_for "the alert window to go" has_no_alert_window "$PID"
+    check "a non-repeating entry stays fired" fired_flag_is "$data" 0 1
+    check "the acknowledgement changed nothing else" same_bytes "$before" "$data"
+}
+
+# A full file whose slot 2 is given; the broken one is its first 100 lines
+# (slots 0 to 12 whole, slot 13 without its fired flag, nothing after).
+write_broken_file() # SLOT2_ENTRY_ARGS...
+{
+    local full="$CASE_DIR/full"
+    {
+        header "$SOUND_ALERT1"
+        entry "03/16/09" "Dentist, bring the card" "08:15:00" 0 0 0 1
+        entry "03/20/09" "Call mum" "18:00:00" 0 0 0 0
+        entry "$@"
+        entry "03/19/09" "Bins out" "20:00:00" 0 1 0 0
+        cleared_slots 4 6
+        entry "04/01/09" "Quarterly report" "10:30:00" 0 0 1 0
+        cleared_slots 8 11
+        entry "03/18/09" "Gym" "06:45:00" 1 0 0 0
+        entry "03/25/09" "Pay the rent" "09:00:00" 0 0 0 0
+        cleared_slots 14 19
+        entry "05/05/09" "Lost to the damage" "12:00:00" 0 0 0 0
+        cleared_slots 21 31
+    } >"$full"
+    head -n 100 "$full" >"$CASE_DIR/broken"
+    cp "$CASE_DIR/broken" "$CASE_DIR/work/Tikor.dat"
+}
+
+# What the program keeps of the broken file: every field it could read, the
+# fired flag of slot 13 (a one-off entry) as before any load (1), the rest
+# cleared. Slot 2 is given as it should then be.
+rewritten_file() # SLOT2_ENTRY_ARGS...
+{
+    head -n 17 "$CASE_DIR/full"        # header, slots 0 and 1
+    entry "$@"                         # slot 2
+    sed -n '25,100p' "$CASE_DIR/full"  # slots 3 to 12, slot 13 but its flag
+    printf '1\r\n'
+    cleared_slots 14 31
+}
+
+# Checks there is one message box, titled "Tikora", and dismisses it.
+dismiss_failure_box()
+{
+    local box
+    box=$(message_boxes "$PID")
+    [ "$(count_lines <<<"$box")" -eq 1 ] || fail "expected one message box, found '$box'"
+    local line
+    line=$(window_line "$PID" "$box")
+    [[ $line == *" dialog - Tikora" ]] || fail "message box is not titled Tikora: '$line'"
+    press_enter "$box" || fail "could not press Enter in the message box"
+    wait_for "the message box to go" has_no_message_box "$PID"
+}
+
+# A broken data file: the failure message once; the file stays as it was
+# until it is dismissed, then is rewritten with every entry that could be
+# read, and Tikor.dat.bad holds the broken bytes.
+case_broken_file()
+{
+    local data="$CASE_DIR/work/Tikor.dat" bad="$CASE_DIR/work/Tikor.dat.bad"
+    write_broken_file "03/20/09" "Team lunch" "12:30:00" 0 1 0 0
+    rewritten_file "03/20/09" "Team lunch" "12:30:00" 0 1 0 0 >"$CASE_DIR/expected"
+
+    start_display
+    start_tray
+    start_program
+    wait_for "the failure message" has_message_box "$PID"
+    # The clock ticks while the message is shown; nothing is saved yet.
+    never_during_quiet_period "the file changed while the message was shown" \
+        file_changed "$CASE_DIR/broken" "$data" "$bad"
+    dismiss_failure_box
+    wait_for "the file rewritten" file_equals "$CASE_DIR/expected" "$data"
+    check "Tikor.dat.bad holds the broken file" same_bytes "$CASE_DIR/broken" "$bad"
+    never_during_quiet_period "the failure message was shown again" has_message_box "$PID"
+    check "no alert window" has_no_alert_window "$PID"
+    check "file still as rewritten" same_bytes "$CASE_DIR/expected" "$data"
+}
+
+# The same broken file with a weekly entry in slot 2 due at start-up: it
+# fires on the rewritten file, which keeps every readable entry, and Enter
+# moves it on.
+case_broken_file_due()
+{
+    local data="$CASE_DIR/work/Tikor.dat" bad="$CASE_DIR/work/Tikor.dat.bad"
+    write_broken_file "$TODAY" "Stand-up" "09:00:00" 0 1 0 0
+    rewritten_file "$TODAY" "Stand-up" "09:00:00" 0 1 0 1 >"$CASE_DIR/fired"
+    rewritten_file "$NEXT_WEEK" "Stand-up" "09:00:00" 0 1 0 0 >"$CASE_DIR/moved"
+
+    start_display
+    start_tray
+    start_program
+    wait_for "the failure message" has_message_box "$PID"
+    dismiss_failure_box
+    wait_for "the due entry fired on the kept entries" file_equals "$CASE_DIR/fired" "$data"
+    check "Tikor.dat.bad holds the broken file" same_bytes "$CASE_DIR/broken" "$bad"
+    wait_for "an alert window" has_alert_window "$PID"
+    local window
+    window=$(the_alert_window "$PID") || exit 1
+    check_alert_look "$PID" "$window"
+    wait_for "the message in red in the alert window" shows_red_message "$window"
+    press_enter "$window" || fail "could not press Enter in window $window"
+    wait_for "the entry moved on by 7 days and armed" file_equals "$CASE_DIR/moved" "$data"
+    wait_for "the alert window to go" has_no_alert_window "$PID"
+    never_during_quiet_period "the failure message was shown again" has_message_box "$PID"
+    check "Tikor.dat.bad still holds the broken file" same_bytes "$CASE_DIR/broken" "$bad"
+}
+
+# A second copy in the same folder says so in one message box and ends
+# without touching the file; the first keeps running.
+case_second_copy()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    start_display
+    start_tray
+    start_program
+    local first=$PID
+    wait_for "the data file" test -f "$data"
+    wait_for "the icon in the tray" has_docked_icon "$first"
+    local identity
+    identity=$(stat -c '%i %s %Y' "$data")
+    cp "$data" "$CASE_DIR/before"
+
+    start_in "$CASE_DIR/work" second
+    local second=$PID
+    wait_for "the second copy's message box" has_message_box "$second"
+    local box line
+    box=$(message_boxes "$second")
+    [ "$(count_lines <<<"$box")" -eq 1 ] || fail "expected one message box, found '$box'"
+    line=$(window_line "$second" "$box")
+    [[ $line == *" dialog - Tikora" ]] || fail "message box is not titled Tikora: '$line'"
+    check "the second copy has no icon" [ -z "$(docked_icons "$second")" ]
+    check "the lock still names the first copy" [ "$(line_of "$CASE_DIR/work/Tikor.dat.lock" 1)" = "$first" ]
+
+    press_enter "$box" || fail "could not press Enter in the message box"
+    wait_for "the second copy to end" ended "$second"
+    local status=0
+    wait "$second" || status=$?
+    forget_pid "$second"
+    check "the second copy ends with status 1 (got $status)" [ "$status" -eq 1 ]
+    check "the file untouched" [ "$(stat -c '%i %s %Y' "$data")" = "$identity" ]
+    check "the file's bytes untouched" same_bytes "$CASE_DIR/before" "$data"
+    check "the first copy still runs" alive "$first"
+    check "the first copy's icon still in the tray" has_docked_icon "$first"
+    check "the first copy opened no window" [ -z "$(toplevel_windows "$first")" ]
+}
+
+# Watches a folder and writes the name of every file opened in it.
+start_open_watch()
+{
+    local folder=$1 log=$2
+    "${XHELPER[@]}" watch-opens "$folder" >"$log" 2>&1 &
+    started $!
+    wait_for "the folder watch" grep -qx ready "$log"
+}
+
+# cmake --install puts the program, the start script, the sounds, the icons
+# and a desktop entry in place; the entry's command starts the program in
+# the user's data folder; the installed program, started from any folder,
+# plays the installed sounds.
+case_install()
+{
+    local prefix="$CASE_DIR/prefix"
+    cmake --install "$BUILD_DIR" --prefix "$prefix" >"$CASE_DIR/install.log" 2>&1 ||
+        fail "cmake --install failed: $(tail -n 5 "$CASE_DIR/install.log")"
+    local path
+    for path in bin/tikora bin/tikora-start; do
+        check "$path installed and executable" [ -x "$prefix/$path" ]
+    done
+    for path in share/applications/tikora.desktop \
+        share/icons/hicolor/16x16/apps/tikora.png share/icons/hicolor/32x32/apps/tikora.png \
+        share/tikora/sounds/checkmsgs.wav share/tikora/sounds/Alert.wav \
+        share/tikora/sounds/Keytry.wav share/tikora/sounds/Keyhaw.wav; do
+        check "$path installed" [ -s "$prefix/$path" ]
+    done
+    local desktop="$prefix/share/applications/tikora.desktop"
+    check "desktop entry starts tikora-start" grep -qx 'Exec=tikora-start' "$desktop"
+    check "desktop entry names the icon" grep -qx 'Icon=tikora' "$desktop"
+    check "desktop entry is an application" grep -qx 'Type=Application' "$desktop"
+
+    start_display
+    start_tray
+
+    # The desktop entry's command, found on PATH, with a fresh home and
+    # started from an unrelated folder.
+    local home="$CASE_DIR/home" elsewhere="$CASE_DIR/elsewhere"
+    mkdir -p "$home" "$elsewhere"
+    local command
+    command=$(sed -n 's/^Exec=//p' "$desktop")
+    start_in "$elsewhere" installed env HOME="$home" PATH="$prefix/bin:$PATH" "$command"
+    local data="$home/.local/share/tikora/Tikor.dat"
+    wait_for "the data file in the user's data folder" test -f "$data"
+    first_start_file >"$CASE_DIR/expected"
+    check "the first-start file" same_bytes "$CASE_DIR/expected" "$data"
+    check "runs in the data folder" \
+        [ "$(readlink -f "/proc/$PID/cwd")" = "$(realpath "$home/.local/share/tikora")" ]
+    check "runs the installed program" \
+        [ "$(readlink -f "/proc/$PID/exe")" = "$(realpath "$prefix/bin/tikora")" ]
+    check "nothing written where it was started" [ -z "$(ls -A "$elsewhere")" ]
+    stop_pid "$PID"
+
+    # The installed program started directly from another folder, with an
+    # entry due and "Alert1" chosen, opens the installed Alert.wav.
+    local folder="$CASE_DIR/anywhere"
+    mkdir -p "$folder"
+    {
+        header "$SOUND_ALERT1"
+        entry "$TODAY" "Sound check" "09:29:52" 0 0 0 0
+        cleared_slots 1 31
+    } >"$folder/Tikor.dat"
+    start_open_watch "$prefix/share/tikora/sounds" "$CASE_DIR/opens.log"
+    start_in "$folder" anywhere "$prefix/bin/tikora"
+    wait_for "the entry fired" fired_flag_is "$folder/Tikor.dat" 0 1
+    wait_for "the installed Alert.wav opened" grep -qx 'Alert.wav' "$CASE_DIR/opens.log"
+}
+
+# ---------------------------------------------------------------- runner
+
+ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy install)
+
+preflight()
+{
+    local tool
+    for tool in Xvfb trayer xdotool xwininfo xprop xwd "$PYTHON" cmake; do
+        command -v "$tool" >/dev/null || { echo "missing tool: $tool (run scripts/setup.sh)"; return 1; }
+    done
+    [ -n "$FAKETIME_LIB" ] || { echo "missing libfaketime (run scripts/setup.sh)"; return 1; }
+    [ -x "$PROGRAM" ] || { echo "no program at $PROGRAM"; return 1; }
+}
+
+run_case()
+{
+    local name=$1
+    local case_dir="$ROOT/$name"
+    mkdir -p "$case_dir/work"
+    (
+        CASE_DIR=$case_dir
+        trap finish_case EXIT
+        trap 'exit 143' TERM INT HUP
+        "case_$name"
+    ) >"$case_dir/output" 2>&1 &
+    CASE_PID=$!
+    wait "$CASE_PID"
+    local status=$?
+    CASE_PID=""
+    if [ "$status" -eq 0 ]; then
+        echo "PASS $name"
+        return 0
+    fi
+    echo "FAIL $name"
+    sed 's/^/    /' "$case_dir/output"
+    local log
+    for log in "$case_dir"/*.log; do
+        [ -s "$log" ] || continue
+        echo "    --- $(basename "$log")"
+        tail -n 15 "$log" | sed 's/^/    /'
+    done
+    return 1
+}
+
+main()
+{
+    preflight || exit 1
+    local cases=("$@") passed=0 failed=0 name
+    [ ${#cases[@]} -gt 0 ] || cases=("${ALL_CASES[@]}")
+    for name in "${cases[@]}"; do
+        if ! declare -F "case_$name" >/dev/null; then
+            echo "FAIL $name (no such case)"
+            failed=$((failed + 1))
+        elif run_case "$name"; then
+            passed=$((passed + 1))
+        else
+            failed=$((failed + 1))
+        fi
+    done
+    echo "$passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
+}
+
+main "$@"
