@@ -116,7 +116,7 @@ private Q_SLOTS:
         }
 
         tray.Timer1_Timer();
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/20/09"));
         QCOMPARE(saved.table.AlarmMessage[1], QStringLiteral("kept"));
         QCOMPARE(saved.table.AlarmMessage[3], QStringLiteral("no date, fired"));

@@ -1,6 +1,7 @@
 #include "editor/frmnotify.h"
 #include "scheduler/frmpass.h"
 #include "store/datafile.h"
+#include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 
@@ -22,14 +23,6 @@ FileContents withBanners()
     FileContents c;
     c.FileBanner1 = DefaultBanner1;
     c.FileBanner2 = DefaultBanner2;
-    return c;
-}
-
-FileContents readBack(const TempCurrentDir &dir)
-{
-    FileContents c;
-    if (!DataFile::decode(dir.read(AlarmStore::FileName), c))
-        c.FileBanner1 = QStringLiteral("<unreadable>");
     return c;
 }
 
@@ -199,7 +192,7 @@ private Q_SLOTS:
         QCOMPARE(table.AlarmMessage[31], QStringLiteral("last row"));
         QCOMPARE(app.context.state.file.sound, (SoundChoice{false, true, false, false}));
 
-        const FileContents saved = readBack(shown.dir);
+        const FileContents saved = readContents(shown.dir);
         QCOMPARE(saved.table.AlarmDate, table.AlarmDate);
         QCOMPARE(saved.table.AlarmMessage, table.AlarmMessage);
         QCOMPARE(saved.table.AlarmWeekly, table.AlarmWeekly);
@@ -232,7 +225,7 @@ private Q_SLOTS:
         QVERIFY(!shown.editor.isVisible());
         QCOMPARE(shown.editor.txtTimeNote[8]->text(), stored);
         QCOMPARE(shown.app.context.state.table().AlarmTime[8], stored);
-        QCOMPARE(readBack(shown.dir).table.AlarmTime[8], stored);
+        QCOMPARE(readContents(shown.dir).table.AlarmTime[8], stored);
     }
 
     // A fired entry given a new date or time by hand fires again; one left
@@ -261,7 +254,7 @@ private Q_SLOTS:
         QTest::keyClick(editor.txtMessage[0], Qt::Key_Return);
 
         QVERIFY(!editor.isVisible());
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmFired[1], qint16(0));
         QCOMPARE(saved.table.AlarmFired[2], qint16(1));
         QCOMPARE(saved.table.AlarmFired[3], qint16(1));
@@ -274,7 +267,7 @@ private Q_SLOTS:
         editor.show();
         QTest::keyClick(editor.txtMessage[0], Qt::Key_Return);
         QVERIFY(!editor.isVisible());
-        QCOMPARE(readBack(dir).table.AlarmFired[2], qint16(1));
+        QCOMPARE(readContents(dir).table.AlarmFired[2], qint16(1));
     }
 
     void aFailedSaveKeepsTheEditorOpen()
@@ -295,7 +288,7 @@ private Q_SLOTS:
             [](const QString &path) { return std::make_unique<QFile>(path); });
         shown.pressEnter();
         QVERIFY(!shown.editor.isVisible());
-        QCOMPARE(readBack(shown.dir).table.AlarmMessage[0], QStringLiteral("not lost"));
+        QCOMPARE(readContents(shown.dir).table.AlarmMessage[0], QStringLiteral("not lost"));
     }
 
     // The unattended press at start-up: the editor is hidden and the main

@@ -3,6 +3,7 @@
 #include "pickers/frmtime.h"
 #include "scheduler/frmpass.h"
 #include "store/datafile.h"
+#include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 
@@ -35,14 +36,6 @@ void setEntry(FileContents &c, int slot, const QString &date, const QString &mes
     c.table.AlarmMessage[slot] = message;
     c.table.AlarmTime[slot] = time;
     c.table.AlarmFired[slot] = fired;
-}
-
-FileContents readBack(const TempCurrentDir &dir)
-{
-    FileContents c;
-    if (!DataFile::decode(dir.read(AlarmStore::FileName), c))
-        c.FileBanner1 = QStringLiteral("<unreadable>");
-    return c;
 }
 
 struct Boxes
@@ -168,7 +161,7 @@ private Q_SLOTS:
 
         // What the rows show is what a save writes.
         QVERIFY(editor.SaveMsg().ok);
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDaily[2], qint16(0));
         QCOMPARE(saved.table.AlarmMonthly[2], qint16(1));
         QCOMPARE(saved.table.AlarmDaily[5], qint16(2));
@@ -454,7 +447,7 @@ private Q_SLOTS:
         app.context.state.file.FileBanner2 = QStringLiteral("banner from memory");
 
         QVERIFY(editor.SaveMsg().ok);
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmMessage[1], QStringLiteral("typed, not \"accepted\""));
         QCOMPARE(saved.table.AlarmDate[7], QStringLiteral("next week"));
         QCOMPARE(saved.table.AlarmWeekly[7], qint16(1));
@@ -493,7 +486,7 @@ private Q_SLOTS:
         QCOMPARE(saves, 1);
         QCOMPARE(app.boxes.shown, QStringList{AlarmStore::ProblemText});
 
-        const FileContents saved = readBack(dir);
+        const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmMessage[0], QStringLiteral("first"));
         QCOMPARE(saved.table.AlarmDaily[0], qint16(1));
         QCOMPARE(saved.table.AlarmMessage[1], QStringLiteral("second"));

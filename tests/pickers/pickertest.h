@@ -2,6 +2,7 @@
 
 #include "editor/frmnotify.h"
 #include "store/datafile.h"
+#include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 
@@ -32,13 +33,7 @@ struct PickerTest
         return c;
     }
 
-    FileContents saved() const
-    {
-        FileContents c;
-        if (!DataFile::decode(dir.read(AlarmStore::FileName), c))
-            c.FileBanner1 = QStringLiteral("<unreadable>");
-        return c;
-    }
+    FileContents saved() const { return readContents(dir); }
 
     // Clicks a row's box; the picker opens and `whileOpen` acts on it.
     template <typename Picker>
