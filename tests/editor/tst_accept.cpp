@@ -2,6 +2,7 @@
 #include "scheduler/frmpass.h"
 #include "store/datafile.h"
 #include "support/entries.h"
+#include "support/fulldevice.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 
@@ -61,16 +62,6 @@ struct ShownEditor
 
     // Enter in a row's text box presses OK.
     void pressEnter() { QTest::keyClick(editor.txtMessage[0], Qt::Key_Return); }
-};
-
-class RefusingDevice : public QBuffer
-{
-protected:
-    qint64 writeData(const char *, qint64) override
-    {
-        setErrorString(QStringLiteral("Disk full"));
-        return -1;
-    }
 };
 
 } // namespace
@@ -274,11 +265,11 @@ private Q_SLOTS:
     {
         ShownEditor shown;
         shown.app.context.store.setDeviceFactory(
-            [](const QString &) { return std::make_unique<RefusingDevice>(); });
+            [](const QString &) { return std::make_unique<FullDevice>(); });
         QTest::keyClicks(shown.editor.txtMessage[0], QStringLiteral("not lost"));
         shown.pressEnter();
-        QCOMPARE(shown.app.boxes.shown,
-                 QStringList{AlarmStore::saveFailureText(QStringLiteral("Disk full"))});
+        QCOMPARE(shown.app.boxes.shown, QStringList{AlarmStore::saveFailureText(
+                                            QStringLiteral("No space left on device"))});
         QVERIFY(shown.app.problems.reported.isEmpty());
         QVERIFY(shown.editor.isVisible());
         QVERIFY(!shown.mainClock->isActive());

@@ -4,6 +4,7 @@
 #include "scheduler/frmpass.h"
 #include "store/datafile.h"
 #include "support/entries.h"
+#include "support/fulldevice.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 
@@ -59,17 +60,6 @@ void click(QWidget *widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
 }
-
-// A device that refuses every write.
-class RefusingDevice : public QBuffer
-{
-protected:
-    qint64 writeData(const char *, qint64) override
-    {
-        setErrorString(QStringLiteral("Disk full"));
-        return -1;
-    }
-};
 
 } // namespace
 
@@ -502,7 +492,7 @@ private Q_SLOTS:
         TestApp app;
         frmNotify &editor = app.context.editor();
         app.context.store.setDeviceFactory(
-            [](const QString &) { return std::make_unique<RefusingDevice>(); });
+            [](const QString &) { return std::make_unique<FullDevice>(); });
         const AlarmStore::SaveResult first = editor.SaveMsg();
         QVERIFY(!first.ok);
         QVERIFY(!editor.SaveMsg().ok);
