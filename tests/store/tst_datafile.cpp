@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(SoundChoice)
+
 namespace {
 
 QByteArray crlf(const QStringList &lines)
@@ -318,7 +320,6 @@ private Q_SLOTS:
     }
 };
 
-Q_DECLARE_METATYPE(SoundChoice)
 
 QTEST_GUILESS_MAIN(TestDataFile)
 #include "tst_datafile.moc"
