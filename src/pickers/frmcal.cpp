@@ -28,6 +28,10 @@ frmCal::frmCal(AppContext &context, QWidget *parent) : QDialog(parent), m_contex
     DTPicker2->setObjectName(QStringLiteral("DTPicker2"));
     DTPicker2->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
     DTPicker2->setCalendarPopup(true);
+    // A small font, so the whole date fits beside the drop-down arrow.
+    QFont font = DTPicker2->font();
+    font.setPixelSize(10);
+    DTPicker2->setFont(font);
     placeTwips(DTPicker2, 210, 210, 1245, 315);
 
     Command1 = new QPushButton(QStringLiteral("&OK"), this);
