@@ -129,7 +129,7 @@ void frmPass::Timer1_Timer()
     const QDateTime now = Schedule::readClock(state, m_context.services.clock);
     Label3->setText(DateText::systemTime(now.time()));
     Label2->setText(state.NowDate);
-    Schedule::raiseDueSlots(state, now, [this, &self](int slot) {
+    Schedule::raiseDueSlots(state, now, m_dueTest, [this, &self](int slot) {
         m_context.FireAlarm(slot);
         return !self.isNull();
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scheduler/duetest.h"
+
 #include <QDialog>
 
 class AppContext;
@@ -60,4 +62,5 @@ protected:
 private:
     AppContext &m_context;
     Kind m_kind;
+    DueTest::SlotTester m_dueTest;
 };
