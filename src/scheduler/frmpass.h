@@ -56,6 +56,7 @@ public:
     QAction *mnuAbout = nullptr;
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -63,4 +64,6 @@ private:
     AppContext &m_context;
     Kind m_kind;
     DueTest::SlotTester m_dueTest;
+    QWidget *m_client = nullptr;
+    bool m_dressed = false;
 };
