@@ -1,35 +1,44 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (Release, in build-bench/), runs them and prints one
 # table: figure, value, floor, ratio, target, met. Extra arguments go to the
-# benchmark program (for example --benchmark_repetitions=10).
+# microbenchmark program (for example --benchmark_repetitions=10).
+#
+# The table holds the microbenchmarks of the store (bench/bench_store.cpp)
+# and the whole-program figures: build-bench/tikora measured from outside
+# against the floor program bench/floor/ in the same run, under Xvfb with
+# trayer as the tray (bench/wholeprogram.py; about three minutes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTIKORA_BENCH=ON -DTIKORA_TESTS=OFF >/dev/null
-cmake --build build-bench -j "$(nproc)" --target tikora_bench
+cmake --build build-bench -j "$(nproc)" --target tikora_bench tikora tikora_floor
 
 rows="$(mktemp)"
-trap 'rm -f "$rows"' EXIT
+whole_program="$(mktemp)"
+trap 'rm -f "$rows" "$whole_program"' EXIT
 build-bench/bench/tikora_bench --benchmark_repetitions=7 --benchmark_report_aggregates_only=true \
     --tikora_table="$rows" "$@"
 
-# --- Whole-program figures: NOT MEASURED YET -------------------------------
-# Start time, memory and idle CPU of the tray program against a floor program
-# (an empty Qt program with a tray icon and a 500 ms timer). They are added
-# here once the tray program exists; until then the rows say so.
-whole_program=(
-    $'start: launch to icon in the tray\tnot measured yet\t-\t-\t-\t-'
-    $'memory: resident set after start\tnot measured yet\t-\t-\t-\t-'
-    $'idle CPU: one minute, no alarm due\tnot measured yet\t-\t-\t-\t-'
-)
+# --- Whole-program figures ---------------------------------------------------
+# Start, memory and idle CPU of the program against its floor program, both
+# in this run: each single reading is printed, the rows go to the table.
+PYTHON=python3
+[ -x /usr/bin/python3 ] && PYTHON=/usr/bin/python3
+echo
+echo "whole program: build-bench/tikora against build-bench/bench/tikora_floor"
+if ! "$PYTHON" bench/wholeprogram.py --program build-bench/tikora \
+    --floor build-bench/bench/tikora_floor --rows "$whole_program"; then
+    printf '%s\tnot measured: bench/wholeprogram.py failed\t-\t-\t-\t-\n' \
+        "start, memory and idle CPU of the whole program" >"$whole_program"
+fi
 
 echo
-echo "machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)"
+echo "machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)," \
+    "load average $(cut -d ' ' -f 1-3 /proc/loadavg), $(date -u '+%Y-%m-%d %H:%M UTC')"
 {
     printf 'figure\tvalue\tfloor\tratio\ttarget\tmet?\n'
-    cat "$rows"
-    printf '%s\n' "${whole_program[@]}"
+    cat "$rows" "$whole_program"
 } | awk -F '\t' '
     { for (i = 1; i <= NF; i++) { cell[NR, i] = $i; if (length($i) > w[i]) w[i] = length($i) } }
     END { for (r = 1; r <= NR; r++) { line = ""

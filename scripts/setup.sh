@@ -10,6 +10,7 @@ packages=(
     xvfb xdotool trayer faketime tzdata x11-apps x11-utils python3
     clang libclang-rt-14-dev
     libbenchmark-dev
+    python3 libx11-6
 )
 
 missing=()

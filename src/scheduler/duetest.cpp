@@ -23,4 +23,18 @@ bool isDue(const QString &date, const QString &time, qint16 fired, const QDate &
     return fired == 0 && dateReached(date, today) && timeReached(time, nowTime);
 }
 
+bool SlotTester::isDue(int slot, const QString &date, const QString &time, qint16 fired,
+                       const QDate &today, const QString &nowTime)
+{
+    return fired == 0 && dateReached(slot, date, today) && timeReached(time, nowTime);
+}
+
+bool SlotTester::dateReached(int slot, const QString &date, const QDate &today)
+{
+    std::optional<Known> &known = m_known.at(slot);
+    if (!known || known->today != today || known->date != date)
+        known = Known{date, today, DueTest::dateReached(date, today)};
+    return known->reached;
+}
+
 } // namespace DueTest

@@ -4,6 +4,9 @@
 
 #include <QDate>
 
+#include <array>
+#include <optional>
+
 // The due test of one slot, a plain function of the table and of "now".
 namespace DueTest {
 
@@ -22,5 +25,27 @@ bool timeReached(const QString &time, const QString &nowTime);
 // is tested, the clock has passed its time of day.
 bool isDue(const QString &date, const QString &time, qint16 fired, const QDate &today,
            const QString &nowTime);
+
+// isDue for the 32 slots, tick after tick. The date test is a plain function
+// of the date text and today, and a tick tests the same texts twice a second:
+// what it gave a slot is kept with the text and the day, and used again while
+// both are the same.
+class SlotTester
+{
+public:
+    bool isDue(int slot, const QString &date, const QString &time, qint16 fired, const QDate &today,
+               const QString &nowTime);
+
+private:
+    bool dateReached(int slot, const QString &date, const QDate &today);
+
+    struct Known
+    {
+        QString date;
+        QDate today;
+        bool reached = false;
+    };
+    std::array<std::optional<Known>, SlotCount> m_known;
+};
 
 } // namespace DueTest

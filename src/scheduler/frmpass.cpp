@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -28,7 +29,6 @@ QLabel *clockLabel(QWidget *parent, const QString &objectName, const QString &te
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
     label->setLineWidth(1);
     label->setAutoFillBackground(true);
-    label->setStyleSheet(QStringLiteral("color: #00ff00; background-color: black;"));
     QFont font(QStringLiteral("Arial"));
     font.setBold(true);
     font.setPixelSize(11);
@@ -48,9 +48,7 @@ frmPass::frmPass(AppContext &context, Kind kind, QWidget *parent)
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(twipsToPixels(3484), twipsToPixels(1755));
     client->setAutoFillBackground(true);
-    QPalette backdrop = client->palette();
-    backdrop.setBrush(QPalette::Window, QPixmap(QStringLiteral(":/pictures/alert.png")));
-    client->setPalette(backdrop);
+    m_client = client;
 
     Label2 = clockLabel(client, QStringLiteral("Label2"), QStringLiteral("01/01/2007"));
     placeTwips(Label2, 204, 36, 912, 240);
@@ -69,7 +67,6 @@ frmPass::frmPass(AppContext &context, Kind kind, QWidget *parent)
     LbMessage->setAlignment(Qt::AlignCenter);
     LbMessage->setWordWrap(false);
     LbMessage->setAutoFillBackground(true);
-    LbMessage->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
     placeTwips(LbMessage, 90, 360, 3330, 195);
 
     menuBar = new QMenuBar(this);
@@ -129,7 +126,7 @@ void frmPass::Timer1_Timer()
     const QDateTime now = Schedule::readClock(state, m_context.services.clock);
     Label3->setText(DateText::systemTime(now.time()));
     Label2->setText(state.NowDate);
-    Schedule::raiseDueSlots(state, now, [this, &self](int slot) {
+    Schedule::raiseDueSlots(state, now, m_dueTest, [this, &self](int slot) {
         m_context.FireAlarm(slot);
         return !self.isNull();
     });
@@ -167,6 +164,25 @@ void frmPass::cmdOK_Click()
 void frmPass::Form_Unload()
 {
     cmdOK_Click();
+}
+
+void frmPass::showEvent(QShowEvent *event)
+{
+    // The picture behind the clock and the colours of the clock and the
+    // message are put on when the window is first shown, before it is drawn:
+    // the main window may stay hidden all day, and the picture and the style
+    // sheets cost memory all the same.
+    if (!m_dressed) {
+        QPalette backdrop = m_client->palette();
+        backdrop.setBrush(QPalette::Window, QPixmap(QStringLiteral(":/pictures/alert.png")));
+        m_client->setPalette(backdrop);
+        const QString clock = QStringLiteral("color: #00ff00; background-color: black;");
+        Label2->setStyleSheet(clock);
+        Label3->setStyleSheet(clock);
+        LbMessage->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
+        m_dressed = true;
+    }
+    QDialog::showEvent(event);
 }
 
 void frmPass::closeEvent(QCloseEvent *event)

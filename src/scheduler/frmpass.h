@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scheduler/duetest.h"
+
 #include <QDialog>
 
 class AppContext;
@@ -54,10 +56,14 @@ public:
     QAction *mnuAbout = nullptr;
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     AppContext &m_context;
     Kind m_kind;
+    DueTest::SlotTester m_dueTest;
+    QWidget *m_client = nullptr;
+    bool m_dressed = false;
 };

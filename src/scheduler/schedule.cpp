@@ -16,6 +16,13 @@ QDateTime readClock(Module1 &state, const Clock &clock)
 
 void raiseDueSlots(Module1 &state, const QDateTime &now, const std::function<bool(int slot)> &fire)
 {
+    DueTest::SlotTester tester;
+    raiseDueSlots(state, now, tester, fire);
+}
+
+void raiseDueSlots(Module1 &state, const QDateTime &now, DueTest::SlotTester &tester,
+                   const std::function<bool(int slot)> &fire)
+{
     const QString nowTime = DateText::formatTime(now.time());
     for (int slot = 0; slot < SlotCount; ++slot) {
         state.CurrentSlot = static_cast<qint16>(slot);
@@ -24,8 +31,8 @@ void raiseDueSlots(Module1 &state, const QDateTime &now, const std::function<boo
         // not written into the table, where a load that does not reach this
         // slot (a broken or missing file) would leave it for the editor to
         // pick up and a save to write.
-        if (DueTest::isDue(table.AlarmDate[slot], table.AlarmTime[slot], table.AlarmFired[slot],
-                           now.date(), nowTime) &&
+        if (tester.isDue(slot, table.AlarmDate[slot], table.AlarmTime[slot],
+                         table.AlarmFired[slot], now.date(), nowTime) &&
             !fire(slot))
             return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scheduler/duetest.h"
 #include "scheduler/repetition.h"
 #include "store/module1.h"
 
@@ -24,6 +25,10 @@ QDateTime readClock(Module1 &state, const Clock &clock);
 // the table.
 // `fire` returns false when the tick must stop (its window is gone).
 void raiseDueSlots(Module1 &state, const QDateTime &now, const std::function<bool(int slot)> &fire);
+
+// The same, with a due test the caller keeps from tick to tick.
+void raiseDueSlots(Module1 &state, const QDateTime &now, DueTest::SlotTester &tester,
+                   const std::function<bool(int slot)> &fire);
 
 // Moves every fired, repeating entry that is due on, from the day of `now`:
 // dates in the table, `moved` tells the caller (who keeps the working copy)

@@ -29,6 +29,31 @@ std::optional<QByteArray> readFile(const QString &name)
     return bytes;
 }
 
+// What a complete read of a file whose fields are `read` does to `contents`:
+// every field takes the file's value (the spare fired flag stays), and a text
+// is replaced only when it differs, as the reader does.
+void assignFields(FileContents &contents, const FileContents &read)
+{
+    const auto text = [](QString &target, const QString &value) {
+        if (target != value)
+            target = value;
+    };
+    text(contents.FileBanner1, read.FileBanner1);
+    text(contents.FileBanner2, read.FileBanner2);
+    contents.sound = read.sound;
+    AlarmTable &t = contents.table;
+    const AlarmTable &r = read.table;
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        text(t.AlarmDate[slot], r.AlarmDate[slot]);
+        text(t.AlarmMessage[slot], r.AlarmMessage[slot]);
+        text(t.AlarmTime[slot], r.AlarmTime[slot]);
+        t.AlarmDaily[slot] = r.AlarmDaily[slot];
+        t.AlarmWeekly[slot] = r.AlarmWeekly[slot];
+        t.AlarmMonthly[slot] = r.AlarmMonthly[slot];
+        t.AlarmFired[slot] = r.AlarmFired[slot];
+    }
+}
+
 std::unique_ptr<QIODevice> openSaveFile(const QString &path)
 {
     auto file = std::make_unique<QSaveFile>(path);
@@ -62,8 +87,17 @@ void AlarmStore::LoadAlarms()
         return;
     m_knownBytes = bytes;
 
+    // The same bytes as the last complete read: the fields it read, without
+    // decoding and parsing the text again.
+    if (bytes == m_readBytes) {
+        assignFields(m_state.file, m_read);
+        m_failedBytes.reset();
+        return;
+    }
     if (DataFile::decode(*bytes, m_state.file)) {
         m_failedBytes.reset();
+        m_readBytes = bytes;
+        m_read = m_state.file;
         return;
     }
     m_failedBytes = bytes;

@@ -66,4 +66,9 @@ private:
     std::optional<QByteArray> m_failedBytes;    // bytes of the last load, when it failed
     std::optional<QByteArray> m_dismissedBytes; // bytes whose problem the user has seen
     std::optional<QByteArray> m_knownBytes;     // bytes last loaded or saved
+    // The bytes of the last load that read every field, and what it read:
+    // the tick reloads the same file twice a second, and those bytes always
+    // read as the same fields.
+    std::optional<QByteArray> m_readBytes;
+    FileContents m_read;
 };

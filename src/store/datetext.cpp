@@ -374,25 +374,47 @@ std::optional<Value> parse(const QString &text, const QDate &today)
     return Value{*date, *time};
 }
 
+namespace {
+
+// Two decimal digits of a number from 0 to 99, with a leading zero.
+void putTwoDigits(QChar *out, int value)
+{
+    out[0] = QChar(u'0' + value / 10);
+    out[1] = QChar(u'0' + value % 10);
+}
+
+// "aa?bb?cc": three numbers from 0 to 99 with a separator. Written by hand:
+// the clock tick formats the time twice and the date once, twice a second.
+QString threeFields(int a, int b, int c, char16_t separator)
+{
+    QString text(8, Qt::Uninitialized);
+    QChar *out = text.data();
+    putTwoDigits(out, a);
+    out[2] = QChar(separator);
+    putTwoDigits(out + 3, b);
+    out[5] = QChar(separator);
+    putTwoDigits(out + 6, c);
+    return text;
+}
+
+} // namespace
+
 QString formatDate(const QDate &date)
 {
     if (!date.isValid())
         return QString();
-    const int year = (date.year() % 100 + 100) % 100;
-    return QStringLiteral("%1/%2/%3")
-        .arg(date.month(), 2, 10, QLatin1Char('0'))
-        .arg(date.day(), 2, 10, QLatin1Char('0'))
-        .arg(year, 2, 10, QLatin1Char('0'));
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    return threeFields(month, day, (year % 100 + 100) % 100, u'/');
 }
 
 QString formatTime(const QTime &time)
 {
     if (!time.isValid())
         return QString();
-    return QStringLiteral("%1:%2:%3")
-        .arg(time.hour(), 2, 10, QLatin1Char('0'))
-        .arg(time.minute(), 2, 10, QLatin1Char('0'))
-        .arg(time.second(), 2, 10, QLatin1Char('0'));
+    return threeFields(time.hour(), time.minute(), time.second(), u':');
 }
 
 QString systemTime(const QTime &time)

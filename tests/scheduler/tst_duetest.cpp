@@ -81,6 +81,45 @@ private Q_SLOTS:
         QFETCH(QString, now);
         QFETCH(bool, due);
         QCOMPARE(DueTest::isDue(date, time, static_cast<qint16>(fired), today, now), due);
+
+        // The slot tester decides alike, the first time and every time after.
+        DueTest::SlotTester tester;
+        for (int tick = 0; tick < 3; ++tick)
+            QCOMPARE(tester.isDue(5, date, time, static_cast<qint16>(fired), today, now), due);
+    }
+
+    void theSlotTesterFollowsEveryChangeOfTextAndDay()
+    {
+        // A walk through texts and days, each slot with its own sequence: the
+        // tester must answer as isDue does at every step, whatever it kept.
+        const QStringList dates = {QStringLiteral("03/10/09"),
+                                   QStringLiteral("03/11/09"),
+                                   QString(),
+                                   QStringLiteral("01/01/07"),
+                                   QStringLiteral("March 12, 2009"),
+                                   QStringLiteral("soon"),
+                                   QStringLiteral("03/10/09 3:00 PM"),
+                                   QStringLiteral("01/01/60")};
+        const QStringList times = {QStringLiteral("09:30:00"), QString(), QStringLiteral("9:30")};
+        const QStringList nows = {QStringLiteral("00:00:00"), QStringLiteral("09:30:00"),
+                                  QStringLiteral("23:59:59")};
+        DueTest::SlotTester tester;
+        QDate today(2009, 3, 9);
+        for (int step = 0; step < 2000; ++step) {
+            if (step % 97 == 0)
+                today = today.addDays(1);
+            if (step % 331 == 0)
+                today = today.addYears(-50);
+            if (step % 661 == 0)
+                today = today.addYears(50);
+            const int slot = (step * 7) % SlotCount;
+            const QString date = dates[(step * 5 + slot) % dates.size()];
+            const QString time = times[(step / 3 + slot) % times.size()];
+            const QString now = nows[step % nows.size()];
+            const qint16 fired = static_cast<qint16>(step % 11 == 0);
+            QCOMPARE(tester.isDue(slot, date, time, fired, today, now),
+                     DueTest::isDue(date, time, fired, today, now));
+        }
     }
 };
 

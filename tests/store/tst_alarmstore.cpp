@@ -73,6 +73,45 @@ private Q_SLOTS:
         QVERIFY(boxes.shown.isEmpty());
     }
 
+    void aReloadOfTheSameBytesPutsBackEveryFieldChangedInMemory()
+    {
+        TempCurrentDir dir;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
+        written.sound = SoundChoice{false, false, true, false};
+        dir.write(AlarmStore::FileName, DataFile::encode(written));
+        store.LoadAlarms();
+        QCOMPARE(state.file, written);
+
+        // Changed in memory only, as an accept that stops at a bad row or
+        // a tick's empty-date default leaves them.
+        state.file.FileBanner1 = QStringLiteral("changed");
+        state.file.sound = SoundChoice{};
+        state.table().AlarmDate[0] = QStringLiteral("12/31/99");
+        state.table().AlarmMessage[1] = QStringLiteral("typed");
+        state.table().AlarmTime[0].clear();
+        state.table().AlarmWeekly[0] = 0;
+        state.table().AlarmMonthly[2] = 2;
+        state.table().AlarmFired[0] = 1;
+        state.table().AlarmFired[3] = 0;
+        store.LoadAlarms();
+        QCOMPARE(state.file, written);
+
+        // A damaged file in between reads part of the fields; the whole
+        // file again puts every one back.
+        const QByteArray damaged =
+            cutAfterLine(DataFile::encode(weeklyEntry(QStringLiteral("from the damaged file"))), 5);
+        dir.write(AlarmStore::FileName, damaged);
+        store.LoadAlarms();
+        QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("from the damaged file"));
+        dir.write(AlarmStore::FileName, DataFile::encode(written));
+        store.LoadAlarms();
+        QCOMPARE(state.file, written);
+        QCOMPARE(boxes.shown.size(), 1);
+    }
+
     void theFileIsFoundInTheCurrentDirectoryOfEachCall()
     {
         TempCurrentDir first;

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void formatsDates();
     void formatsTimes_data();
     void formatsTimes();
+    void formatsEveryTimeOfDayAndDateWithTwoDigitFields();
     void showsSystemTimeWithSeconds_data();
     void showsSystemTimeWithSeconds();
 };
@@ -399,6 +400,34 @@ void TestDateText::formatsTimes()
     QVERIFY(back.has_value());
     QCOMPARE(back->date, DateText::timeOnlyDate());
     QCOMPARE(back->time, QTime(time.hour(), time.minute(), time.second()));
+}
+
+void TestDateText::formatsEveryTimeOfDayAndDateWithTwoDigitFields()
+{
+    const auto twoDigits = [](int value) {
+        return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+    };
+    for (int second = 0; second < 24 * 60 * 60; ++second) {
+        const QTime time = QTime(0, 0).addSecs(second);
+        const QString expected = twoDigits(time.hour()) + u':' + twoDigits(time.minute()) + u':' +
+                                 twoDigits(time.second());
+        if (DateText::formatTime(time) != expected)
+            QFAIL(qPrintable(expected));
+    }
+    QCOMPARE(DateText::formatTime(QTime()), QString());
+
+    // Four centuries, and a few years either side of year 0.
+    const std::pair<QDate, QDate> ranges[] = {{QDate(1800, 1, 1), QDate(2200, 12, 31)},
+                                              {QDate(-3, 1, 1), QDate(3, 12, 31)}};
+    for (const auto &[from, to] : ranges) {
+        for (QDate date = from; date <= to; date = date.addDays(1)) {
+            const QString expected = twoDigits(date.month()) + u'/' + twoDigits(date.day()) + u'/' +
+                                     twoDigits((date.year() % 100 + 100) % 100);
+            if (DateText::formatDate(date) != expected)
+                QFAIL(qPrintable(expected));
+        }
+    }
+    QCOMPARE(DateText::formatDate(QDate()), QString());
 }
 
 void TestDateText::showsSystemTimeWithSeconds_data()
