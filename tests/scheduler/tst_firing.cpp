@@ -18,12 +18,8 @@ const QDate Today(2009, 3, 10);
 FileContents withEntries(std::initializer_list<std::pair<int, QString>> messagesBySlot)
 {
     FileContents c = contentsWith({});
-    for (const auto &[slot, message] : messagesBySlot) {
-        c.table.AlarmDate[slot] = QStringLiteral("03/10/09");
-        c.table.AlarmMessage[slot] = message;
-        c.table.AlarmTime[slot] = QStringLiteral("09:30:00");
-        c.table.AlarmFired[slot] = 0;
-    }
+    for (const auto &[slot, message] : messagesBySlot)
+        setEntry(c, {slot, "03/10/09", "09:30:00", 0, 0, 0, 0, message});
     return c;
 }
 

@@ -18,12 +18,8 @@ const QDate Today(2009, 3, 10);
 FileContents armed(std::initializer_list<std::pair<int, QString>> timesBySlot)
 {
     FileContents c = contentsWith({});
-    for (const auto &[slot, time] : timesBySlot) {
-        c.table.AlarmDate[slot] = QStringLiteral("03/10/09");
-        c.table.AlarmMessage[slot] = QStringLiteral("slot %1").arg(slot);
-        c.table.AlarmTime[slot] = time;
-        c.table.AlarmFired[slot] = 0;
-    }
+    for (const auto &[slot, time] : timesBySlot)
+        setEntry(c, {slot, "03/10/09", time});
     return c;
 }
 

@@ -1,5 +1,6 @@
 #include "store/alarmstore.h"
 #include "store/datafile.h"
+#include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/recordingservices.h"
 #include "support/tempdir.h"
@@ -16,15 +17,7 @@ namespace {
 
 FileContents weeklyEntry(const QString &message)
 {
-    FileContents c;
-    c.FileBanner1 = DefaultBanner1;
-    c.FileBanner2 = DefaultBanner2;
-    c.table.AlarmDate[0] = QStringLiteral("03/17/09");
-    c.table.AlarmMessage[0] = message;
-    c.table.AlarmTime[0] = QStringLiteral("09:30:00");
-    c.table.AlarmWeekly[0] = 1;
-    c.table.AlarmFired[0] = 0;
-    return c;
+    return contentsWith({{0, "03/17/09", "09:30:00", 0, 1, 0, 0, message}});
 }
 
 QByteArray cutAfterLine(const QByteArray &bytes, int lines)

@@ -1,7 +1,9 @@
 #include "store/datafile.h"
 #include "store/win1252.h"
 
+#include "support/entries.h"
 #include <QRandomGenerator>
+
 #include <QtTest>
 
 #include <functional>
@@ -207,15 +209,7 @@ void forEveryText(const QString &alphabet, int maxLength, const std::function<vo
 // else as the program writes a cleared table.
 FileContents withMessage(const QString &message)
 {
-    FileContents c;
-    c.FileBanner1 = DefaultBanner1;
-    c.FileBanner2 = DefaultBanner2;
-    c.table.AlarmDate[5] = QStringLiteral("03/17/09");
-    c.table.AlarmMessage[5] = message;
-    c.table.AlarmTime[5] = QStringLiteral("09:30:00");
-    c.table.AlarmWeekly[5] = 1;
-    c.table.AlarmFired[5] = 0;
-    return c;
+    return contentsWith({{5, "03/17/09", "09:30:00", 0, 1, 0, 0, message}});
 }
 
 } // namespace

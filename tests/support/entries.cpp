@@ -4,21 +4,24 @@
 #include "store/datafile.h"
 #include "support/tempdir.h"
 
+void setEntry(FileContents &c, const TestEntry &e)
+{
+    c.table.AlarmDate[e.slot] = e.date;
+    c.table.AlarmMessage[e.slot] = e.message.value_or(QStringLiteral("slot %1").arg(e.slot));
+    c.table.AlarmTime[e.slot] = e.time;
+    c.table.AlarmDaily[e.slot] = e.daily;
+    c.table.AlarmWeekly[e.slot] = e.weekly;
+    c.table.AlarmMonthly[e.slot] = e.monthly;
+    c.table.AlarmFired[e.slot] = e.fired;
+}
+
 FileContents contentsWith(std::initializer_list<TestEntry> entries)
 {
     FileContents c;
     c.FileBanner1 = DefaultBanner1;
     c.FileBanner2 = DefaultBanner2;
-    for (const TestEntry &e : entries) {
-        c.table.AlarmDate[e.slot] = e.date;
-        c.table.AlarmMessage[e.slot] =
-            e.message.isEmpty() ? QStringLiteral("slot %1").arg(e.slot) : e.message;
-        c.table.AlarmTime[e.slot] = e.time;
-        c.table.AlarmDaily[e.slot] = e.daily;
-        c.table.AlarmWeekly[e.slot] = e.weekly;
-        c.table.AlarmMonthly[e.slot] = e.monthly;
-        c.table.AlarmFired[e.slot] = e.fired;
-    }
+    for (const TestEntry &e : entries)
+        setEntry(c, e);
     return c;
 }
 

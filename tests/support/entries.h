@@ -3,6 +3,7 @@
 #include "store/alarmtable.h"
 
 #include <initializer_list>
+#include <optional>
 
 class TempCurrentDir;
 
@@ -11,7 +12,7 @@ class TempCurrentDir;
 struct TestEntry
 {
     TestEntry(int slot, QString date, QString time, qint16 daily = 0, qint16 weekly = 0,
-              qint16 monthly = 0, qint16 fired = 0, QString message = {})
+              qint16 monthly = 0, qint16 fired = 0, std::optional<QString> message = {})
         : slot(slot), date(std::move(date)), time(std::move(time)), daily(daily), weekly(weekly),
           monthly(monthly), fired(fired), message(std::move(message))
     {
@@ -24,8 +25,11 @@ struct TestEntry
     qint16 weekly;
     qint16 monthly;
     qint16 fired;
-    QString message;
+    std::optional<QString> message;
 };
+
+// Puts the entry into its slot of `contents`.
+void setEntry(FileContents &contents, const TestEntry &entry);
 
 // The program's banners, "Message" chosen, the given entries, and every
 // other slot cleared.
