@@ -64,13 +64,19 @@ FileContents filledWith(const QString &text, qint16 number, bool flag)
 const FileContents StartA = filledWith(QStringLiteral("start a"), 1111, true);
 const FileContents StartB = filledWith(QStringLiteral("start b"), -2222, false);
 
-bool everyTextReadsBack(const FileContents &c)
+bool holdsLineBreak(const QString &text)
 {
-    bool all = DataFile::readsBack(c.FileBanner1) && DataFile::readsBack(c.FileBanner2);
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
+// No text the reader gives runs over a line end, so every one of them is a
+// text the writer can write back.
+bool everyTextIsOneLine(const FileContents &c)
+{
+    bool all = !holdsLineBreak(c.FileBanner1) && !holdsLineBreak(c.FileBanner2);
     for (int s = 0; s < SlotCount; ++s) {
-        all = all && DataFile::readsBack(c.table.AlarmDate[s]) &&
-              DataFile::readsBack(c.table.AlarmMessage[s]) &&
-              DataFile::readsBack(c.table.AlarmTime[s]);
+        all = all && !holdsLineBreak(c.table.AlarmDate[s]) &&
+              !holdsLineBreak(c.table.AlarmMessage[s]) && !holdsLineBreak(c.table.AlarmTime[s]);
     }
     return all;
 }
@@ -102,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Every text the reader gives is one the writer can write back, and what
     // it writes reads back to the same contents.
-    require(everyTextReadsBack(readA), "the reader gave a text that cannot be written back");
+    require(everyTextIsOneLine(readA), "the reader gave a text with a line break");
     const QByteArray written = DataFile::encode(readA);
     FileContents again = StartB;
     require(DataFile::decode(written, again), "a file the writer wrote does not read to the end");

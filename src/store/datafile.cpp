@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -31,15 +32,66 @@ bool isLineEnd(QChar c)
     return c == u'\r' || c == u'\n';
 }
 
+qsizetype lineEndFrom(QStringView text, qsizetype pos)
+{
+    while (pos < text.size() && !isLineEnd(text[pos]))
+        ++pos;
+    return pos;
+}
+
+// The position after the line end at `pos` (CR LF, LF or CR count as one).
+qsizetype afterLineEnd(QStringView text, qsizetype pos)
+{
+    if (pos >= text.size())
+        return pos;
+    if (text[pos] == u'\r' && pos + 1 < text.size() && text[pos + 1] == u'\n')
+        return pos + 2;
+    return pos + 1;
+}
+
+// Whether the file has the shape the writer gives it: one field on every
+// line, each line holding what its place calls for. A text line is a
+// quoted text (spaces around it aside), a number line holds no quote and no
+// comma, the sound line four values. A last line without its line end, cut
+// off, is not judged. In such a file a text line is the whole text between
+// the line's first and last double quote, whatever it holds.
+bool hasWrittenShape(QStringView text)
+{
+    qsizetype pos = 0;
+    for (int line = 0; line < DataFile::LineCount && pos < text.size(); ++line) {
+        const qsizetype end = lineEndFrom(text, pos);
+        if (end == text.size())
+            return true;
+        QStringView content = text.sliced(pos, end - pos);
+        while (content.startsWith(u' '))
+            content = content.sliced(1);
+        while (content.endsWith(u' '))
+            content.chop(1);
+        const bool isTextLine = line < 2 || (line >= 3 && (line - 3) % 7 < 3);
+        if (isTextLine) {
+            if (content.size() < 2 || !content.startsWith(u'"') || !content.endsWith(u'"'))
+                return false;
+        } else if (content.contains(u'"') || content.count(u',') != (line == 2 ? 3 : 0)) {
+            return false;
+        }
+        pos = afterLineEnd(text, end);
+    }
+    return true;
+}
+
 // Reads the file's comma- and line-separated fields one after another. A
 // field ends at a comma or at a line end (CR LF, LF or CR); the two are not
-// told apart. Fields are views into the text: a field is copied only when
-// it differs from what its target holds, so the tick's reload of an
-// unchanged file allocates next to nothing.
+// told apart. A quoted text never runs past the end of its line. Fields are
+// views into the text: a field is copied only when it differs from what its
+// target holds, so the tick's reload of an unchanged file allocates next to
+// nothing.
 class FieldReader
 {
 public:
-    explicit FieldReader(QString text) : m_text(std::move(text)) {}
+    explicit FieldReader(QString text)
+        : m_text(std::move(text)), m_wholeLineTexts(hasWrittenShape(m_text))
+    {
+    }
 
     // The next field, or nothing at the end of the data. It stays valid for
     // the life of the reader.
@@ -62,53 +114,84 @@ public:
     }
 
 private:
-    // A quoted text runs to the next double quote. When that quote is followed
-    // on its line by more than a comma or spaces, and the line's last double
-    // quote is followed by nothing but spaces, the text runs to that last quote
-    // instead: a message with quotes inside reads back whole. After the text,
-    // everything up to and including the next comma or line end is skipped.
+    // In a file of the writer's shape a quoted text runs to the last double
+    // quote of its line. In any other file it runs to the next double quote,
+    // unless that quote is followed on its line by more than a comma or
+    // spaces and the line's last double quote by nothing but spaces: then it
+    // too runs to that last quote. A quote left open ends at its line. After
+    // the text, everything up to and including the next comma or line end
+    // is skipped.
     QStringView quoted()
     {
+        const QStringView text(m_text);
         const qsizetype start = m_pos + 1;
-        qsizetype close = m_text.indexOf(u'"', start);
-        if (close < 0) {
-            m_pos = m_text.size();
-            return QStringView(m_text).sliced(start);
-        }
-        qsizetype lineEnd = close + 1;
-        while (lineEnd < m_text.size() && !isLineEnd(m_text[lineEnd]))
-            ++lineEnd;
-        qsizetype after = close + 1;
-        while (after < lineEnd && m_text[after] == u' ')
-            ++after;
-        if (after < lineEnd && m_text[after] != u',') {
-            const qsizetype last = m_text.lastIndexOf(u'"', lineEnd - 1);
+        const qsizetype lineEnd = lineEndFrom(text, start);
+        const QStringView line = text.sliced(start, lineEnd - start);
+        const qsizetype last = line.lastIndexOf(u'"');
+        qsizetype close = m_wholeLineTexts ? last : line.indexOf(u'"');
+        if (close >= 0 && !m_wholeLineTexts) {
+            qsizetype after = close + 1;
+            while (after < line.size() && line[after] == u' ')
+                ++after;
             bool onlySpaces = true;
-            for (qsizetype i = last + 1; i < lineEnd; ++i)
-                onlySpaces = onlySpaces && m_text[i] == u' ';
-            if (last > close && onlySpaces)
+            for (qsizetype i = last + 1; i < line.size(); ++i)
+                onlySpaces = onlySpaces && line[i] == u' ';
+            if (after < line.size() && line[after] != u',' && last > close && onlySpaces)
                 close = last;
         }
-        const QStringView field = QStringView(m_text).sliced(start, close - start);
-        m_pos = close + 1;
+        if (close < 0) {
+            m_pos = lineEnd;
+            skipSeparator();
+            return line;
+        }
+        m_pos = start + close + 1;
         while (m_pos < m_text.size() && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos]))
             ++m_pos;
         skipSeparator();
-        return field;
+        return line.sliced(0, close);
     }
 
     void skipSeparator()
     {
-        if (m_pos >= m_text.size())
-            return;
-        if (m_text[m_pos] == u'\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == u'\n')
-            ++m_pos;
-        ++m_pos;
+        if (m_pos < m_text.size())
+            m_pos = m_text[m_pos] == u',' ? m_pos + 1 : afterLineEnd(m_text, m_pos);
     }
 
     QString m_text;
+    bool m_wholeLineTexts = false;
     qsizetype m_pos = 0;
 };
+
+// A number as a line of the file may hold one: digits with an optional sign,
+// decimal point and exponent. Words that only a C library would read as a
+// number ("nan", "inf", "0x1p3") are not numbers.
+bool isDecimalNumber(QStringView field)
+{
+    qsizetype i = 0;
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < field.size() && field[i] >= u'0' && field[i] <= u'9')
+            ++i;
+        return i - from;
+    };
+    if (i < field.size() && (field[i] == u'+' || field[i] == u'-'))
+        ++i;
+    qsizetype mantissa = digits();
+    if (i < field.size() && field[i] == u'.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return false;
+    if (i < field.size() && (field[i] == u'e' || field[i] == u'E')) {
+        ++i;
+        if (i < field.size() && (field[i] == u'+' || field[i] == u'-'))
+            ++i;
+        if (digits() == 0)
+            return false;
+    }
+    return i == field.size();
+}
 
 std::optional<qint16> toInteger(std::optional<QStringView> field)
 {
@@ -129,9 +212,11 @@ std::optional<bool> toBoolean(std::optional<QStringView> field)
         return true;
     if (*field == u"#FALSE#")
         return false;
+    if (!isDecimalNumber(*field))
+        return std::nullopt;
     bool ok = false;
     const double number = field->toDouble(&ok);
-    if (!ok)
+    if (!ok || !std::isfinite(number))
         return std::nullopt;
     return number != 0.0;
 }
@@ -198,20 +283,6 @@ bool decode(QByteArrayView bytes, FileContents &contents)
             return false;
     }
     return true;
-}
-
-bool readsBack(QStringView text)
-{
-    const qsizetype quote = text.indexOf(u'"');
-    if (quote < 0)
-        return true;
-    const QStringView rest = text.sliced(quote + 1);
-    if (rest.contains(u'\r') || rest.contains(u'\n'))
-        return false;
-    qsizetype i = 0;
-    while (i < rest.size() && rest[i] == u' ')
-        ++i;
-    return i == rest.size() || rest[i] != u',';
 }
 
 } // namespace DataFile

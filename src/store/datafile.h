@@ -20,13 +20,9 @@ QByteArray encode(const FileContents &contents);
 // before a failure (a missing field, or a value a number cannot take) keeps
 // its new value and everything after it keeps its old one; the result tells
 // whether all fields were read. Anything after the last field is ignored.
+// Every text the writer wrote reads back exactly (any one line of
+// characters the file can hold, quotes and commas included); a file made by
+// hand in another shape reads field by field.
 bool decode(QByteArrayView bytes, FileContents &contents);
-
-// Whether a text (of characters the file can hold) reads back exactly as it
-// was written. Only a text with a double quote may not: when its first quote
-// is followed, after any spaces, by a comma, its line reads like a hand-made
-// line of two fields ("a","b"), cut at that quote with the rest of the line
-// as the next field; and a line break after its first quote cuts it too.
-bool readsBack(QStringView text);
 
 } // namespace DataFile

@@ -7,6 +7,7 @@
 #include "support/testapp.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -155,7 +156,7 @@ private Q_SLOTS:
 
     // The new window's load finds the file damaged and shows the problem box;
     // another window ticks inside it. The alarm that was being raised still
-    // completes its own slot.
+    // completes its own slot, and the tick inside does not raise it again.
     void aProblemBoxInsideFiringStillCompletesTheRightSlot()
     {
         TempCurrentDir dir;
@@ -177,8 +178,8 @@ private Q_SLOTS:
         main.Timer1_Timer();
 
         QCOMPARE(app.boxes.shown.size(), 1);
-        QVERIFY(app.alerts.messages().contains("five"));
-        QCOMPARE(app.alerts.messages().last(), QStringLiteral("two"));
+        QCOMPARE(app.alerts.messages(), (QStringList{"five", "two"}));
+        QCOMPARE(app.sound.calls.size(), 4);
         QCOMPARE(app.context.state.CurrentSlot, qint16(32));
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmFired[2], qint16(1));
@@ -209,17 +210,30 @@ private Q_SLOTS:
         QCOMPARE(window.size(), app.context.mainAlert().size());
     }
 
-    void aMessageWithLineBreaksFromAnEditedFile()
+    // Inch marks: a quote followed by a comma inside a message. The start-up
+    // press and the tick read the file whole: no problem box, the whole text
+    // in the alert, and the entry after it kept.
+    void aMessageWithInchMarksFiresWhole()
     {
         TempCurrentDir dir;
         TestApp app;
         app.clock.setLocal(Today, QTime(9, 30));
-        QByteArray bytes = DataFile::encode(withEntries({{0, "first line"}}));
-        bytes.replace("\"first line\"", "\"first line\r\nsecond line\"");
-        dir.write(AlarmStore::FileName, bytes);
+        const QString inches = QStringLiteral("shelf 30\", wall 40\"");
+        FileContents c = withEntries({{1, inches}});
+        setEntry(c, {2, "03/11/09", "07:00:00", 0, 1, 0, 0, "later"});
+        dir.write(AlarmStore::FileName, DataFile::encode(c));
+
+        app.context.editor().cmdOKnotify->click();
         app.context.mainAlert().Timer1_Timer();
-        QCOMPARE(app.alerts.messages(), QStringList{"first line\r\nsecond line"});
-        QCOMPARE(app.alerts.shown.first()->LbMessage->textFormat(), Qt::PlainText);
+
+        QVERIFY(app.boxes.shown.isEmpty());
+        QCOMPARE(app.alerts.messages(), QStringList{inches});
+        const FileContents saved = readContents(dir);
+        QCOMPARE(saved.table.AlarmMessage[1], inches);
+        QCOMPARE(saved.table.AlarmFired[1], qint16(1));
+        QCOMPARE(saved.table.AlarmMessage[2], QStringLiteral("later"));
+        QCOMPARE(saved.table.AlarmWeekly[2], qint16(1));
+        QCOMPARE(saved.table.AlarmFired[2], qint16(0));
     }
 };
 

@@ -122,74 +122,95 @@ private Q_SLOTS:
         QCOMPARE(back.table.AlarmMessage[0], QStringLiteral("? x ?"));
     }
 
+    // Slot 0's date and message lines are replaced by `lines` (one line in
+    // place of two shifts every later field by one).
     void readsFieldsByTheFileRules_data()
     {
-        QTest::addColumn<QString>("dateLine");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("dailyLine");
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("dailyLine");
+        QTest::addColumn<QString>("time");
         QTest::addColumn<qint16>("daily");
+        QTest::addColumn<bool>("complete");
 
-        // The date line of slot 0 may hold more than one field; the fields
-        // that follow then shift, since commas and line ends are alike.
-        QTest::newRow("plain") << "\"d\""
+        const QString q = QStringLiteral("\"\"");
+        QTest::newRow("plain") << QStringList{"\"d\"", "\"m\""} << "0"
                                << "d"
-                               << ""
-                               << "0" << qint16(0);
-        QTest::newRow("spaces before a field") << "   \"d\""
-                                               << "d"
-                                               << ""
-                                               << "  3" << qint16(3);
-        QTest::newRow("unquoted field is trimmed at the end") << "  d x  "
-                                                              << "d x"
-                                                              << ""
-                                                              << "1 " << qint16(1);
-        QTest::newRow("text after the closing quote is dropped") << "\"a\" junk"
-                                                                 << "a"
-                                                                 << ""
-                                                                 << "0" << qint16(0);
-        QTest::newRow("two fields on one line shift the rest") << "\"a\",\"b\""
-                                                               << "a"
-                                                               << "b"
-                                                               << "0" << qint16(0);
-        QTest::newRow("a quote inside reads back whole") << "\"say \"hi\" now\""
-                                                         << "say \"hi\" now"
-                                                         << ""
-                                                         << "0" << qint16(0);
-        QTest::newRow("negative integer") << "\"\""
+                               << "m"
+                               << "" << qint16(0) << true;
+        QTest::newRow("spaces around fields") << QStringList{"   \"d\"  ", q} << "  3 "
+                                              << "d"
+                                              << ""
+                                              << "" << qint16(3) << true;
+        QTest::newRow("negative integer") << QStringList{q, q} << "-2"
                                           << ""
                                           << ""
-                                          << "-2" << qint16(-2);
-        QTest::newRow("smallest integer") << "\"\""
+                                          << "" << qint16(-2) << true;
+        QTest::newRow("smallest integer") << QStringList{q, q} << "-32768"
                                           << ""
                                           << ""
-                                          << "-32768" << qint16(-32768);
-        QTest::newRow("largest integer") << "\"\""
+                                          << "" << qint16(-32768) << true;
+        QTest::newRow("largest integer") << QStringList{q, q} << "32767"
                                          << ""
                                          << ""
-                                         << "32767" << qint16(32767);
+                                         << "" << qint16(32767) << true;
+        // In a file of the writer's shape a text line is everything between
+        // its first and last quote.
+        QTest::newRow("quotes and commas inside") << QStringList{"\"a\",\"b\"", "\"x\", y\""} << "0"
+                                                  << "a\",\"b"
+                                                  << "x\", y"
+                                                  << "" << qint16(0) << true;
+        // A file made by hand in another shape reads field by field.
+        QTest::newRow("two fields on one line") << QStringList{"\"a\",\"b\""} << "0"
+                                                << "a"
+                                                << "b"
+                                                << "" << qint16(0) << true;
+        QTest::newRow("unquoted fields are trimmed at the end")
+            << QStringList{"  d x  ,m  "} << "1 "
+            << "d x"
+            << "m"
+            << "" << qint16(1) << true;
+        QTest::newRow("text after the closing quote is dropped")
+            << QStringList{"\"a\" junk", q} << "0"
+            << "a"
+            << ""
+            << "" << qint16(0) << true;
+        QTest::newRow("a quote inside reads back whole")
+            << QStringList{"\"say \"hi\" now\"", "\"x\" y"} << "0"
+            << "say \"hi\" now"
+            << "x"
+            << "" << qint16(0) << true;
+        // A quote left open ends at its line: a message broken over two
+        // lines by hand shifts the fields after it, and no text ever holds
+        // a line break.
+        QTest::newRow("a quote left open") << QStringList{"\"d\"", "\"first", "second\""} << "0"
+                                           << "d"
+                                           << "first"
+                                           << "second\"" << qint16(0) << false;
     }
 
     void readsFieldsByTheFileRules()
     {
-        QFETCH(QString, dateLine);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, dailyLine);
         QFETCH(QString, date);
         QFETCH(QString, message);
-        QFETCH(QString, dailyLine);
+        QFETCH(QString, time);
         QFETCH(qint16, daily);
+        QFETCH(bool, complete);
 
-        QStringList lines = clearedLines();
-        lines[3] = dateLine;
-        lines[6] = dailyLine;
-        const bool shifted = dateLine.count(u',') > 0;
-        if (!shifted)
-            lines[4] = QStringLiteral("\"\"");
+        QStringList file = clearedLines();
+        file[6] = dailyLine;
+        file.remove(3, 2);
+        for (qsizetype i = lines.size() - 1; i >= 0; --i)
+            file.insert(3, lines[i]);
         FileContents c = marked();
-        const bool complete = DataFile::decode(crlf(lines), c);
+        QCOMPARE(DataFile::decode(crlf(file), c), complete);
         QCOMPARE(c.table.AlarmDate[0], date);
         QCOMPARE(c.table.AlarmMessage[0], message);
-        if (!shifted) {
-            QVERIFY(complete);
+        QCOMPARE(c.table.AlarmTime[0], time);
+        if (complete) {
             QCOMPARE(c.table.AlarmDaily[0], daily);
             QCOMPARE(c.table.AlarmFired[31], qint16(1));
         }
@@ -206,6 +227,8 @@ private Q_SLOTS:
         QTest::newRow("none") << "#FALSE#,#FALSE#,#FALSE#,#FALSE#"
                               << SoundChoice{false, false, false, false};
         QTest::newRow("numbers") << "0,-1,0,5" << SoundChoice{false, true, false, true};
+        QTest::newRow("decimal numbers")
+            << "0.0, -.5 ,+0e7,1.5E-3" << SoundChoice{false, true, false, true};
         QTest::newRow("one per line is the same")
             << "#FALSE#\n#TRUE#\n0\n0" << SoundChoice{false, true, false, false};
     }
@@ -302,11 +325,21 @@ private Q_SLOTS:
         QCOMPARE(c.table.AlarmDate[3], QStringLiteral("old date"));
     }
 
+    // Only a number as the file's numbers are written counts: words a C
+    // library would also read as numbers do not.
+    void failsAtAWordInTheSoundLine_data()
+    {
+        QTest::addColumn<QString>("word");
+        for (const char *word : {"yes", "nan", "inf", "-infinity", "0x10", "1e", "."})
+            QTest::newRow(word) << QString::fromLatin1(word);
+    }
+
     void failsAtAWordInTheSoundLine()
     {
+        QFETCH(QString, word);
         FileContents c = marked();
-        QVERIFY(
-            !DataFile::decode(crlf(clearedLines(QStringLiteral("#TRUE#,yes,#FALSE#,#FALSE#"))), c));
+        QVERIFY(!DataFile::decode(
+            crlf(clearedLines(QStringLiteral("#TRUE#,%1,#FALSE#,#FALSE#").arg(word))), c));
         QCOMPARE(c.sound.Message, true);
         QCOMPARE(c.sound.Alert3, true);
         QCOMPARE(c.table.AlarmDate[0], QStringLiteral("old date"));
@@ -319,7 +352,6 @@ private Q_SLOTS:
         QCOMPARE(c, marked());
     }
 };
-
 
 QTEST_GUILESS_MAIN(TestDataFile)
 #include "tst_datafile.moc"
