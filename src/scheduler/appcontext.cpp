@@ -5,6 +5,7 @@
 #include "scheduler/frmpass.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 
 #include <QLabel>
 #include <cstdio>
@@ -45,6 +46,10 @@ bool AppContext::editorVisible() const
 
 void AppContext::FireAlarm(int slot)
 {
+    // A tick that runs inside this raising (in a problem box its load shows)
+    // finds the slot still armed: it is raised once, here.
+    if (m_raising.contains(slot))
+        return;
     state.CurrentSlot = static_cast<qint16>(slot);
     QPointer<frmPass> window = new frmPass(*this, frmPass::Further);
     AlertForm = window;
@@ -57,6 +62,8 @@ void AppContext::FireAlarm(int slot)
 
     // Loading the window reads the file again; a problem box shown there
     // runs other ticks, which is why the slot is this call's own.
+    m_raising.insert(slot);
+    const auto raised = qScopeGuard([this, slot] { m_raising.remove(slot); });
     window->Form_Load();
     if (!window)
         return;

@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <functional>
 
 class QDialog;
@@ -104,4 +105,5 @@ private:
     frmPass *m_mainAlert = nullptr;
     frmNotify *m_editor = nullptr;
     QPointer<frmAbout> m_about;
+    QSet<int> m_raising; // slots whose alert is being raised
 };
