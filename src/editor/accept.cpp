@@ -16,6 +16,15 @@ namespace {
 const QString BadTime = QStringLiteral("The TIME you entered was not valid.");
 const QString BadDate = QStringLiteral("The DATE you entered was not valid.");
 
+// Whether a box's text holds the same date or time as it did before.
+bool sameValue(const QString &text, const QString &before, const QDate &today)
+{
+    if (text == before)
+        return true;
+    const std::optional<DateText::Value> value = DateText::parse(text, today);
+    return value && value == DateText::parse(before, today);
+}
+
 } // namespace
 
 void frmNotify::cmdOKnotify_Click()
@@ -44,7 +53,7 @@ void frmNotify::cmdOKnotify_Click()
             return;
     }
 
-    rearmEditedRows();
+    rearmEditedRows(today);
     const AlarmStore::SaveResult saved = writeFile();
     if (!saved.ok) {
         // Nothing was written: the editor stays as it is, and says so.
@@ -84,16 +93,19 @@ bool frmNotify::checkRow(int row, const QDate &today)
     return true;
 }
 
-void frmNotify::rearmEditedRows()
+void frmNotify::rearmEditedRows(const QDate &today)
 {
     // A date or time typed since the editor was shown arms the entry, as a
     // picker would have; a row left with neither (cleared) stays as it is,
-    // or it would be raised at once.
+    // or it would be raised at once. A text only rewritten into the form the
+    // program writes ("9:30" as "09:30:00") is no edit: an entry that fired
+    // must not ring again for it.
     AlarmTable &table = m_context.state.table();
     for (int row = 0; row < SlotCount; ++row) {
         const QString date = txtDateNotify[row]->text();
         const QString time = txtTimeNote[row]->text();
-        const bool edited = date != m_shownDates[row] || time != m_shownTimes[row];
+        const bool edited = !sameValue(date, m_shownDates[row], today) ||
+                            !sameValue(time, m_shownTimes[row], today);
         if (edited && !(date.isEmpty() && time.isEmpty()))
             table.AlarmFired[row] = 0;
     }

@@ -116,7 +116,7 @@ private:
     void repeatRule(int row, QCheckBox *changed, QCheckBox *other1, QCheckBox *other2);
     void rememberRowTexts();
     bool checkRow(int row, const QDate &today);
-    void rearmEditedRows();
+    void rearmEditedRows(const QDate &today);
     AlarmStore::SaveResult writeFile();
     template <typename Picker> void openPickerFor(int row);
 

@@ -220,13 +220,13 @@ private Q_SLOTS:
     }
 
     // A fired entry given a new date or time by hand fires again; one left
-    // alone, or cleared, does not.
+    // alone, cleared, or given the same time in another form, does not.
     void typedEditsArmTheirRows()
     {
         TempCurrentDir dir;
         TestApp app;
         FileContents c = withBanners();
-        for (int slot : {1, 2, 3, 4}) {
+        for (int slot : {1, 2, 3, 4, 5}) {
             c.table.AlarmDate[slot] = QStringLiteral("06/15/09");
             c.table.AlarmMessage[slot] = QStringLiteral("fired");
             c.table.AlarmTime[slot] = QStringLiteral("08:00:00");
@@ -242,6 +242,8 @@ private Q_SLOTS:
         QTest::mouseClick(editor.cmdClear[3], Qt::LeftButton);
         editor.txtDateNotify[4]->selectAll();
         QTest::keyClicks(editor.txtDateNotify[4], QStringLiteral("06/16/09"));
+        editor.txtTimeNote[5]->selectAll();
+        QTest::keyClicks(editor.txtTimeNote[5], QStringLiteral("8 AM"));
         QTest::keyClick(editor.txtMessage[0], Qt::Key_Return);
 
         QVERIFY(!editor.isVisible());
@@ -250,6 +252,8 @@ private Q_SLOTS:
         QCOMPARE(saved.table.AlarmFired[2], qint16(1));
         QCOMPARE(saved.table.AlarmFired[3], qint16(1));
         QCOMPARE(saved.table.AlarmFired[4], qint16(0));
+        QCOMPARE(saved.table.AlarmFired[5], qint16(1));
+        QCOMPARE(saved.table.AlarmTime[5], QStringLiteral("08:00:00"));
 
         // While the editor is hidden an entry is moved on to its next date
         // and fires there: showing the editor and pressing OK leaves it be.
@@ -280,6 +284,24 @@ private Q_SLOTS:
         shown.pressEnter();
         QVERIFY(!shown.editor.isVisible());
         QCOMPARE(readContents(shown.dir).table.AlarmMessage[0], QStringLiteral("not lost"));
+    }
+
+    // A one-off entry that went off yesterday, its time typed by hand: the
+    // start-up press stores the time as "09:30:00" and the entry stays fired.
+    void theStartUpPressDoesNotRingAFiredEntryAgain()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(10, 0));
+        writeEntries(dir, {{5, "03/09/09", "9:30", 0, 0, 0, 1}});
+        app.context.editor().cmdOKnotify->click();
+        app.context.mainAlert().Timer1_Timer();
+
+        QVERIFY(app.alerts.shown.isEmpty());
+        QVERIFY(app.sound.calls.isEmpty());
+        const FileContents saved = readContents(dir);
+        QCOMPARE(saved.table.AlarmTime[5], QStringLiteral("09:30:00"));
+        QCOMPARE(saved.table.AlarmFired[5], qint16(1));
     }
 
     // The unattended press at start-up: the editor is hidden and the main
