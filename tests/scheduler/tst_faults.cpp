@@ -124,15 +124,16 @@ private Q_SLOTS:
     void somethingElseInPlaceOfTheFile_data()
     {
         QTest::addColumn<QString>("what");
-        QTest::newRow("a directory") << "directory";
-        QTest::newRow("a named pipe") << "pipe";
-        QTest::newRow("a link to nothing") << "dangling link";
-        QTest::newRow("a file without permissions") << "no permissions";
+        QTest::addColumn<int>("reports");
+        QTest::newRow("a directory") << "directory" << 1;
+        QTest::newRow("a named pipe") << "pipe" << 0;
+        QTest::newRow("a link to nothing") << "dangling link" << 1;
     }
 
     void somethingElseInPlaceOfTheFile()
     {
         QFETCH(QString, what);
+        QFETCH(int, reports);
         TempCurrentDir dir;
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 29, 58));
@@ -146,17 +147,13 @@ private Q_SLOTS:
             QVERIFY(QDir(dir.path()).mkdir(AlarmStore::FileName));
         else if (what == u"pipe")
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (what == u"dangling link")
+        else
             QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone/away")), path));
-        else {
-            dir.write(AlarmStore::FileName, fileWith({{0, "03/10/09", "09:30:00"}}));
-            QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
-        }
 
         tick(app, 20);
         QCOMPARE(app.alerts.shown.size(), 1);
         QVERIFY(app.boxes.shown.isEmpty());
-        QVERIFY(app.problems.reported.size() <= 1);
+        QCOMPARE(app.problems.reported.size(), reports);
         QCOMPARE(app.context.state.table().AlarmFired[0], qint16(1));
     }
 

@@ -402,30 +402,22 @@ void TestDateText::formatsTimes()
     QCOMPARE(back->time, QTime(time.hour(), time.minute(), time.second()));
 }
 
+// Checked against Qt's own formatting, which the program does not use.
 void TestDateText::formatsEveryTimeOfDayAndDateWithTwoDigitFields()
 {
-    const auto twoDigits = [](int value) {
-        return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-    };
     for (int second = 0; second < 24 * 60 * 60; ++second) {
         const QTime time = QTime(0, 0).addSecs(second);
-        const QString expected = twoDigits(time.hour()) + u':' + twoDigits(time.minute()) + u':' +
-                                 twoDigits(time.second());
+        const QString expected = time.toString(u"HH:mm:ss");
         if (DateText::formatTime(time) != expected)
             QFAIL(qPrintable(expected));
     }
     QCOMPARE(DateText::formatTime(QTime()), QString());
 
-    // Four centuries, and a few years either side of year 0.
-    const std::pair<QDate, QDate> ranges[] = {{QDate(1800, 1, 1), QDate(2200, 12, 31)},
-                                              {QDate(-3, 1, 1), QDate(3, 12, 31)}};
-    for (const auto &[from, to] : ranges) {
-        for (QDate date = from; date <= to; date = date.addDays(1)) {
-            const QString expected = twoDigits(date.month()) + u'/' + twoDigits(date.day()) + u'/' +
-                                     twoDigits((date.year() % 100 + 100) % 100);
-            if (DateText::formatDate(date) != expected)
-                QFAIL(qPrintable(expected));
-        }
+    // Four centuries.
+    for (QDate date(1800, 1, 1); date <= QDate(2200, 12, 31); date = date.addDays(1)) {
+        const QString expected = date.toString(u"MM/dd/yy");
+        if (DateText::formatDate(date) != expected)
+            QFAIL(qPrintable(expected));
     }
     QCOMPARE(DateText::formatDate(QDate()), QString());
 }
