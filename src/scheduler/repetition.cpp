@@ -39,14 +39,21 @@ std::optional<QString> moveOnAcknowledge(qint16 fired, const Boxes &boxes, const
         rule = Rule::Daily;
     else if (boxes.monthly == 1)
         rule = Rule::Monthly;
-    if (!rule || !DueTest::dateReached(date, today))
+    if (!rule)
         return std::nullopt;
 
     const bool timeReached = DueTest::timeReached(time, nowTime);
     const bool datedToday = !date.isEmpty() && !DueTest::dateReached(date, today.addDays(-1));
-    if (datedToday && !timeReached)
+    if (DueTest::dateReached(date, today) && (timeReached || !datedToday))
+        return DateText::formatDate(nextDate(*rule, today, !timeReached));
+
+    // Still ahead of the clock, though it fired: the clock was set back
+    // since (by hand, or the hour that repeats when summer time ends). It
+    // moves on from its own date, or it would never ring again.
+    const std::optional<DateText::Value> value = DateText::parse(date, today);
+    if (!value)
         return std::nullopt;
-    return DateText::formatDate(nextDate(*rule, today, !timeReached));
+    return DateText::formatDate(nextDate(*rule, value->date, false));
 }
 
 } // namespace Repetition

@@ -27,10 +27,12 @@ QDate sameDayNextMonth(const QDate &today);
 QDate nextDate(Rule rule, const QDate &today, bool timeStillAheadToday);
 
 // The new "mm/dd/yy" date of an entry at an acknowledgement, or nothing when
-// it stays as it is. It moves when it is fired (exactly 1), a repeat box is
-// checked (exactly 1; weekly wins over daily over monthly), its date is
-// today or before and, when dated today, its time has come. An entry left
-// behind on an earlier day moves whatever its time.
+// it stays as it is. It moves when it is fired (exactly 1) and a repeat box
+// is checked (exactly 1; weekly wins over daily over monthly), counted from
+// today when its date is today or before and, when dated today, its time
+// has come; an entry left behind on an earlier day moves whatever its time.
+// An entry still ahead of the clock (set back since it fired) moves on from
+// its own date. An entry whose date cannot be read stays.
 std::optional<QString> moveOnAcknowledge(qint16 fired, const Boxes &boxes, const QString &date,
                                          const QString &time, const QDate &today,
                                          const QString &nowTime);

@@ -72,13 +72,19 @@ private Q_SLOTS:
             << 5 << daily << "03/10/09"
             << "08:00:00" << QDate(2009, 3, 10) << "09:00:00"
             << "";
-        QTest::newRow("dated today, time still ahead")
+        // The clock was set back after the entry fired: it moves on from
+        // the moment it fired, not from the clock.
+        QTest::newRow("clock set back an hour, daily")
             << 1 << daily << "03/10/09"
             << "10:00:00" << QDate(2009, 3, 10) << "09:00:00"
-            << "";
-        QTest::newRow("dated in the future") << 1 << weekly << "03/11/09"
-                                             << "" << QDate(2009, 3, 10) << "09:00:00"
-                                             << "";
+            << "03/11/09";
+        QTest::newRow("clock set back a day, weekly") << 1 << weekly << "03/11/09"
+                                                      << "" << QDate(2009, 3, 10) << "09:00:00"
+                                                      << "03/18/09";
+        QTest::newRow("clock set back a month, monthly")
+            << 1 << monthly << "04/30/09"
+            << "08:00:00" << QDate(2009, 3, 30) << "09:00:00"
+            << "05/30/09";
         // Fired at 23:59:30, acknowledged just after midnight: not stranded.
         QTest::newRow("daily acknowledged after midnight fires again tonight")
             << 1 << daily << "03/10/09"
