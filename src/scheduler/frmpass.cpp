@@ -101,7 +101,12 @@ frmPass::frmPass(AppContext &context, Kind kind, QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(500);
-    connect(Timer1, &QTimer::timeout, this, &frmPass::Timer1_Timer);
+    // The tick runs from a posted call, not inside the timer's own event: a
+    // timer does not fire again while its event is being handled, so a
+    // problem box opened by the tick would stop this clock until dismissed.
+    // This way the clock goes on ticking inside any box, and due entries
+    // fire on time.
+    connect(Timer1, &QTimer::timeout, this, &frmPass::Timer1_Timer, Qt::QueuedConnection);
 }
 
 void frmPass::Form_Load()

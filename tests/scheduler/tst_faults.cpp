@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include <csignal>
@@ -155,6 +156,50 @@ private Q_SLOTS:
         QVERIFY(app.boxes.shown.isEmpty());
         QCOMPARE(app.problems.reported.size(), reports);
         QCOMPARE(app.context.state.table().AlarmFired[0], qint16(1));
+    }
+
+    // The file is damaged while the program runs: the problem box opens in
+    // the main clock's own tick, with a real nested loop. The clock keeps
+    // ticking inside it and entries due meanwhile fire on time.
+    void theProblemBoxDoesNotStopTheClock()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30, 10));
+        const QByteArray whole =
+            fileWith({{0, "03/10/09", "09:30:20"}, {1, "03/10/09", "09:30:30"}});
+        dir.write(AlarmStore::FileName, whole);
+        frmPass &main = app.context.mainAlert();
+        app.context.editor();
+        dir.write(AlarmStore::FileName, whole.left(whole.size() - 40));
+
+        int ticks = 0;
+        app.clock.onRead = [&] {
+            ++ticks;
+            app.clock.advanceSeconds(1);
+        };
+        app.boxes.whileOpen = [&](const QString &) {
+            // Ends with the second alert, or after 500 turns of the loop
+            // should the clock not tick in here.
+            QEventLoop boxLoop;
+            QTimer turn;
+            int turns = 0;
+            connect(&turn, &QTimer::timeout, &boxLoop, [&] {
+                if (app.alerts.shown.size() == 2 || ++turns == 500)
+                    boxLoop.quit();
+            });
+            turn.start(0);
+            boxLoop.exec();
+        };
+        main.Timer1->setInterval(0);
+        main.Timer1->start();
+        for (int turn = 0; turn < 100 && app.boxes.shown.isEmpty(); ++turn)
+            QCoreApplication::processEvents();
+        main.Timer1->stop();
+        QVERIFY(ticks > 0);
+
+        QCOMPARE(app.boxes.shown.size(), 1);
+        QCOMPARE(app.alerts.messages(), (QStringList{"slot 0", "slot 1"}));
     }
 
     void theCurrentDirectoryGone()
