@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QValidator>
 
 #include <limits>
 
@@ -54,9 +55,32 @@ int boxTop(int row)
     return 419 + 299 * (row - 1);
 }
 
+// A row's text is one line of the data file: a line break pasted into it
+// (CR LF, LF or CR) becomes a space.
+class OneLine : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &) const override
+    {
+        if (input.contains(u'\r') || input.contains(u'\n'))
+            fixup(input);
+        return Acceptable;
+    }
+
+    void fixup(QString &input) const override
+    {
+        input.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        input.replace(u'\r', u' ');
+        input.replace(u'\n', u' ');
+    }
+};
+
 QLineEdit *rowText(QWidget *parent, const QString &name, int row, double left, double width)
 {
     auto *edit = new QLineEdit(parent);
+    edit->setValidator(new OneLine(edit));
     edit->setObjectName(QStringLiteral("%1_%2").arg(name).arg(row));
     // Free text of any length: nothing from the file or the keyboard is cut.
     edit->setMaxLength(std::numeric_limits<int>::max());

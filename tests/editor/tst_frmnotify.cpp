@@ -10,7 +10,9 @@
 
 #include <QBuffer>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -198,6 +200,32 @@ private Q_SLOTS:
         QCOMPARE(editor.txtMessage[0]->text(), longText);
         QVERIFY(editor.SaveMsg().ok);
         QCOMPARE(dir.read(AlarmStore::FileName), before);
+    }
+
+    // Pasted line breaks would split the row's line in the file.
+    void pastedLineBreaksBecomeSpaces_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("message") << "txtMessage_4";
+        QTest::newRow("date") << "txtDateNotify_4";
+        QTest::newRow("time") << "txtTimeNote_4";
+    }
+
+    void pastedLineBreaksBecomeSpaces()
+    {
+        QFETCH(QString, box);
+        TempCurrentDir dir;
+        TestApp app;
+        frmNotify &editor = app.context.editor();
+        editor.show();
+        auto *edit = editor.findChild<QLineEdit *>(box);
+        QVERIFY(edit);
+        QGuiApplication::clipboard()->setText(QStringLiteral("one\r\ntwo\nthree\rfour"));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("one two three four"));
+        QVERIFY(editor.SaveMsg().ok);
+        QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
     }
 
     void pagingMovesTheRowPanel()
