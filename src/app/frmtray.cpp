@@ -1,5 +1,7 @@
 #include "app/frmtray.h"
 
+#include "app/sessionsignals.h"
+
 #include "editor/frmnotify.h"
 #include "scheduler/appcontext.h"
 #include "scheduler/frmpass.h"
@@ -43,6 +45,8 @@ frmTray::frmTray(AppContext &context) : m_context(context), m_popTray(context)
     connect(m_popTray.mnuClose, &QAction::triggered, this, &frmTray::mnuClose_Click);
     m_context.exitProgram = [this] { mnuClose_Click(); };
     m_context.services.tray.onLeftPress = [this] { iconLeftPressed(); };
+    auto *sessionSignals = new SessionSignals(this);
+    connect(sessionSignals, &SessionSignals::endRequested, this, &frmTray::endSession);
 }
 
 frmTray::~frmTray()
@@ -99,6 +103,11 @@ void frmTray::mnuClose_Click()
         m_context.editor().cancelEdits();
     if (m_context.mainAlertLoaded())
         m_context.mainAlert().Form_Unload();
+    endSession();
+}
+
+void frmTray::endSession()
+{
     if (m_context.editorLoaded())
         m_context.editor().hide();
     m_popTray.mnuFile->hide();

@@ -57,6 +57,11 @@ public:
     // editor's unaccepted edits, remove the icon, end the process.
     void mnuClose_Click();
 
+    // The session ends (the program is told to stop): end as Exit does, but
+    // acknowledge and save nothing. A repeating alert still open then has
+    // its fired flag in the file, and the next start raises it again.
+    void endSession();
+
     QTimer *Timer1 = nullptr;
     frmPopTray &popTray() { return m_popTray; }
 

@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 
 void writeWeekly(const TempCurrentDir &dir, int slot, const QString &date, qint16 fired)
@@ -338,6 +340,57 @@ private Q_SLOTS:
         QVERIFY(saved.table.AlarmMessage[5].isEmpty());
         QVERIFY(!app.context.editor().isVisible());
         QVERIFY(!app.context.mainAlert().isVisible());
+    }
+
+    // The session ends while a weekly alert is open and an edit is not
+    // accepted: the program ends at once and writes nothing. The next start
+    // raises the alert again, once, and its OK moves it on.
+    void aSignalEndsTheSessionAndTheNextStartRaisesTheAlertAgain_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+
+    void aSignalEndsTheSessionAndTheNextStartRaisesTheAlertAgain()
+    {
+        QFETCH(int, signalNumber);
+        TempCurrentDir dir;
+        QByteArray before;
+        {
+            TestApp app;
+            app.clock.setLocal(QDate(2009, 3, 17), QTime(10, 0));
+            writeWeekly(dir, 0, QStringLiteral("03/17/09"), 0);
+            frmTray tray(app.context);
+            tray.startUp();
+            tray.Timer1_Timer();
+            app.context.mainAlert().Timer1_Timer();
+            QCOMPARE(app.alerts.shown.size(), 1);
+            before = dir.read(AlarmStore::FileName);
+            app.context.editor().txtMessage[5]->setText(QStringLiteral("not accepted"));
+
+            std::raise(signalNumber);
+            for (int turn = 0; turn < 100 && app.endedWith.isEmpty(); ++turn)
+                QCoreApplication::processEvents();
+            QCOMPARE(app.endedWith, QList<int>{0});
+            QVERIFY(!app.tray.isAdded);
+            QCOMPARE(dir.read(AlarmStore::FileName), before);
+        }
+
+        TestApp app;
+        app.clock.setLocal(QDate(2009, 3, 17), QTime(10, 30));
+        frmTray tray(app.context);
+        tray.startUp();
+        tray.Timer1_Timer();
+        app.context.mainAlert().Timer1_Timer();
+        app.context.mainAlert().Timer1_Timer();
+        QCOMPARE(app.alerts.messages(), QStringList{"slot 0"});
+        app.alerts.shown.first()->cmdOK_Click();
+        const FileContents saved = readContents(dir);
+        QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("03/24/09"));
+        QCOMPARE(saved.table.AlarmFired[0], qint16(0));
+        QVERIFY(saved.table.AlarmMessage[5].isEmpty());
     }
 };
 
