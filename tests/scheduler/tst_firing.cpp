@@ -235,6 +235,45 @@ private Q_SLOTS:
         QCOMPARE(saved.table.AlarmWeekly[2], qint16(1));
         QCOMPARE(saved.table.AlarmFired[2], qint16(0));
     }
+
+    // Alerts fired and acknowledged, by OK and by the close box, alone and
+    // several at once: afterwards the program has the windows it had before.
+    void acknowledgedAlertsLeaveNoWindowsBehind()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.clock.setLocal(Today, QTime(9, 0));
+        dir.write(AlarmStore::FileName, DataFile::encode(withEntries({})));
+        frmPass &main = app.context.mainAlert();
+        app.context.editor();
+        main.Timer1_Timer();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const qsizetype before = QApplication::topLevelWidgets().size();
+
+        int fired = 0;
+        for (int round = 0; round < 40; ++round) {
+            FileContents c = contentsWith({});
+            const QString time = app.clock.localNow().time().addSecs(1).toString(u"HH:mm:ss");
+            for (int slot = 0; slot <= round % 4; ++slot)
+                setEntry(c, {slot, "03/10/09", time, 1});
+            dir.write(AlarmStore::FileName, DataFile::encode(c));
+            app.clock.advanceSeconds(1);
+            main.Timer1_Timer();
+            fired += int(app.alerts.shown.size());
+            for (const QPointer<frmPass> &window : std::as_const(app.alerts.shown)) {
+                if (window && window->isVisible()) {
+                    if (round % 2)
+                        window->close();
+                    else
+                        QTest::mouseClick(window->cmdOK, Qt::LeftButton);
+                }
+            }
+            app.alerts.shown.clear();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QCOMPARE(fired, 100); // 1 to 4 at once, ten times each
+        QCOMPARE(QApplication::topLevelWidgets().size(), before);
+    }
 };
 
 QTEST_MAIN(TestFiring)
