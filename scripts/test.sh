@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DTIKORA_SANITIZE=ON
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DTIKORA_SANITIZE=ON -DTIKORA_WERROR=ON
 cmake --build build-test -j "$(nproc)"
 ctest --test-dir build-test --output-on-failure -j "$(nproc)"
 
