@@ -4,6 +4,7 @@
 #include "app/singlecopy.h"
 #include "app/trayicon.h"
 #include "scheduler/appcontext.h"
+#include "store/platformfiles.h"
 
 #include <QIcon>
 
@@ -12,6 +13,8 @@
 
 int main(int argc, char *argv[])
 {
+    // A save past the file-size limit is a failed save, told like any other.
+    PlatformFiles::ignoreFileSizeSignal();
     TikoraApplication app(argc, argv);
     app.onFailure = [](const QString &what) {
         QtMessageBoxes().show(
@@ -25,10 +28,8 @@ int main(int argc, char *argv[])
 
     QtMessageBoxes boxes;
     SingleCopy copy;
-    if (copy.acquire() == SingleCopy::AlreadyRunning) {
-        boxes.show(SingleCopy::AlreadyRunningText);
+    if (!claimDataFolder(copy, boxes))
         return EXIT_FAILURE;
-    }
 
     SystemClock clock;
     QtSoundPlayer sound;

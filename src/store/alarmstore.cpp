@@ -2,9 +2,12 @@
 
 #include "store/datafile.h"
 #include "store/platform.h"
+#include "store/platformfiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
@@ -16,17 +19,33 @@ bool isPlainFile(const QString &name)
     return QFileInfo(name).isFile();
 }
 
-std::optional<QByteArray> readFile(const QString &name)
+// The file's bytes; of a file larger than the largest the program writes,
+// only its size and modification time, without reading it.
+std::optional<AlarmStore::Snapshot> readFile(const QString &name)
 {
-    if (!isPlainFile(name))
+    const QFileInfo info(name);
+    if (!info.isFile())
         return std::nullopt;
+    const auto huge = [&info] {
+        AlarmStore::Snapshot stamp;
+        stamp.hugeSize = info.size();
+        stamp.hugeModified = info.lastModified().toMSecsSinceEpoch();
+        return stamp;
+    };
+    if (info.size() > AlarmStore::LargestFile)
+        return huge();
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QByteArray bytes = file.readAll();
+    AlarmStore::Snapshot read;
+    read.bytes = file.read(AlarmStore::LargestFile + 1);
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
-    return bytes;
+    if (read.bytes.size() > AlarmStore::LargestFile) {
+        // It grew since we looked.
+        return huge();
+    }
+    return read;
 }
 
 // What a complete read of a file whose fields are `read` does to `contents`:
@@ -54,13 +73,11 @@ void assignFields(FileContents &contents, const FileContents &read)
     }
 }
 
+// QSaveFile's own fallback for a folder it cannot create its temporary file
+// in empties the file before writing it; save() writes in place itself.
 std::unique_ptr<QIODevice> openSaveFile(const QString &path)
 {
-    auto file = std::make_unique<QSaveFile>(path);
-    // A folder we may not create files in, holding a file we may write:
-    // write the file in place, as a plain save would.
-    file->setDirectWriteFallback(true);
-    return file;
+    return std::make_unique<QSaveFile>(path);
 }
 
 } // namespace
@@ -76,42 +93,65 @@ bool AlarmStore::DataFileExists() const
     return isPlainFile(FileName) && file.open(QIODevice::ReadOnly);
 }
 
+QString AlarmStore::placeProblem()
+{
+    const QString folder = PlatformFiles::folderProblem(QStringLiteral("."));
+    return folder.isEmpty() ? PlatformFiles::fileProblem(FileName) : folder;
+}
+
+void AlarmStore::removeLeftovers(const QDateTime &olderThan)
+{
+    // QSaveFile's temporary name: the file's name, a dot and six letters or
+    // digits. Tikor.dat.bad and Tikor.dat.lock never match.
+    static const QRegularExpression temporary(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(FileName) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QFileInfoList entries = QDir::current().entryInfoList(
+        {FileName + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &entry : entries) {
+        if (temporary.match(entry.fileName()).hasMatch() && entry.lastModified() < olderThan)
+            QFile::remove(entry.fileName());
+    }
+}
+
 void AlarmStore::LoadAlarms()
 {
     // A file that cannot be opened is one that does not exist: one open,
     // not a DataFileExists() and then a second one, on every tick.
-    const std::optional<QByteArray> bytes = readFile(FileName);
-    if (!bytes)
+    const std::optional<Snapshot> seen = readFile(FileName);
+    if (!seen)
         return;
-    if (m_saveFailing && bytes == m_knownBytes)
+    if (m_saveFailing && seen == m_known)
         return;
-    m_knownBytes = bytes;
+    m_known = seen;
 
-    // The same bytes as the last complete read: the fields it read, without
-    // decoding and parsing the text again.
-    if (bytes == m_readBytes) {
-        assignFields(m_state.file, m_read);
-        m_failedBytes.reset();
-        return;
+    if (!seen->huge()) {
+        // The same bytes as the last complete read: the fields it read,
+        // without decoding and parsing the text again.
+        const QByteArray &bytes = seen->bytes;
+        if (bytes == m_readBytes) {
+            assignFields(m_state.file, m_read);
+            m_failed.reset();
+            return;
+        }
+        if (DataFile::decode(bytes, m_state.file)) {
+            m_failed.reset();
+            m_readBytes = bytes;
+            m_read = m_state.file;
+            return;
+        }
     }
-    if (DataFile::decode(*bytes, m_state.file)) {
-        m_failedBytes.reset();
-        m_readBytes = bytes;
-        m_read = m_state.file;
-        return;
-    }
-    m_failedBytes = bytes;
-    if (m_boxOpen || bytes == m_dismissedBytes)
+    m_failed = seen;
+    if (m_boxOpen || seen == m_dismissed)
         return;
     m_boxOpen = true;
     m_boxes.show(ProblemText);
     m_boxOpen = false;
-    m_dismissedBytes = bytes;
+    m_dismissed = seen;
 }
 
 void AlarmStore::keepBadCopy()
 {
-    if (!m_failedBytes || readFile(FileName) != m_failedBytes)
+    if (!m_failed || readFile(FileName) != m_failed)
         return;
     QFile::remove(BadCopyName);
     QFile::copy(FileName, BadCopyName);
@@ -120,34 +160,53 @@ void AlarmStore::keepBadCopy()
 AlarmStore::SaveResult AlarmStore::save(const FileContents &contents)
 {
     const QByteArray bytes = DataFile::encode(contents);
-    keepBadCopy();
-
     SaveResult result;
-    std::unique_ptr<QIODevice> device = m_deviceFactory(FileName);
-    if (!device->open(QIODevice::WriteOnly)) {
-        result.reason = device->errorString();
-    } else if (device->write(bytes) != bytes.size()) {
-        result.reason = device->errorString();
-    } else if (auto *file = qobject_cast<QFileDevice *>(device.get()); file && !file->flush()) {
-        result.reason = file->errorString();
-    } else if (auto *saveFile = qobject_cast<QSaveFile *>(device.get());
-               saveFile && !saveFile->commit()) {
-        result.reason = saveFile->errorString();
-    } else {
-        result.ok = true;
+    result.reason = placeProblem();
+    if (result.reason.isEmpty()) {
+        keepBadCopy();
+        result.ok = write(bytes, result.reason);
     }
-    if (!result.ok) {
-        if (auto *saveFile = qobject_cast<QSaveFile *>(device.get()))
-            saveFile->cancelWriting();
-    } else {
-        if (!qobject_cast<QSaveFile *>(device.get()))
-            device->close();
-        m_knownBytes = bytes;
-        m_failedBytes.reset();
+    if (result.ok) {
+        m_known = Snapshot{bytes};
+        m_failed.reset();
     }
     result.firstFailure = !result.ok && !m_saveFailing;
     m_saveFailing = !result.ok;
     return result;
+}
+
+bool AlarmStore::write(const QByteArray &bytes, QString &reason)
+{
+    std::unique_ptr<QIODevice> device = m_deviceFactory(FileName);
+    auto *saveFile = qobject_cast<QSaveFile *>(device.get());
+    if (!device->open(QIODevice::WriteOnly)) {
+        // A folder we may not create files in, holding a file we may write.
+        if (saveFile && QFileInfo(FileName).isFile()) {
+            reason = PlatformFiles::writeInPlace(FileName, bytes);
+            return reason.isEmpty();
+        }
+        reason = device->errorString();
+    } else if (device->write(bytes) != bytes.size()) {
+        reason = device->errorString();
+    } else if (auto *file = qobject_cast<QFileDevice *>(device.get()); file && !file->flush()) {
+        reason = file->errorString();
+    } else if (saveFile && !saveFile->commit()) {
+        reason = saveFile->errorString();
+    } else {
+        if (saveFile) {
+            // The new name, in the folder of the file a link points to.
+            PlatformFiles::syncFolder(
+                QFileInfo(QFileInfo(FileName).canonicalFilePath()).absolutePath());
+        } else {
+            device->close();
+        }
+        return true;
+    }
+    if (saveFile)
+        saveFile->cancelWriting();
+    if (reason.isEmpty())
+        reason = QStringLiteral("unknown error");
+    return false;
 }
 
 QString AlarmStore::saveFailureText(const QString &reason)

@@ -3,6 +3,7 @@
 #include "store/module1.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QIODevice>
 
 #include <functional>
@@ -21,8 +22,13 @@ public:
     static inline const QString ProblemText = QStringLiteral(
         "PROBLEM WITH SAVED FILE.\r\nFIND AND DELETE   Tikor.dat\r\nA NEW ONE WILL BE CREATED.");
 
+    // A larger file is not read: it is taken for a broken one.
+    static constexpr qint64 LargestFile = 1024 * 1024;
+
     // Opens the device a save writes through. The real one is a QSaveFile on
-    // the given path (a temporary file renamed over the old one on commit).
+    // the given path (a temporary file renamed over the old one on commit);
+    // where no temporary file can be made beside it, the file is written in
+    // place instead.
     using DeviceFactory = std::function<std::unique_ptr<QIODevice>(const QString &path)>;
 
     struct SaveResult
@@ -34,10 +40,22 @@ public:
 
     AlarmStore(Module1 &state, MessageBoxes &boxes);
 
+    // Why the current folder or Tikor.dat in it is no place for the user's
+    // alarms (another user could make the program read or overwrite a file
+    // of their choosing), or empty when it is fine. Every save asks again.
+    static QString placeProblem();
+
+    // Removes the temporary files of saves that were cut short (the
+    // "Tikor.dat.XXXXXX" beside the data file) last modified before the
+    // given time. Only a copy that holds the lock may call it.
+    static void removeLeftovers(const QDateTime &olderThan);
+
     // Refreshes the banners, the sound choice and the table from the file. A
     // missing file changes nothing. A broken one keeps every field read before
     // the damage and says so in a message box (one at a time, and not again
-    // for the same bytes once dismissed). While saves are failing, memory
+    // for the same bytes once dismissed). A file larger than LargestFile is a
+    // broken one, and is not read again while its size and modification time
+    // stay the same. While saves are failing, memory
     // wins: the file is read again only when it has changed.
     void LoadAlarms();
 
@@ -46,7 +64,8 @@ public:
 
     // Writes the whole file from `contents` without ever leaving a half
     // written one: the old file stays whole if anything fails. A file whose
-    // last load failed is first kept as Tikor.dat.bad.
+    // last load failed is first kept as Tikor.dat.bad. Nothing is written
+    // while placeProblem() has something to say; it is the failure's reason.
     SaveResult save(const FileContents &contents);
 
     bool saveFailing() const { return m_saveFailing; }
@@ -55,17 +74,30 @@ public:
     // The text that tells the user a save failed.
     static QString saveFailureText(const QString &reason);
 
+    // What a load found in the file: its bytes, or for a file too large to
+    // read only its size and modification time.
+    struct Snapshot
+    {
+        QByteArray bytes;
+        qint64 hugeSize = -1; // -1: `bytes` hold the whole file
+        qint64 hugeModified = 0;
+
+        bool huge() const { return hugeSize >= 0; }
+        bool operator==(const Snapshot &) const = default;
+    };
+
 private:
     void keepBadCopy();
+    bool write(const QByteArray &bytes, QString &reason);
 
     Module1 &m_state;
     MessageBoxes &m_boxes;
     DeviceFactory m_deviceFactory;
     bool m_boxOpen = false;
     bool m_saveFailing = false;
-    std::optional<QByteArray> m_failedBytes;    // bytes of the last load, when it failed
-    std::optional<QByteArray> m_dismissedBytes; // bytes whose problem the user has seen
-    std::optional<QByteArray> m_knownBytes;     // bytes last loaded or saved
+    std::optional<Snapshot> m_failed;    // the last load, when it failed
+    std::optional<Snapshot> m_dismissed; // the file whose problem the user has seen
+    std::optional<Snapshot> m_known;     // the file last loaded or saved
     // The bytes of the last load that read every field, and what it read:
     // the tick reloads the same file twice a second, and those bytes always
     // read as the same fields.

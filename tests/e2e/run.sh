@@ -604,6 +604,70 @@ case_second_copy()
     check "the first copy opened no window" [ -z "$(toplevel_windows "$first")" ]
 }
 
+# In a shared sticky folder another user has put a link named Tikor.dat to
+# the victim's ~/.bashrc. The victim's copy, started there, says why in one
+# box and ends without touching the file or making a lock. Run by root, the
+# two users are unprivileged ids.
+case_planted_link()
+{
+    local victim=65534 stranger=65533
+    local shared="$CASE_DIR/shared" home="$CASE_DIR/home" runtime="$CASE_DIR/victim-runtime"
+    chmod 711 "$ROOT" "$CASE_DIR"
+    mkdir -p "$shared" "$home" "$runtime"
+    chmod 1777 "$shared"
+    chmod 700 "$runtime"
+    printf 'export PATH\n' >"$home/.bashrc"
+    cp "$home/.bashrc" "$CASE_DIR/before"
+    local as_victim=() as_stranger=()
+    if [ "$(id -u)" -eq 0 ]; then
+        chown -R "$victim:$victim" "$home" "$runtime"
+        as_victim=(setpriv --reuid=$victim --regid=$victim --clear-groups)
+        as_stranger=(setpriv --reuid=$stranger --regid=$stranger --clear-groups)
+    fi
+    "${as_stranger[@]}" ln -s "$home/.bashrc" "$shared/Tikor.dat" || fail "could not plant the link"
+    local identity
+    identity=$(stat -c '%i %s %Y' "$home/.bashrc")
+
+    start_display
+    start_tray
+    # No fake clock: its shared memory belongs to root.
+    start_in "$shared" victim env -u LD_PRELOAD HOME="$home" XDG_RUNTIME_DIR="$runtime" \
+        "${as_victim[@]}" "$PROGRAM"
+    wait_for "the message box" has_message_box "$PID"
+    check "no icon in the tray" [ -z "$(docked_icons "$PID")" ]
+    dismiss_failure_box
+    wait_for "the program to end" ended "$PID"
+    local status=0
+    wait "$PID" || status=$?
+    forget_pid "$PID"
+    check "the program ends with status 1 (got $status)" [ "$status" -eq 1 ]
+    check ".bashrc untouched" [ "$(stat -c '%i %s %Y' "$home/.bashrc")" = "$identity" ]
+    check ".bashrc's bytes untouched" same_bytes "$CASE_DIR/before" "$home/.bashrc"
+    check "the link still there" [ -L "$shared/Tikor.dat" ]
+    check "nothing written in the shared folder" [ "$(ls -A "$shared")" = "Tikor.dat" ]
+    check "nothing written in the runtime folder" [ -z "$(ls -A "$runtime")" ]
+}
+
+# Under a file-size limit every write fails: the program does not die of
+# it, says so (with no notification area, in a message box), and the file
+# stays as it was.
+case_file_size_limit()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    first_start_file >"$data"
+    cp "$data" "$CASE_DIR/before"
+    start_display
+    start_in "$CASE_DIR/work" tikora bash -c 'ulimit -f 0 && exec "$0"' "$PROGRAM"
+    wait_for "the failed save's message box" has_message_box "$PID"
+    check "the program still runs" alive "$PID"
+    local box line
+    box=$(message_boxes "$PID")
+    line=$(window_line "$PID" "$box")
+    [[ $line == *" dialog - Tikora" ]] || fail "message box is not titled Tikora: '$line'"
+    check "the file untouched" same_bytes "$CASE_DIR/before" "$data"
+    check "no temporary file left" [ "$(ls -A "$CASE_DIR/work")" = "Tikor.dat" ]
+}
+
 # Watches a folder and writes the name of every file opened in it.
 start_open_watch()
 {
@@ -675,12 +739,13 @@ case_install()
 
 # ---------------------------------------------------------------- runner
 
-ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy install)
+ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy planted_link
+    file_size_limit install)
 
 preflight()
 {
     local tool
-    for tool in Xvfb trayer xdotool xwininfo xprop xwd "$PYTHON" cmake; do
+    for tool in Xvfb trayer xdotool xwininfo xprop xwd setpriv "$PYTHON" cmake; do
         command -v "$tool" >/dev/null || { echo "missing tool: $tool (run scripts/setup.sh)"; return 1; }
     done
     [ -n "$FAKETIME_LIB" ] || { echo "missing libfaketime (run scripts/setup.sh)"; return 1; }

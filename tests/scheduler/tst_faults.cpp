@@ -6,6 +6,7 @@
 #include "editor/frmnotify.h"
 #include "scheduler/frmpass.h"
 #include "store/datafile.h"
+#include "store/platformfiles.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
@@ -17,7 +18,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -29,26 +29,22 @@ QByteArray fileWith(std::initializer_list<TestEntry> entries)
 }
 
 // Lowers this process's file-size limit for its lifetime: every write past
-// it fails as on a full disk.
+// it fails as on a full disk. The process has the program's own
+// disposition of the signal such a write raises.
 class FileSizeLimit
 {
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
+        PlatformFiles::ignoreFileSizeSignal();
         getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{bytes, m_old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
 
 private:
     rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
 };
 
 void tick(TestApp &app, int times)

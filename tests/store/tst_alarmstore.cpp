@@ -1,15 +1,18 @@
 #include "store/alarmstore.h"
 #include "store/datafile.h"
+#include "store/platformfiles.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
+#include "support/otheruser.h"
 #include "support/recordingservices.h"
 #include "support/tempdir.h"
 
 #include <QDir>
 #include <QtTest>
 
-#include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +27,67 @@ QByteArray cutAfterLine(const QByteArray &bytes, int lines)
 {
     return bytes.split('\n').mid(0, lines).join('\n') + '\n';
 }
+
+bool setMode(const QString &path, mode_t mode)
+{
+    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+bool makeNode(const QString &path, const QString &kind)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == u"pipe")
+        return ::mkfifo(name.constData(), 0600) == 0;
+    // A node of the same device as /dev/null, where root can make one.
+    return ::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0 ||
+           ::mkfifo(name.constData(), 0600) == 0;
+}
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat info
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+QString withPaths(QString text, const QString &file, const QString &target, const QString &folder)
+{
+    return text.replace(QStringLiteral("%F"), file)
+        .replace(QStringLiteral("%T"), target)
+        .replace(QStringLiteral("%D"), folder);
+}
+
+// A folder the owner may read but not write, in a folder the owner may
+// enter, holding Tikor.dat of the owner's: saves there must go in place.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QByteArray &contents)
+    {
+        setMode(m_outer.path(), 0711);
+        QDir(m_outer.path()).mkdir(QStringLiteral("data"));
+        QFile file(filePath());
+        if (file.open(QIODevice::WriteOnly))
+            file.write(contents);
+        file.close();
+        OtherUser::giveTo(filePath(), OtherUser::Owner);
+        OtherUser::giveTo(path(), OtherUser::Owner);
+        setMode(path(), 0555);
+    }
+    ~ReadOnlyFolder() { setMode(path(), 0755); }
+
+    QString path() const { return m_outer.filePath(QStringLiteral("data")); }
+    QString filePath() const { return path() + QStringLiteral("/Tikor.dat"); }
+    QByteArray read() const
+    {
+        QFile file(filePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryDir m_outer;
+};
 
 } // namespace
 
@@ -235,7 +299,9 @@ private Q_SLOTS:
     }
 
     // The real file system, made full by a file-size limit on a child
-    // process: the save fails and the old file is untouched.
+    // process with the program's own signal disposition: the save fails
+    // with a reason instead of ending the process, and the old file is
+    // untouched.
     void aSaveThatHitsTheFileSizeLimitKeepsTheOldFile()
     {
         TempCurrentDir dir;
@@ -245,7 +311,7 @@ private Q_SLOTS:
         const pid_t child = fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
+            PlatformFiles::ignoreFileSizeSignal();
             const rlimit limit{512, 512};
             setrlimit(RLIMIT_FSIZE, &limit);
             Module1 state;
@@ -257,10 +323,307 @@ private Q_SLOTS:
         }
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
+        QVERIFY2(WIFEXITED(status), "the file-size signal ended the process");
         QCOMPARE(WEXITSTATUS(status), 0);
         QCOMPARE(dir.read(AlarmStore::FileName), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{AlarmStore::FileName});
+    }
+
+    // Where the folder takes no new file but the file may be written, the
+    // save writes it in place, and never leaves it shorter than a whole
+    // file: with no room for the new length, the old file stays as it was.
+    void aSaveInPlaceNeverCutsTheFile_data()
+    {
+        QTest::addColumn<int>("oldLength");
+        QTest::addColumn<int>("newLength");
+        QTest::addColumn<int>("sizeLimit"); // 0: none
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("shorter") << 5000 << 100 << 0 << true;
+        QTest::newRow("longer") << 100 << 5000 << 0 << true;
+        QTest::newRow("longer, room for it") << 100 << 5000 << 8192 << true;
+        QTest::newRow("longer, no room for it") << 100 << 5000 << 4096 << false;
+        QTest::newRow("no room for a byte more") << 100 << 101 << 1 << false;
+    }
+
+    void aSaveInPlaceNeverCutsTheFile()
+    {
+        QFETCH(int, oldLength);
+        QFETCH(int, newLength);
+        QFETCH(int, sizeLimit);
+        QFETCH(bool, saved);
+        const FileContents newContents = weeklyEntry(QString(newLength, u'n'));
+        const QByteArray old = DataFile::encode(weeklyEntry(QString(oldLength, u'o')));
+        ReadOnlyFolder folder(old);
+        if (!OtherUser::canPlayUsers() && QFileInfo(folder.path()).isWritable())
+            QSKIP("the folder stays writable for this user");
+        const ino_t inode = inodeOf(folder.filePath());
+
+        const int result = OtherUser::inChild([&] {
+            if (!QDir::setCurrent(folder.path()))
+                return 10;
+            PlatformFiles::ignoreFileSizeSignal();
+            if (sizeLimit > 0) {
+                const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            Module1 state;
+            RecordingMessageBoxes boxes;
+            AlarmStore store(state, boxes);
+            const AlarmStore::SaveResult r = store.save(newContents);
+            return r.ok ? 0 : r.reason.isEmpty() ? 2 : 1;
+        });
+        QCOMPARE(result, saved ? 0 : 1);
+        QCOMPARE(folder.read(), saved ? DataFile::encode(newContents) : old);
+        QCOMPARE(inodeOf(folder.filePath()), inode);
+    }
+
+    // Who may own the folder and the data file. A folder other users can
+    // write in (a shared one, sticky or not) lets them put a link or a lock
+    // of theirs in place of the user's files; a link is followed only to a
+    // regular file of the user's in a folder that is the user's alone.
+    void thePlaceChecks_data()
+    {
+        QTest::addColumn<QString>("setUp");
+        QTest::addColumn<QString>("expected"); // %F the file, %T the link's target, %D a folder
+        QTest::newRow("own private folder") << "own folder"
+                                            << "";
+        QTest::newRow("group may write") << "folder 0770"
+                                         << "other users can write to the folder %D";
+        QTest::newRow("shared sticky folder") << "folder 1777"
+                                              << "other users can write to the folder %D";
+        QTest::newRow("another user's folder") << "stranger's folder"
+                                               << "the folder %D belongs to another user";
+        QTest::newRow("no file") << "absent"
+                                 << "";
+        QTest::newRow("own file") << "own file"
+                                  << "";
+        QTest::newRow("another user's file") << "stranger's file"
+                                             << "%F belongs to another user";
+        QTest::newRow("a named pipe") << "pipe"
+                                      << "%F is not a regular file";
+        QTest::newRow("a device") << "device"
+                                  << "%F is not a regular file";
+        QTest::newRow("link to own file") << "link"
+                                          << "";
+        QTest::newRow("link to a device") << "link to device"
+                                          << "%F is a link to %T, which is not a regular file";
+        QTest::newRow("link to another user's file")
+            << "link to stranger's file"
+            << "%F is a link to %T, which belongs to another user";
+        QTest::newRow("link into a shared folder")
+            << "link into shared folder"
+            << "%F is a link to %T, and other users can write to the folder %D";
+        QTest::newRow("another user's link") << "stranger's link"
+                                             << "%F is a link that belongs to another user";
+        QTest::newRow("link to a link") << "link to link"
+                                        << "%F is a link to %T, which is not a regular file";
+        QTest::newRow("link to nothing") << "dangling link"
+                                         << "%F is a link to %T, which does not exist";
+    }
+
+    void thePlaceChecks()
+    {
+        QFETCH(QString, setUp);
+        QFETCH(QString, expected);
+        TempCurrentDir dir;
+        QTemporaryDir elsewhere;
+        const QString file = dir.filePath(AlarmStore::FileName);
+        const QString target = elsewhere.filePath(QStringLiteral("alarms"));
+        QString folder = dir.path();
+        const bool needsStranger = setUp.contains(u"stranger");
+        if (needsStranger && !OtherUser::canPlayUsers())
+            QSKIP("only root can give files to another user");
+
+        if (setUp.startsWith(u"folder "))
+            QVERIFY(setMode(dir.path(), mode_t(setUp.mid(7).toInt(nullptr, 8))));
+        else if (setUp == u"stranger's folder")
+            QVERIFY(OtherUser::giveTo(dir.path(), OtherUser::Stranger));
+        else if (setUp == u"own file" || setUp == u"stranger's file")
+            dir.write(AlarmStore::FileName, "x");
+        else if (setUp == u"pipe" || setUp == u"device")
+            QVERIFY(makeNode(file, setUp));
+        if (setUp == u"stranger's file")
+            QVERIFY(OtherUser::giveTo(file, OtherUser::Stranger));
+
+        if (setUp.contains(u"link")) {
+            QVERIFY(QFile::link(target, file));
+            if (setUp == u"link to device")
+                QVERIFY(makeNode(target, QStringLiteral("device")));
+            else if (setUp == u"link to link")
+                QVERIFY(QFile::link(elsewhere.filePath(QStringLiteral("other")), target));
+            else if (setUp != u"dangling link")
+                QVERIFY(QFile(target).open(QIODevice::WriteOnly));
+            if (setUp == u"link to stranger's file")
+                QVERIFY(OtherUser::giveTo(target, OtherUser::Stranger));
+            if (setUp == u"stranger's link")
+                QVERIFY(OtherUser::giveTo(file, OtherUser::Stranger));
+            if (setUp == u"link into shared folder") {
+                QVERIFY(setMode(elsewhere.path(), 01777));
+                folder = elsewhere.path();
+            }
+        }
+
+        QString problem = PlatformFiles::folderProblem(dir.path());
+        if (problem.isEmpty())
+            problem = PlatformFiles::fileProblem(file);
+        QCOMPARE(problem, withPaths(expected, file, target, folder));
+        // The store asks the same of the current folder and its Tikor.dat.
+        QCOMPARE(AlarmStore::placeProblem(), problem);
+    }
+
+    // Something put in place of the file while the program runs: the save
+    // fails and says why, and what the name stood for stays as it was.
+    void aSaveReplacesOnlyTheUsersOwnFile_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("link to another user's file")
+            << "stranger's file"
+            << "%F is a link to %T, which belongs to another user";
+        QTest::newRow("link into a shared folder")
+            << "shared folder"
+            << "%F is a link to %T, and other users can write to the folder %D";
+        QTest::newRow("link to a device") << "device"
+                                          << "%F is a link to %T, which is not a regular file";
+    }
+
+    void aSaveReplacesOnlyTheUsersOwnFile()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, expected);
+        if (what == u"stranger's file" && !OtherUser::canPlayUsers())
+            QSKIP("only root can give files to another user");
+        TempCurrentDir dir;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        QVERIFY(store.save(weeklyEntry(QStringLiteral("mine"))).ok);
+
+        QTemporaryDir victimHome;
+        const QString victim = victimHome.filePath(QStringLiteral(".bashrc"));
+        if (what == u"device") {
+            QVERIFY(makeNode(victim, what));
+        } else {
+            QFile file(victim);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("export PATH\n");
+        }
+        if (what == u"stranger's file")
+            QVERIFY(OtherUser::giveTo(victim, OtherUser::Stranger));
+        if (what == u"shared folder")
+            QVERIFY(setMode(victimHome.path(), 01777));
+        const QString file = dir.filePath(AlarmStore::FileName);
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QFile::link(victim, file));
+        const ino_t before = inodeOf(victim);
+
+        const AlarmStore::SaveResult result = store.save(weeklyEntry(QStringLiteral("new")));
+        QVERIFY(!result.ok);
+        QCOMPARE(result.reason, withPaths(expected, file, victim, victimHome.path()));
+        const QFileInfo after(victim);
+        QCOMPARE(inodeOf(victim), before);
+        QCOMPARE(after.isFile(), what != u"device");
+        if (after.isFile()) {
+            QFile check(victim);
+            QVERIFY(check.open(QIODevice::ReadOnly));
+            QCOMPARE(check.readAll(), QByteArray("export PATH\n"));
+        }
+        QCOMPARE(QFileInfo(file).symLinkTarget(), victim);
+        QCOMPARE(QDir(victimHome.path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
+                 QStringList{QStringLiteral(".bashrc")});
+    }
+
+    // Only the temporary files of saves cut short are removed, and only
+    // those older than the given time.
+    void leftoversOfSavesCutShortAreRemoved()
+    {
+        TempCurrentDir dir;
+        const QDateTime cutOff = QDateTime::currentDateTimeUtc();
+        const QStringList older{"Tikor.dat",         "Tikor.dat.bad",    "Tikor.dat.lock",
+                                "Tikor.dat.aB3xYz",  "Tikor.dat.Q7w2E9", "Tikor.dat.notes",
+                                "Tikor.dat.aB3xYz7", "Tikor.dat.ab_123", "Other.dat.aB3xYz"};
+        for (const QString &name : older)
+            dir.write(name, "x");
+        dir.write(QStringLiteral("Tikor.dat.Newer1"), "x");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Tikor.dat.Folder")));
+        QVERIFY(QFile::link(dir.filePath("Tikor.dat.bad"), dir.filePath("Tikor.dat.Links1")));
+        for (const QString &name : older) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(cutOff.addSecs(-60), QFileDevice::FileModificationTime));
+        }
+        QFile newer(dir.filePath(QStringLiteral("Tikor.dat.Newer1")));
+        QVERIFY(newer.open(QIODevice::ReadWrite));
+        QVERIFY(newer.setFileTime(cutOff.addSecs(5), QFileDevice::FileModificationTime));
+
+        AlarmStore::removeLeftovers(cutOff);
+        QDir listing(dir.path());
+        listing.setSorting(QDir::Name);
+        QCOMPARE(
+            listing.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+            (QStringList{"Other.dat.aB3xYz", "Tikor.dat", "Tikor.dat.Folder", "Tikor.dat.Links1",
+                         "Tikor.dat.Newer1", "Tikor.dat.aB3xYz7", "Tikor.dat.ab_123",
+                         "Tikor.dat.bad", "Tikor.dat.lock", "Tikor.dat.notes"}));
+    }
+
+    // A file larger than 1 MiB is a broken one, whatever it starts with: it
+    // is not read, the problem is told once, and the next save keeps it as
+    // Tikor.dat.bad. Up to 1 MiB, what follows the last line is ignored.
+    void aFileLargerThan1MiBIsABrokenOne_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("broken");
+        QTest::newRow("1 MiB") << 1048576 << false;
+        QTest::newRow("1 MiB and a byte") << 1048577 << true;
+        QTest::newRow("100 MiB") << 100 * 1048576 << true;
+    }
+
+    void aFileLargerThan1MiBIsABrokenOne()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, broken);
+        TempCurrentDir dir;
+        Module1 state;
+        RecordingMessageBoxes boxes;
+        AlarmStore store(state, boxes);
+        const Module1 before = state;
+        const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("in the big file")));
+        const QString path = dir.filePath(AlarmStore::FileName);
+        dir.write(AlarmStore::FileName, whole);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(size)); // the rest is zero bytes
+        file.close();
+
+        store.LoadAlarms();
+        store.LoadAlarms();
+        if (!broken) {
+            QVERIFY(boxes.shown.isEmpty());
+            QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("in the big file"));
+            return;
+        }
+        QCOMPARE(boxes.shown, QStringList{AlarmStore::ProblemText});
+        QCOMPARE(state.file, before.file);
+
+        // Other bytes, but the same size and time: not read, not told again.
+        const QDateTime modified = QFileInfo(path).lastModified();
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.write("changed") == 7);
+        QVERIFY(file.flush());
+        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        file.close();
+        store.LoadAlarms();
+        QCOMPARE(boxes.shown.size(), 1);
+        // A new time: a changed file, told again.
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(modified.addSecs(10), QFileDevice::FileModificationTime));
+        file.close();
+        store.LoadAlarms();
+        QCOMPARE(boxes.shown.size(), 2);
+
+        QVERIFY(store.save(state.file).ok);
+        QCOMPARE(QFileInfo(dir.filePath(AlarmStore::BadCopyName)).size(), qint64(size));
+        QCOMPARE(dir.read(AlarmStore::FileName), DataFile::encode(before.file));
     }
 
     void aVanishedDirectoryFailsTheSave()
