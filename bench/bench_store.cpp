@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the store costs on the paths that run all the time:
 // - the tick: every 500 ms, in every alert window, the whole data file is
 //   read and the 32 slots get the due test; the file is parsed, and a date

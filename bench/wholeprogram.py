@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The whole-program figures of Tikora against its floor program, measured
 from outside, in one run and in the same conditions:
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary text to the date and time conversion. The first byte picks
 // "today" (so the two-digit-year window moves); the rest is the text, read as
 // UTF-8. Checks what every value read must satisfy.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the data file reader, then checks what it read:
 // - a load that stops early keeps every field before the damage and leaves
 //   every later one as it was;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt is built without frame pointers, so the fast unwinder records partly
 // random call stacks for allocations made inside it; each new one is kept,
 // and a long run grows by hundreds of megabytes. Two frames of allocation

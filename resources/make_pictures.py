@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws Tikora's icon and pictures as PNG files (run once; the files are kept)."""
 import math
 import struct

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks (Release, in build-bench/), runs them and prints one
 # table: figure, value, floor, ratio, target, met. Extra arguments go to the
 # microbenchmark program (for example --benchmark_repetitions=10).

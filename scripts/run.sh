@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is needed, builds Tikora and starts it. It keeps its alarms in
 # Tikor.dat in ~/.local/share/tikora, as the installed menu entry does.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what Tikora needs to build, run and test (Debian; run as root).
 # Safe to run again: packages already present are left as they are.
 set -euo pipefail

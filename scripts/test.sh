@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is needed, builds Tikora with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs every test.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floor program of the whole-program benchmark: what any Qt program that
 // looks like Tikora from outside costs at the least. It links the same Qt
 // libraries, creates windows of the same kinds with the same numbers of

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes the four default alert sounds: short 16-bit PCM mono wave files.
 
 Run from this folder; the files are committed, so this is needed only to

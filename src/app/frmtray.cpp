@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/frmtray.h"
 
 #include "app/sessionsignals.h"

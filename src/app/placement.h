@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Where the editor opens: horizontally centred on the screen, 8 twips from

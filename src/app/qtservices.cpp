@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/qtservices.h"
 
 #include "app/soundlookup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/singlecopy.h"
 
 #include "store/alarmstore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/trayicon.h"
 
 #include "store/platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor's OK: copy the rows into the table, check every time and date,
 // and on success save, switch the main clock on and hide.
 

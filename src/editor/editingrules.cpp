@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor's row rules: one repeat kind per row, Clear, the sound tests,
 // and the clicks on a date or time box that open a picker for the row.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/frmnotify.h"
 
 #include "editor/pictures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor's working copy: filling the rows from the table, the check box
 // and option values, the save from the rows, and going back to the file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "pickers/frmtime.h"
 
 #include "editor/frmnotify.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "pickers/pickerbackground.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scheduler/appcontext.h"
 
 #include "app/frmabout.h"

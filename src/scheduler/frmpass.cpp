@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scheduler/frmpass.h"
 
 #include "editor/frmnotify.h"

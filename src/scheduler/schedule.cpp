@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scheduler/schedule.h"
 
 #include "scheduler/duetest.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "store/clock.h"
 
 QDateTime SystemClock::now() const

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "store/datafile.h"
 
 #include "store/win1252.h"

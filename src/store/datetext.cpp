@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "store/datetext.h"
 
 #include <QLocale>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "store/win1252.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/frmabout.h"
 #include "editor/frmnotify.h"
 #include "scheduler/frmpass.h"

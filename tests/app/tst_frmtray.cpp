@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/frmtray.h"
 #include "app/placement.h"
 #include "editor/frmnotify.h"
@@ -24,6 +25,16 @@ void writeWeekly(const TempCurrentDir &dir, int slot, const QString &date, qint1
     c.FileBanner1 = QStringLiteral("old banner 1");
     c.FileBanner2 = QStringLiteral("old banner 2");
     dir.write(AlarmStore::FileName, DataFile::encode(c));
+}
+
+// Starts the program on 03/17/09 at `time` as it starts for real: the loads,
+// the unattended press and the first tick of the main clock.
+void startOn17March(TestApp &app, frmTray &tray, const QTime &time)
+{
+    app.clock.setLocal(QDate(2009, 3, 17), time);
+    tray.startUp();
+    tray.Timer1_Timer();
+    app.context.mainAlert().Timer1_Timer();
 }
 
 } // namespace
@@ -317,12 +328,9 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        app.clock.setLocal(QDate(2009, 3, 17), QTime(10, 0));
         writeWeekly(dir, 0, QStringLiteral("03/17/09"), 0);
         frmTray tray(app.context);
-        tray.startUp();
-        tray.Timer1_Timer();
-        app.context.mainAlert().Timer1_Timer();
+        startOn17March(app, tray, QTime(10, 0));
         QCOMPARE(app.alerts.shown.size(), 1);
         QCOMPARE(readContents(dir).table.AlarmFired[0], qint16(1));
 
@@ -360,12 +368,9 @@ private Q_SLOTS:
         QByteArray before;
         {
             TestApp app;
-            app.clock.setLocal(QDate(2009, 3, 17), QTime(10, 0));
             writeWeekly(dir, 0, QStringLiteral("03/17/09"), 0);
             frmTray tray(app.context);
-            tray.startUp();
-            tray.Timer1_Timer();
-            app.context.mainAlert().Timer1_Timer();
+            startOn17March(app, tray, QTime(10, 0));
             QCOMPARE(app.alerts.shown.size(), 1);
             before = dir.read(AlarmStore::FileName);
             app.context.editor().txtMessage[5]->setText(QStringLiteral("not accepted"));
@@ -379,11 +384,8 @@ private Q_SLOTS:
         }
 
         TestApp app;
-        app.clock.setLocal(QDate(2009, 3, 17), QTime(10, 30));
         frmTray tray(app.context);
-        tray.startUp();
-        tray.Timer1_Timer();
-        app.context.mainAlert().Timer1_Timer();
+        startOn17March(app, tray, QTime(10, 30));
         app.context.mainAlert().Timer1_Timer();
         QCOMPARE(app.alerts.messages(), QStringList{"slot 0"});
         app.alerts.shown.first()->cmdOK_Click();

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end test of the real program.
 #
 #   bash tests/e2e/run.sh PROGRAM BUILD_DIR [CASE...]

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Small checks for the end-to-end test, with nothing but Python's standard
 library (and libX11, through ctypes):
 

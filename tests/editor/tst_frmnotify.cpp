@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/frmnotify.h"
 #include "pickers/frmcal.h"
 #include "pickers/frmtime.h"

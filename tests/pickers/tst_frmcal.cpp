@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "pickers/frmcal.h"
 #include "pickertest.h"
 #include "scheduler/frmpass.h"

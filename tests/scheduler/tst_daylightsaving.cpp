@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Entries at times of day that a change of daylight saving time skips or
 // repeats fire once, in America/New_York across 8 March and 1 November 2009.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scheduler/duetest.h"
 
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the desktop can throw at a running program: a full disk, the data
 // file deleted or replaced by something that is not a file, the current
 // directory gone, and the clock jumping. Nothing crashes, nothing is lost,

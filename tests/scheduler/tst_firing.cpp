@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/frmnotify.h"
 #include "scheduler/frmpass.h"
 #include "store/datafile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scheduler/repetition.h"
 
 #include <QtTest>

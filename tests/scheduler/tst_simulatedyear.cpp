@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A year of the program's logic with the real reader and writer and a fake
 // clock: every alert an independent list expects happens exactly once, in
 // its minute, and nothing else fires.

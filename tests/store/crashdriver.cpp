@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saves the two crash-test contents in turn through the store, for ever, in
 // the current folder, and writes one byte to its output once the first save
 // is done. tst_crashsave kills it at random moments.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "store/alarmstore.h"
 #include "store/datafile.h"
 #include "store/platformfiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saves killed at random moments, by a real process doing real saves: the
 // data file is always one of the two complete files the saves alternate
 // between, never a cut or mixed one, in the folder where a save renames a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/entries.h"
 
 #include "store/alarmstore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/fakeclock.h"
 
 void FakeClock::setLocal(const QDate &date, const QTime &time)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/recordingservices.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/testapp.h"
 
 #include "scheduler/frmpass.h"
