@@ -48,8 +48,8 @@ public:
 FileContents fullTable(const QDate &today)
 {
     FileContents c;
-    c.FileBanner1 = DefaultBanner1;
-    c.FileBanner2 = DefaultBanner2;
+    c.banner1 = DefaultBanner1;
+    c.banner2 = DefaultBanner2;
     c.sound = {false, true, false, false};
     const QStringList messages = {
         QStringLiteral("Team meeting, room 4"), QStringLiteral("Call the garage about the car"),
@@ -93,12 +93,12 @@ private:
     QTemporaryDir m_dir;
 };
 
-// One tick of an alert window without its labels, as frmPass::Timer1_Timer
+// One tick of an alert window without its labels, as AlertWindow::tick
 // runs it: reload the file, read the clock once, test the 32 slots with the
 // window's own due tester. Returns the number of slots found due.
-int tick(AlarmStore &store, Module1 &state, DueTest::SlotTester &tester, const Clock &clock)
+int tick(AlarmStore &store, ProgramState &state, DueTest::SlotTester &tester, const Clock &clock)
 {
-    store.LoadAlarms();
+    store.load();
     const QDateTime now = Schedule::readClock(state, clock);
     int due = 0;
     Schedule::raiseDueSlots(state, now, tester, [&due](int) {
@@ -113,7 +113,7 @@ int tick(AlarmStore &store, Module1 &state, DueTest::SlotTester &tester, const C
 void BM_Tick(benchmark::State &bench)
 {
     DataFolder folder;
-    Module1 state;
+    ProgramState state;
     NoMessageBoxes boxes;
     AlarmStore store(state, boxes);
     DueTest::SlotTester tester;
@@ -131,7 +131,7 @@ void BM_Tick(benchmark::State &bench)
 void BM_TickNewFile(benchmark::State &bench)
 {
     DataFolder folder;
-    Module1 state;
+    ProgramState state;
     NoMessageBoxes boxes;
     SystemClock clock;
     for (auto _ : bench) {
@@ -159,7 +159,7 @@ void BM_TickFloor(benchmark::State &bench)
 void BM_Save(benchmark::State &bench)
 {
     DataFolder folder;
-    Module1 state;
+    ProgramState state;
     NoMessageBoxes boxes;
     AlarmStore store(state, boxes);
     for (auto _ : bench) {

@@ -24,8 +24,8 @@ void require(bool condition, const char *what)
 // Calls f on each pair of like fields of a and b, in file order.
 template <typename F> void forEachField(const FileContents &a, const FileContents &b, F f)
 {
-    f(a.FileBanner1, b.FileBanner1);
-    f(a.FileBanner2, b.FileBanner2);
+    f(a.banner1, b.banner1);
+    f(a.banner2, b.banner2);
     f(a.sound.Message, b.sound.Message);
     f(a.sound.Alert1, b.sound.Alert1);
     f(a.sound.Alert2, b.sound.Alert2);
@@ -47,8 +47,8 @@ template <typename F> void forEachField(const FileContents &a, const FileContent
 FileContents filledWith(const QString &text, qint16 number, bool flag)
 {
     FileContents c;
-    c.FileBanner1 = text;
-    c.FileBanner2 = text;
+    c.banner1 = text;
+    c.banner2 = text;
     c.sound = {flag, flag, flag, flag};
     for (int s = 0; s < SlotCount; ++s) {
         c.table.AlarmDate[s] = text;
@@ -74,7 +74,7 @@ bool holdsLineBreak(const QString &text)
 // text the writer can write back.
 bool everyTextIsOneLine(const FileContents &c)
 {
-    bool all = !holdsLineBreak(c.FileBanner1) && !holdsLineBreak(c.FileBanner2);
+    bool all = !holdsLineBreak(c.banner1) && !holdsLineBreak(c.banner2);
     for (int s = 0; s < SlotCount; ++s) {
         all = all && !holdsLineBreak(c.table.AlarmDate[s]) &&
               !holdsLineBreak(c.table.AlarmMessage[s]) && !holdsLineBreak(c.table.AlarmTime[s]);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/placement.h"
-#include "editor/frmnotify.h"
+#include "editor/alarmeditor.h"
+#include "scheduler/alertwindow.h"
 #include "scheduler/appcontext.h"
-#include "scheduler/frmpass.h"
 #include "scheduler/twips.h"
 
 #include <QDir>
@@ -14,15 +14,15 @@ void AppContext::showMainAlert()
 {
     if (editorVisible() || aboutVisible())
         return;
-    frmPass &main = mainAlert();
+    AlertWindow &main = mainAlert();
     main.show();
     main.raise();
     main.activateWindow();
 }
 
-void AppContext::openEditor(Origin origin, frmPass *from)
+void AppContext::openEditor(Origin origin, AlertWindow *from)
 {
-    frmNotify &notify = editor();
+    AlarmEditor &notify = editor();
     if (notify.isVisible()) {
         raiseActiveModal();
         return;
@@ -31,8 +31,8 @@ void AppContext::openEditor(Origin origin, frmPass *from)
     // whenever the editor is hidden.
     if (origin == FromTray && aboutVisible())
         return;
-    frmPass &owner = origin == FromTray || !from ? mainAlert() : *from;
-    owner.Timer1->stop();
+    AlertWindow &owner = origin == FromTray || !from ? mainAlert() : *from;
+    owner.clockTimer->stop();
 
     const QScreen *screen = notify.screen() ? notify.screen() : QGuiApplication::primaryScreen();
     const double screenTwips = screen ? screen->geometry().width() * 15.0 : 0.0;

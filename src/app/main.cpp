@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/application.h"
-#include "app/frmtray.h"
 #include "app/qtservices.h"
 #include "app/singlecopy.h"
 #include "app/trayicon.h"
+#include "app/trayshell.h"
 #include "scheduler/appcontext.h"
 #include "store/platformfiles.h"
 
@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
         std::_Exit(code);
     };
 
-    frmTray trayForm(context);
-    trayForm.startUp();
+    TrayShell trayShell(context);
+    trayShell.startUp();
     return QApplication::exec();
 }

@@ -2,10 +2,10 @@
 // The editor's OK: copy the rows into the table, check every time and date,
 // and on success save, switch the main clock on and hide.
 
-#include "editor/frmnotify.h"
+#include "editor/alarmeditor.h"
 
+#include "scheduler/alertwindow.h"
 #include "scheduler/appcontext.h"
-#include "scheduler/frmpass.h"
 #include "store/datetext.h"
 
 #include <QCheckBox>
@@ -28,29 +28,29 @@ bool sameValue(const QString &text, const QString &before, const QDate &today)
 
 } // namespace
 
-void frmNotify::cmdOKnotify_Click()
+void AlarmEditor::acceptEdits()
 {
-    Module1 &state = m_context.state;
+    ProgramState &state = m_context.state;
     // One reading of the clock for the whole operation.
     const QDate today = m_context.services.clock.localNow().date();
-    state.NowDate = DateText::formatDate(today);
+    state.nowDate = DateText::formatDate(today);
 
     AlarmTable &table = state.table();
-    for (state.EditorRow = 0; state.EditorRow < SlotCount; ++state.EditorRow) {
-        const int row = state.EditorRow;
-        table.AlarmDate[row] = txtDateNotify[row]->text();
-        table.AlarmMessage[row] = txtMessage[row]->text();
-        table.AlarmTime[row] = txtTimeNote[row]->text();
-        table.AlarmDaily[row] = boxValue(ckDaily[row]);
-        table.AlarmWeekly[row] = boxValue(ckWeekly[row]);
-        table.AlarmMonthly[row] = boxValue(ckMonthly[row]);
+    for (state.editorRow = 0; state.editorRow < SlotCount; ++state.editorRow) {
+        const int row = state.editorRow;
+        table.AlarmDate[row] = dateBoxes[row]->text();
+        table.AlarmMessage[row] = messageBoxes[row]->text();
+        table.AlarmTime[row] = timeBoxes[row]->text();
+        table.AlarmDaily[row] = boxValue(dailyBoxes[row]);
+        table.AlarmWeekly[row] = boxValue(weeklyBoxes[row]);
+        table.AlarmMonthly[row] = boxValue(monthlyBoxes[row]);
     }
     state.file.sound = soundButtons();
 
     // Rows in order, the time before the date; the first failure ends it and
-    // leaves EditorRow at its row.
-    for (state.EditorRow = 0; state.EditorRow < SlotCount; ++state.EditorRow) {
-        if (!checkRow(state.EditorRow, today))
+    // leaves editorRow at its row.
+    for (state.editorRow = 0; state.editorRow < SlotCount; ++state.editorRow) {
+        if (!checkRow(state.editorRow, today))
             return;
     }
 
@@ -62,14 +62,14 @@ void frmNotify::cmdOKnotify_Click()
         return;
     }
     rememberRowTexts();
-    m_context.mainAlert().Timer1->start();
+    m_context.mainAlert().clockTimer->start();
     hide();
 }
 
-bool frmNotify::checkRow(int row, const QDate &today)
+bool AlarmEditor::checkRow(int row, const QDate &today)
 {
     AlarmTable &table = m_context.state.table();
-    QLineEdit *time = txtTimeNote[row];
+    QLineEdit *time = timeBoxes[row];
     if (!time->text().isEmpty()) {
         const std::optional<DateText::Value> value = DateText::parse(time->text(), today);
         if (!value) {
@@ -85,7 +85,7 @@ bool frmNotify::checkRow(int row, const QDate &today)
             table.AlarmTime[row] = formatted;
         }
     }
-    QLineEdit *date = txtDateNotify[row];
+    QLineEdit *date = dateBoxes[row];
     if (!date->text().isEmpty() && !DateText::parse(date->text(), today)) {
         date->clear();
         m_context.services.boxes.show(BadDate);
@@ -94,7 +94,7 @@ bool frmNotify::checkRow(int row, const QDate &today)
     return true;
 }
 
-void frmNotify::rearmEditedRows(const QDate &today)
+void AlarmEditor::rearmEditedRows(const QDate &today)
 {
     // A date or time typed since the editor was shown arms the entry, as a
     // picker would have; a row left with neither (cleared) stays as it is,
@@ -103,8 +103,8 @@ void frmNotify::rearmEditedRows(const QDate &today)
     // must not ring again for it.
     AlarmTable &table = m_context.state.table();
     for (int row = 0; row < SlotCount; ++row) {
-        const QString date = txtDateNotify[row]->text();
-        const QString time = txtTimeNote[row]->text();
+        const QString date = dateBoxes[row]->text();
+        const QString time = timeBoxes[row]->text();
         const bool edited = !sameValue(date, m_shownDates[row], today) ||
                             !sameValue(time, m_shownTimes[row], today);
         if (edited && !(date.isEmpty() && time.isEmpty()))

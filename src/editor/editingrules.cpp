@@ -2,17 +2,17 @@
 // The editor's row rules: one repeat kind per row, Clear, the sound tests,
 // and the clicks on a date or time box that open a picker for the row.
 
-#include "editor/frmnotify.h"
+#include "editor/alarmeditor.h"
 
-#include "pickers/frmcal.h"
-#include "pickers/frmtime.h"
+#include "pickers/datepicker.h"
+#include "pickers/timepicker.h"
 #include "scheduler/appcontext.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 
-void frmNotify::repeatRule(int row, QCheckBox *changed, QCheckBox *other1, QCheckBox *other2)
+void AlarmEditor::repeatRule(int row, QCheckBox *changed, QCheckBox *other1, QCheckBox *other2)
 {
     if (boxValue(changed) != 1)
         return;
@@ -22,55 +22,55 @@ void frmNotify::repeatRule(int row, QCheckBox *changed, QCheckBox *other1, QChec
         m_context.state.table().AlarmFired[row] = 0;
 }
 
-void frmNotify::ckDaily_Click(int Index)
+void AlarmEditor::dailyBoxChanged(int row)
 {
-    repeatRule(Index, ckDaily[Index], ckWeekly[Index], ckMonthly[Index]);
+    repeatRule(row, dailyBoxes[row], weeklyBoxes[row], monthlyBoxes[row]);
 }
 
-void frmNotify::ckWeekly_Click(int Index)
+void AlarmEditor::weeklyBoxChanged(int row)
 {
-    repeatRule(Index, ckWeekly[Index], ckDaily[Index], ckMonthly[Index]);
+    repeatRule(row, weeklyBoxes[row], dailyBoxes[row], monthlyBoxes[row]);
 }
 
-void frmNotify::ckMonthly_Click(int Index)
+void AlarmEditor::monthlyBoxChanged(int row)
 {
-    repeatRule(Index, ckMonthly[Index], ckDaily[Index], ckWeekly[Index]);
+    repeatRule(row, monthlyBoxes[row], dailyBoxes[row], weeklyBoxes[row]);
 }
 
-void frmNotify::cmdClear_Click(int Index)
+void AlarmEditor::clearRow(int row)
 {
-    setBoxValue(ckDaily[Index], 0);
-    setBoxValue(ckWeekly[Index], 0);
-    setBoxValue(ckMonthly[Index], 0);
+    setBoxValue(dailyBoxes[row], 0);
+    setBoxValue(weeklyBoxes[row], 0);
+    setBoxValue(monthlyBoxes[row], 0);
     // An empty date counts as long past: only the fired flag keeps the
     // emptied entry from being raised.
-    m_context.state.table().AlarmFired[Index] = 1;
-    txtDateNotify[Index]->clear();
-    txtMessage[Index]->clear();
-    txtTimeNote[Index]->clear();
+    m_context.state.table().AlarmFired[row] = 1;
+    dateBoxes[row]->clear();
+    messageBoxes[row]->clear();
+    timeBoxes[row]->clear();
 }
 
-void frmNotify::cmdTest1_Click()
+void AlarmEditor::playMessageSound()
 {
     m_context.services.sound.play(QStringLiteral("checkmsgs.wav"));
 }
 
-void frmNotify::cmdTest2_Click()
+void AlarmEditor::playAlert1Sound()
 {
     m_context.services.sound.play(QStringLiteral("Alert.wav"));
 }
 
-void frmNotify::cmdTest3_Click()
+void AlarmEditor::playAlert2Sound()
 {
     m_context.services.sound.play(QStringLiteral("Keytry.wav"));
 }
 
-void frmNotify::cmdTest4_Click()
+void AlarmEditor::playAlert3Sound()
 {
     m_context.services.sound.play(QStringLiteral("Keyhaw.wav"));
 }
 
-template <typename Picker> void frmNotify::openPickerFor(int row)
+template <typename Picker> void AlarmEditor::openPickerFor(int row)
 {
     // A picker is already open over the editor: bring it forward rather
     // than show a second one.
@@ -79,27 +79,27 @@ template <typename Picker> void frmNotify::openPickerFor(int row)
         m_picker->activateWindow();
         return;
     }
-    m_context.state.EditorRow = static_cast<qint16>(row);
+    m_context.state.editorRow = static_cast<qint16>(row);
     m_context.state.table().AlarmFired[row] = 0;
     // Loaded afresh for every opening; it unloads when it closes.
     Picker picker(m_context);
     m_picker = &picker;
-    picker.Form_Load();
+    picker.load();
     m_context.services.modal.exec(picker);
     m_picker = nullptr;
 }
 
-void frmNotify::txtDateNotify_Click(int Index)
+void AlarmEditor::dateBoxClicked(int row)
 {
-    openPickerFor<frmCal>(Index);
+    openPickerFor<DatePicker>(row);
 }
 
-void frmNotify::txtTimeNote_Click(int Index)
+void AlarmEditor::timeBoxClicked(int row)
 {
-    openPickerFor<frmTime>(Index);
+    openPickerFor<TimePicker>(row);
 }
 
-bool frmNotify::eventFilter(QObject *watched, QEvent *event)
+bool AlarmEditor::eventFilter(QObject *watched, QEvent *event)
 {
     // A click: the left button released over the box it was pressed in.
     if (event->type() != QEvent::MouseButtonRelease)
@@ -108,12 +108,12 @@ bool frmNotify::eventFilter(QObject *watched, QEvent *event)
     if (mouse->button() == Qt::LeftButton &&
         static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint())) {
         for (int row = 0; row < SlotCount; ++row) {
-            if (watched == txtDateNotify[row]) {
-                txtDateNotify_Click(row);
+            if (watched == dateBoxes[row]) {
+                dateBoxClicked(row);
                 break;
             }
-            if (watched == txtTimeNote[row]) {
-                txtTimeNote_Click(row);
+            if (watched == timeBoxes[row]) {
+                timeBoxClicked(row);
                 break;
             }
         }

@@ -2,40 +2,40 @@
 // The editor's working copy: filling the rows from the table, the check box
 // and option values, the save from the rows, and going back to the file.
 
-#include "editor/frmnotify.h"
+#include "editor/alarmeditor.h"
 
+#include "scheduler/alertwindow.h"
 #include "scheduler/appcontext.h"
-#include "scheduler/frmpass.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
 
-void frmNotify::Form_Load()
+void AlarmEditor::load()
 {
-    m_context.store.LoadAlarms();
-    // EditorRow is the loop counter, and is left at 32.
-    Module1 &state = m_context.state;
-    for (state.EditorRow = 0; state.EditorRow < SlotCount; ++state.EditorRow)
-        fillRow(state.EditorRow);
+    m_context.store.load();
+    // editorRow is the loop counter, and is left at 32.
+    ProgramState &state = m_context.state;
+    for (state.editorRow = 0; state.editorRow < SlotCount; ++state.editorRow)
+        fillRow(state.editorRow);
     fillOptions();
     m_filled = true;
     rememberRowTexts();
 }
 
-void frmNotify::fillRow(int row)
+void AlarmEditor::fillRow(int row)
 {
     const AlarmTable &table = m_context.state.table();
-    txtDateNotify[row]->setText(table.AlarmDate[row]);
-    txtMessage[row]->setText(table.AlarmMessage[row]);
-    txtTimeNote[row]->setText(table.AlarmTime[row]);
-    setBoxValue(ckDaily[row], table.AlarmDaily[row]);
-    setBoxValue(ckWeekly[row], table.AlarmWeekly[row]);
-    setBoxValue(ckMonthly[row], table.AlarmMonthly[row]);
+    dateBoxes[row]->setText(table.AlarmDate[row]);
+    messageBoxes[row]->setText(table.AlarmMessage[row]);
+    timeBoxes[row]->setText(table.AlarmTime[row]);
+    setBoxValue(dailyBoxes[row], table.AlarmDaily[row]);
+    setBoxValue(weeklyBoxes[row], table.AlarmWeekly[row]);
+    setBoxValue(monthlyBoxes[row], table.AlarmMonthly[row]);
 }
 
-void frmNotify::fillRows(Rearm rearm)
+void AlarmEditor::fillRows(Rearm rearm)
 {
     m_rearm = rearm;
     for (int row = 0; row < SlotCount; ++row)
@@ -45,16 +45,16 @@ void frmNotify::fillRows(Rearm rearm)
     m_filled = true;
 }
 
-void frmNotify::fillOptions()
+void AlarmEditor::fillOptions()
 {
     const SoundChoice &sound = m_context.state.file.sound;
-    setOption(optMessage, sound.Message);
-    setOption(optAlert, sound.Alert1);
-    setOption(optDive, sound.Alert2);
-    setOption(OptAlarm, sound.Alert3);
+    setOption(messageButton, sound.Message);
+    setOption(alert1Button, sound.Alert1);
+    setOption(alert2Button, sound.Alert2);
+    setOption(alert3Button, sound.Alert3);
 }
 
-void frmNotify::setOption(QRadioButton *button, bool value)
+void AlarmEditor::setOption(QRadioButton *button, bool value)
 {
     if (value) {
         button->setChecked(true); // clears the other three
@@ -67,13 +67,13 @@ void frmNotify::setOption(QRadioButton *button, bool value)
     button->setAutoExclusive(true);
 }
 
-SoundChoice frmNotify::soundButtons() const
+SoundChoice AlarmEditor::soundButtons() const
 {
-    return SoundChoice{optMessage->isChecked(), optAlert->isChecked(), optDive->isChecked(),
-                       OptAlarm->isChecked()};
+    return SoundChoice{messageButton->isChecked(), alert1Button->isChecked(),
+                       alert2Button->isChecked(), alert3Button->isChecked()};
 }
 
-qint16 frmNotify::boxValue(const QCheckBox *box)
+qint16 AlarmEditor::boxValue(const QCheckBox *box)
 {
     switch (box->checkState()) {
     case Qt::Checked:
@@ -86,7 +86,7 @@ qint16 frmNotify::boxValue(const QCheckBox *box)
     return 0;
 }
 
-void frmNotify::setBoxValue(QCheckBox *box, qint16 value)
+void AlarmEditor::setBoxValue(QCheckBox *box, qint16 value)
 {
     // Anything but 1 or 2 (a file edited by hand) shows as unchecked.
     box->setCheckState(value == 1   ? Qt::Checked
@@ -94,31 +94,31 @@ void frmNotify::setBoxValue(QCheckBox *box, qint16 value)
                                     : Qt::Unchecked);
 }
 
-AlarmStore::SaveResult frmNotify::writeFile()
+AlarmStore::SaveResult AlarmEditor::writeFile()
 {
     // Reached inside the load sequence (a tick in the box of a broken file):
     // the rows get what the file gave first, so no entry is written empty.
     if (!m_filled)
         fillRows(Rearm::Yes);
-    const Module1 &state = m_context.state;
+    const ProgramState &state = m_context.state;
     FileContents contents;
-    contents.FileBanner1 = state.file.FileBanner1;
-    contents.FileBanner2 = state.file.FileBanner2;
+    contents.banner1 = state.file.banner1;
+    contents.banner2 = state.file.banner2;
     contents.sound = soundButtons();
     AlarmTable &table = contents.table;
     for (int slot = 0; slot < SlotCount; ++slot) {
-        table.AlarmDate[slot] = txtDateNotify[slot]->text();
-        table.AlarmMessage[slot] = txtMessage[slot]->text();
-        table.AlarmTime[slot] = txtTimeNote[slot]->text();
-        table.AlarmDaily[slot] = boxValue(ckDaily[slot]);
-        table.AlarmWeekly[slot] = boxValue(ckWeekly[slot]);
-        table.AlarmMonthly[slot] = boxValue(ckMonthly[slot]);
+        table.AlarmDate[slot] = dateBoxes[slot]->text();
+        table.AlarmMessage[slot] = messageBoxes[slot]->text();
+        table.AlarmTime[slot] = timeBoxes[slot]->text();
+        table.AlarmDaily[slot] = boxValue(dailyBoxes[slot]);
+        table.AlarmWeekly[slot] = boxValue(weeklyBoxes[slot]);
+        table.AlarmMonthly[slot] = boxValue(monthlyBoxes[slot]);
     }
     table.AlarmFired = state.table().AlarmFired;
     return m_context.store.save(contents);
 }
 
-AlarmStore::SaveResult frmNotify::SaveMsg()
+AlarmStore::SaveResult AlarmEditor::save()
 {
     const AlarmStore::SaveResult result = writeFile();
     if (!result.ok && result.firstFailure)
@@ -126,19 +126,19 @@ AlarmStore::SaveResult frmNotify::SaveMsg()
     return result;
 }
 
-void frmNotify::rememberRowTexts()
+void AlarmEditor::rememberRowTexts()
 {
     for (int row = 0; row < SlotCount; ++row) {
-        m_shownDates[row] = txtDateNotify[row]->text();
-        m_shownTimes[row] = txtTimeNote[row]->text();
+        m_shownDates[row] = dateBoxes[row]->text();
+        m_shownTimes[row] = timeBoxes[row]->text();
     }
 }
 
-void frmNotify::cancelEdits()
+void AlarmEditor::cancelEdits()
 {
-    m_context.store.LoadAlarms();
+    m_context.store.load();
     fillRows(Rearm::No);
     rememberRowTexts();
-    m_context.mainAlert().Timer1->start();
+    m_context.mainAlert().clockTimer->start();
     hide();
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "scheduler/appcontext.h"
 
-#include "app/frmabout.h"
-#include "editor/frmnotify.h"
-#include "scheduler/frmpass.h"
+#include "app/aboutwindow.h"
+#include "editor/alarmeditor.h"
+#include "scheduler/alertwindow.h"
 
 #include <QApplication>
 #include <QScopeGuard>
@@ -22,20 +22,20 @@ AppContext::~AppContext()
     delete m_editor;
 }
 
-frmPass &AppContext::mainAlert()
+AlertWindow &AppContext::mainAlert()
 {
     if (!m_mainAlert) {
-        m_mainAlert = new frmPass(*this, frmPass::Main);
-        m_mainAlert->Form_Load();
+        m_mainAlert = new AlertWindow(*this, AlertWindow::Main);
+        m_mainAlert->load();
     }
     return *m_mainAlert;
 }
 
-frmNotify &AppContext::editor()
+AlarmEditor &AppContext::editor()
 {
     if (!m_editor) {
-        m_editor = new frmNotify(*this);
-        m_editor->Form_Load();
+        m_editor = new AlarmEditor(*this);
+        m_editor->load();
     }
     return *m_editor;
 }
@@ -45,15 +45,15 @@ bool AppContext::editorVisible() const
     return m_editor && m_editor->isVisible();
 }
 
-void AppContext::FireAlarm(int slot)
+void AppContext::fire(int slot)
 {
     // A tick that runs inside this raising (in a problem box its load shows)
     // finds the slot still armed: it is raised once, here.
     if (m_raising.contains(slot))
         return;
-    state.CurrentSlot = static_cast<qint16>(slot);
-    QPointer<frmPass> window = new frmPass(*this, frmPass::Further);
-    AlertForm = window;
+    state.currentSlot = static_cast<qint16>(slot);
+    QPointer<AlertWindow> window = new AlertWindow(*this, AlertWindow::Further);
+    lastAlert = window;
 
     // The user is editing: the entry stays armed and fires at a later tick.
     if (editorVisible() || aboutVisible()) {
@@ -65,7 +65,7 @@ void AppContext::FireAlarm(int slot)
     // runs other ticks, which is why the slot is this call's own.
     m_raising.insert(slot);
     const auto raised = qScopeGuard([this, slot] { m_raising.remove(slot); });
-    window->Form_Load();
+    window->load();
     if (!window)
         return;
     window->show();
@@ -83,9 +83,9 @@ void AppContext::FireAlarm(int slot)
     }
 
     state.table().AlarmFired[slot] = 1;
-    editor().SaveMsg();
+    editor().save();
     if (window)
-        window->LbMessage->setText(state.table().AlarmMessage[slot]);
+        window->messageLabel->setText(state.table().AlarmMessage[slot]);
 }
 
 bool AppContext::aboutVisible() const
@@ -109,8 +109,8 @@ void AppContext::showAbout(Origin origin)
     }
     if (origin == FromTray && ((m_mainAlert && m_mainAlert->isVisible()) || editorVisible()))
         return;
-    frmAbout dialog;
+    AboutWindow dialog;
     m_about = &dialog;
-    dialog.Form_Load();
+    dialog.load();
     services.modal.exec(dialog);
 }

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/frmabout.h"
+#include "app/aboutwindow.h"
 #include "app/trayicon.h"
 #include "store/alarmstore.h"
 #include "store/clock.h"
-#include "store/module1.h"
 #include "store/platform.h"
+#include "store/programstate.h"
 
 #include <QList>
 #include <QPointer>
@@ -14,8 +14,8 @@
 #include <functional>
 
 class QDialog;
-class frmNotify;
-class frmPass;
+class AlarmEditor;
+class AlertWindow;
 
 // Shows a window modally and returns when it is hidden. The real one runs
 // the window's own event loop; tests replace it to act while it is open.
@@ -48,27 +48,27 @@ public:
     AppContext(const AppContext &) = delete;
     AppContext &operator=(const AppContext &) = delete;
 
-    Module1 state;
+    ProgramState state;
     Services services;
     AlarmStore store;
 
     // The main alert window: created and loaded (hidden) on first use.
-    frmPass &mainAlert();
+    AlertWindow &mainAlert();
     bool mainAlertLoaded() const { return m_mainAlert != nullptr; }
 
     // The editor: created and loaded (hidden) on first use, so nothing ever
     // saves its controls before they hold the file's entries.
-    frmNotify &editor();
+    AlarmEditor &editor();
     bool editorLoaded() const { return m_editor != nullptr; }
     bool editorVisible() const;
 
-    // The alert window most recently opened by FireAlarm.
-    QPointer<frmPass> AlertForm;
+    // The alert window most recently opened by fire.
+    QPointer<AlertWindow> lastAlert;
 
     // Raises the alarm of a due slot, found by a tick: a new alert window
     // with the entry's message, a beep and the chosen sound, the slot marked
     // fired and saved. Held back while the editor or About is visible.
-    void FireAlarm(int slot);
+    void fire(int slot);
 
     // The About window, shown modally. From the tray it opens only while
     // neither the main alert window nor the editor is visible; from an alert
@@ -76,7 +76,7 @@ public:
     enum Origin { FromTray, FromAlertWindow };
     void showAbout(Origin origin);
     bool aboutVisible() const;
-    frmAbout *about() const { return m_about; }
+    AboutWindow *about() const { return m_about; }
 
     // "&Tikora", and a left press on the icon: show the main alert window,
     // unless the editor or About is visible.
@@ -85,7 +85,7 @@ public:
     // "&Set Alarm" from the tray, "&Set" from an alert window: switch that
     // clock off, place the editor and show it modally. From the tray it is
     // not shown while About is visible, and then no clock is switched.
-    void openEditor(Origin origin, frmPass *from = nullptr);
+    void openEditor(Origin origin, AlertWindow *from = nullptr);
 
     // Help: Tikora.chm in the current directory, in the desktop's viewer.
     void openHelp();
@@ -103,8 +103,8 @@ public:
     void raiseActiveModal();
 
 private:
-    frmPass *m_mainAlert = nullptr;
-    frmNotify *m_editor = nullptr;
-    QPointer<frmAbout> m_about;
+    AlertWindow *m_mainAlert = nullptr;
+    AlarmEditor *m_editor = nullptr;
+    QPointer<AboutWindow> m_about;
     QSet<int> m_raising; // slots whose alert is being raised
 };

@@ -7,47 +7,48 @@
 
 namespace Schedule {
 
-QDateTime readClock(Module1 &state, const Clock &clock)
+QDateTime readClock(ProgramState &state, const Clock &clock)
 {
     const QDateTime now = clock.localNow();
-    state.NowTime = DateText::formatTime(now.time());
-    state.NowDate = DateText::formatDate(now.date());
+    state.nowTime = DateText::formatTime(now.time());
+    state.nowDate = DateText::formatDate(now.date());
     return now;
 }
 
-void raiseDueSlots(Module1 &state, const QDateTime &now, const std::function<bool(int slot)> &fire)
+void raiseDueSlots(ProgramState &state, const QDateTime &now,
+                   const std::function<bool(int slot)> &fire)
 {
     DueTest::SlotTester tester;
     raiseDueSlots(state, now, tester, fire);
 }
 
-void raiseDueSlots(Module1 &state, const QDateTime &now, DueTest::SlotTester &tester,
+void raiseDueSlots(ProgramState &state, const QDateTime &now, DueTest::SlotTester &tester,
                    const std::function<bool(int slot)> &fire)
 {
     const QString nowTime = DateText::formatTime(now.time());
     for (int slot = 0; slot < SlotCount; ++slot) {
-        state.CurrentSlot = static_cast<qint16>(slot);
+        state.currentSlot = static_cast<qint16>(slot);
         const AlarmTable &table = state.table();
         // An empty date counts as the default date for the test only; it is
         // not written into the table, where a load that does not reach this
         // slot (a broken or missing file) would leave it for the editor to
         // pick up and a save to write.
-        if (tester.isDue(slot, table.AlarmDate[slot], table.AlarmTime[slot],
-                         table.AlarmFired[slot], now.date(), nowTime) &&
+        if (tester.isDue(slot, table.AlarmDate[slot], table.AlarmTime[slot], table.AlarmFired[slot],
+                         now.date(), nowTime) &&
             !fire(slot))
             return;
     }
-    state.CurrentSlot = SlotCount;
+    state.currentSlot = SlotCount;
 }
 
-void moveRepeatingEntries(Module1 &state, const QDateTime &now,
+void moveRepeatingEntries(ProgramState &state, const QDateTime &now,
                           const std::function<Repetition::Boxes(int slot)> &boxes,
                           const std::function<void(int slot, const QString &date)> &moved)
 {
     const QString nowTime = DateText::formatTime(now.time());
     AlarmTable &table = state.table();
     for (int slot = 0; slot < SlotCount; ++slot) {
-        state.CurrentSlot = static_cast<qint16>(slot);
+        state.currentSlot = static_cast<qint16>(slot);
         const std::optional<QString> date = Repetition::moveOnAcknowledge(
             table.AlarmFired[slot], boxes(slot), table.AlarmDate[slot], table.AlarmTime[slot],
             now.date(), nowTime);
@@ -57,7 +58,7 @@ void moveRepeatingEntries(Module1 &state, const QDateTime &now,
             moved(slot, *date);
         }
     }
-    state.CurrentSlot = SlotCount;
+    state.currentSlot = SlotCount;
 }
 
 } // namespace Schedule

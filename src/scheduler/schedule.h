@@ -3,7 +3,7 @@
 
 #include "scheduler/duetest.h"
 #include "scheduler/repetition.h"
-#include "store/module1.h"
+#include "store/programstate.h"
 
 #include <QDateTime>
 
@@ -15,9 +15,9 @@ class Clock;
 // from any window: the alert windows run these, and so can a test.
 namespace Schedule {
 
-// Reads the clock once and sets NowDate and NowTime from that one reading,
+// Reads the clock once and sets nowDate and nowTime from that one reading,
 // so the date and the time of day always belong together, even at midnight.
-QDateTime readClock(Module1 &state, const Clock &clock);
+QDateTime readClock(ProgramState &state, const Clock &clock);
 
 // Raises every due slot in slot order through `fire`, which gets the slot
 // found due (the loop keeps its own index, so a tick that runs inside a
@@ -25,16 +25,17 @@ QDateTime readClock(Module1 &state, const Clock &clock);
 // An entry without a date counts as dated 01/01/07; its date stays empty in
 // the table.
 // `fire` returns false when the tick must stop (its window is gone).
-void raiseDueSlots(Module1 &state, const QDateTime &now, const std::function<bool(int slot)> &fire);
+void raiseDueSlots(ProgramState &state, const QDateTime &now,
+                   const std::function<bool(int slot)> &fire);
 
 // The same, with a due test the caller keeps from tick to tick.
-void raiseDueSlots(Module1 &state, const QDateTime &now, DueTest::SlotTester &tester,
+void raiseDueSlots(ProgramState &state, const QDateTime &now, DueTest::SlotTester &tester,
                    const std::function<bool(int slot)> &fire);
 
 // Moves every fired, repeating entry that is due on, from the day of `now`:
 // dates in the table, `moved` tells the caller (who keeps the working copy)
 // each new date. The repeat boxes come from `boxes`.
-void moveRepeatingEntries(Module1 &state, const QDateTime &now,
+void moveRepeatingEntries(ProgramState &state, const QDateTime &now,
                           const std::function<Repetition::Boxes(int slot)> &boxes,
                           const std::function<void(int slot, const QString &date)> &moved);
 

@@ -58,8 +58,8 @@ void assignFields(FileContents &contents, const FileContents &read)
         if (target != value)
             target = value;
     };
-    text(contents.FileBanner1, read.FileBanner1);
-    text(contents.FileBanner2, read.FileBanner2);
+    text(contents.banner1, read.banner1);
+    text(contents.banner2, read.banner2);
     contents.sound = read.sound;
     AlarmTable &t = contents.table;
     const AlarmTable &r = read.table;
@@ -83,7 +83,7 @@ std::unique_ptr<QIODevice> openSaveFile(const QString &path)
 
 } // namespace
 
-AlarmStore::AlarmStore(Module1 &state, MessageBoxes &boxes)
+AlarmStore::AlarmStore(ProgramState &state, MessageBoxes &boxes)
     : m_state(state), m_boxes(boxes), m_deviceFactory(openSaveFile)
 {
 }
@@ -114,7 +114,7 @@ void AlarmStore::removeLeftovers(const QDateTime &olderThan)
     }
 }
 
-void AlarmStore::LoadAlarms()
+void AlarmStore::load()
 {
     // A file that cannot be opened is one that does not exist: one open,
     // not a DataFileExists() and then a second one, on every tick.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/module1.h"
+#include "store/programstate.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -39,7 +39,7 @@ public:
         bool firstFailure = false; // the first failure of a run of them
     };
 
-    AlarmStore(Module1 &state, MessageBoxes &boxes);
+    AlarmStore(ProgramState &state, MessageBoxes &boxes);
 
     // Why the current folder or Tikor.dat in it is no place for the user's
     // alarms (another user could make the program read or overwrite a file
@@ -58,7 +58,7 @@ public:
     // broken one, and is not read again while its size and modification time
     // stay the same. While saves are failing, memory
     // wins: the file is read again only when it has changed.
-    void LoadAlarms();
+    void load();
 
     // Whether Tikor.dat can be opened for reading now.
     bool DataFileExists() const;
@@ -91,7 +91,7 @@ private:
     void keepBadCopy();
     bool write(const QByteArray &bytes, QString &reason);
 
-    Module1 &m_state;
+    ProgramState &m_state;
     MessageBoxes &m_boxes;
     DeviceFactory m_deviceFactory;
     bool m_boxOpen = false;

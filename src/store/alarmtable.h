@@ -46,8 +46,8 @@ struct SoundChoice
 // What the data file holds: two banner lines, the sound choice and the table.
 struct FileContents
 {
-    QString FileBanner1;
-    QString FileBanner2;
+    QString banner1;
+    QString banner2;
     SoundChoice sound;
     AlarmTable table = AlarmTable::cleared();
 

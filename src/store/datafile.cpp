@@ -232,8 +232,8 @@ QByteArray encode(const FileContents &contents)
     const SoundChoice &s = contents.sound;
     QString out;
     out.reserve(6000);
-    appendText(out, contents.FileBanner1);
-    appendText(out, contents.FileBanner2);
+    appendText(out, contents.banner1);
+    appendText(out, contents.banner2);
     out += QStringList{booleanText(s.Message), booleanText(s.Alert1), booleanText(s.Alert2),
                        booleanText(s.Alert3)}
                .join(u',');
@@ -273,7 +273,7 @@ bool decode(QByteArrayView bytes, FileContents &contents)
     };
 
     SoundChoice &s = contents.sound;
-    if (!text(contents.FileBanner1) || !text(contents.FileBanner2) || !boolean(s.Message) ||
+    if (!text(contents.banner1) || !text(contents.banner2) || !boolean(s.Message) ||
         !boolean(s.Alert1) || !boolean(s.Alert2) || !boolean(s.Alert3))
         return false;
     AlarmTable &t = contents.table;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "editor/frmnotify.h"
-#include "scheduler/frmpass.h"
+#include "editor/alarmeditor.h"
+#include "scheduler/alertwindow.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
@@ -23,22 +23,22 @@ const QString BadDate = QStringLiteral("The DATE you entered was not valid.");
 FileContents withBanners()
 {
     FileContents c;
-    c.FileBanner1 = DefaultBanner1;
-    c.FileBanner2 = DefaultBanner2;
+    c.banner1 = DefaultBanner1;
+    c.banner2 = DefaultBanner2;
     return c;
 }
 
-QLineEdit *box(frmNotify &editor, int row, QChar field)
+QLineEdit *box(AlarmEditor &editor, int row, QChar field)
 {
     if (field == u'd')
-        return editor.txtDateNotify[row];
+        return editor.dateBoxes[row];
     if (field == u't')
-        return editor.txtTimeNote[row];
-    return editor.txtMessage[row];
+        return editor.timeBoxes[row];
+    return editor.messageBoxes[row];
 }
 
 // Types "row field text" cells ("3d 2/30/09": row 3's date) into the rows.
-void typeCells(frmNotify &editor, const QStringList &cells)
+void typeCells(AlarmEditor &editor, const QStringList &cells)
 {
     for (const QString &cell : cells) {
         const int space = cell.indexOf(u' ');
@@ -52,17 +52,17 @@ struct ShownEditor
 {
     TempCurrentDir dir;
     TestApp app;
-    frmNotify &editor;
+    AlarmEditor &editor;
     QTimer *mainClock;
 
-    ShownEditor() : editor(app.context.editor()), mainClock(app.context.mainAlert().Timer1)
+    ShownEditor() : editor(app.context.editor()), mainClock(app.context.mainAlert().clockTimer)
     {
         mainClock->stop();
         editor.show();
     }
 
     // Enter in a row's text box presses OK.
-    void pressEnter() { QTest::keyClick(editor.txtMessage[0], Qt::Key_Return); }
+    void pressEnter() { QTest::keyClick(editor.messageBoxes[0], Qt::Key_Return); }
 };
 
 } // namespace
@@ -108,11 +108,11 @@ private Q_SLOTS:
         QFETCH(int, editorRow);
 
         ShownEditor shown;
-        frmNotify &editor = shown.editor;
+        AlarmEditor &editor = shown.editor;
         typeCells(editor, cells);
         shown.pressEnter();
 
-        QCOMPARE(shown.app.context.state.EditorRow, qint16(editorRow));
+        QCOMPARE(shown.app.context.state.editorRow, qint16(editorRow));
         const AlarmTable &table = shown.app.context.state.table();
         if (message.isEmpty()) {
             QVERIFY(shown.app.boxes.shown.isEmpty());
@@ -154,10 +154,10 @@ private Q_SLOTS:
         typeCells(shown.editor, {QStringLiteral("2d abc"), QStringLiteral("2t xyz")});
         shown.pressEnter();
         QCOMPARE(shown.app.boxes.shown, QStringList{BadTime});
-        QCOMPARE(shown.editor.txtDateNotify[2]->text(), QStringLiteral("abc"));
+        QCOMPARE(shown.editor.dateBoxes[2]->text(), QStringLiteral("abc"));
         shown.pressEnter();
         QCOMPARE(shown.app.boxes.shown, (QStringList{BadTime, BadDate}));
-        QVERIFY(shown.editor.txtDateNotify[2]->text().isEmpty());
+        QVERIFY(shown.editor.dateBoxes[2]->text().isEmpty());
         shown.pressEnter();
         QVERIFY(!shown.editor.isVisible());
         QCOMPARE(shown.app.boxes.shown.size(), 2);
@@ -167,16 +167,16 @@ private Q_SLOTS:
     {
         ShownEditor shown;
         TestApp &app = shown.app;
-        frmNotify &editor = shown.editor;
+        AlarmEditor &editor = shown.editor;
         app.clock.setLocal(QDate(2009, 6, 15), QTime(8, 0));
         typeCells(editor, {QStringLiteral("0d 6/20/09"), QStringLiteral("0m Dentist, 2nd floor"),
                            QStringLiteral("0t 14:30:00"), QStringLiteral("31m last row")});
-        QTest::mouseClick(editor.ckWeekly[0], Qt::LeftButton);
-        QTest::mouseClick(editor.optAlert, Qt::LeftButton);
-        QTest::keyClick(editor.txtTimeNote[0], Qt::Key_Enter);
+        QTest::mouseClick(editor.weeklyBoxes[0], Qt::LeftButton);
+        QTest::mouseClick(editor.alert1Button, Qt::LeftButton);
+        QTest::keyClick(editor.timeBoxes[0], Qt::Key_Enter);
 
         const AlarmTable &table = app.context.state.table();
-        QCOMPARE(app.context.state.NowDate, QStringLiteral("06/15/09"));
+        QCOMPARE(app.context.state.nowDate, QStringLiteral("06/15/09"));
         QCOMPARE(table.AlarmDate[0], QStringLiteral("6/20/09"));
         QCOMPARE(table.AlarmMessage[0], QStringLiteral("Dentist, 2nd floor"));
         QCOMPARE(table.AlarmTime[0], QStringLiteral("14:30:00"));
@@ -212,10 +212,10 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         ShownEditor shown;
-        QTest::keyClicks(shown.editor.txtTimeNote[8], typed);
+        QTest::keyClicks(shown.editor.timeBoxes[8], typed);
         shown.pressEnter();
         QVERIFY(!shown.editor.isVisible());
-        QCOMPARE(shown.editor.txtTimeNote[8]->text(), stored);
+        QCOMPARE(shown.editor.timeBoxes[8]->text(), stored);
         QCOMPARE(shown.app.context.state.table().AlarmTime[8], stored);
         QCOMPARE(readContents(shown.dir).table.AlarmTime[8], stored);
     }
@@ -234,18 +234,18 @@ private Q_SLOTS:
             c.table.AlarmFired[slot] = 1;
         }
         dir.write(AlarmStore::FileName, DataFile::encode(c));
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         editor.show();
 
-        editor.txtTimeNote[1]->selectAll();
-        QTest::keyClicks(editor.txtTimeNote[1], QStringLiteral("20:00:00"));
-        QTest::keyClicks(editor.txtMessage[2], QStringLiteral(" again"));
-        QTest::mouseClick(editor.cmdClear[3], Qt::LeftButton);
-        editor.txtDateNotify[4]->selectAll();
-        QTest::keyClicks(editor.txtDateNotify[4], QStringLiteral("06/16/09"));
-        editor.txtTimeNote[5]->selectAll();
-        QTest::keyClicks(editor.txtTimeNote[5], QStringLiteral("8 AM"));
-        QTest::keyClick(editor.txtMessage[0], Qt::Key_Return);
+        editor.timeBoxes[1]->selectAll();
+        QTest::keyClicks(editor.timeBoxes[1], QStringLiteral("20:00:00"));
+        QTest::keyClicks(editor.messageBoxes[2], QStringLiteral(" again"));
+        QTest::mouseClick(editor.clearButtons[3], Qt::LeftButton);
+        editor.dateBoxes[4]->selectAll();
+        QTest::keyClicks(editor.dateBoxes[4], QStringLiteral("06/16/09"));
+        editor.timeBoxes[5]->selectAll();
+        QTest::keyClicks(editor.timeBoxes[5], QStringLiteral("8 AM"));
+        QTest::keyClick(editor.messageBoxes[0], Qt::Key_Return);
 
         QVERIFY(!editor.isVisible());
         const FileContents saved = readContents(dir);
@@ -258,10 +258,10 @@ private Q_SLOTS:
 
         // While the editor is hidden an entry is moved on to its next date
         // and fires there: showing the editor and pressing OK leaves it be.
-        editor.txtDateNotify[2]->setText(QStringLiteral("06/22/09"));
+        editor.dateBoxes[2]->setText(QStringLiteral("06/22/09"));
         app.context.state.table().AlarmFired[2] = 1;
         editor.show();
-        QTest::keyClick(editor.txtMessage[0], Qt::Key_Return);
+        QTest::keyClick(editor.messageBoxes[0], Qt::Key_Return);
         QVERIFY(!editor.isVisible());
         QCOMPARE(readContents(dir).table.AlarmFired[2], qint16(1));
     }
@@ -271,14 +271,14 @@ private Q_SLOTS:
         ShownEditor shown;
         shown.app.context.store.setDeviceFactory(
             [](const QString &) { return std::make_unique<FullDevice>(); });
-        QTest::keyClicks(shown.editor.txtMessage[0], QStringLiteral("not lost"));
+        QTest::keyClicks(shown.editor.messageBoxes[0], QStringLiteral("not lost"));
         shown.pressEnter();
         QCOMPARE(shown.app.boxes.shown, QStringList{AlarmStore::saveFailureText(
                                             QStringLiteral("No space left on device"))});
         QVERIFY(shown.app.problems.reported.isEmpty());
         QVERIFY(shown.editor.isVisible());
         QVERIFY(!shown.mainClock->isActive());
-        QCOMPARE(shown.editor.txtMessage[0]->text(), QStringLiteral("not lost"));
+        QCOMPARE(shown.editor.messageBoxes[0]->text(), QStringLiteral("not lost"));
 
         shown.app.context.store.setDeviceFactory(
             [](const QString &path) { return std::make_unique<QFile>(path); });
@@ -295,8 +295,8 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 10), QTime(10, 0));
         writeEntries(dir, {{5, "03/09/09", "9:30", 0, 0, 0, 1}});
-        app.context.editor().cmdOKnotify->click();
-        app.context.mainAlert().Timer1_Timer();
+        app.context.editor().acceptButton->click();
+        app.context.mainAlert().tick();
 
         QVERIFY(app.alerts.shown.isEmpty());
         QVERIFY(app.sound.calls.isEmpty());
@@ -317,24 +317,24 @@ private Q_SLOTS:
         c.table.AlarmTime[9] = QStringLiteral("9 o'clock");
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         const QByteArray before = dir.read(AlarmStore::FileName);
-        frmNotify &editor = app.context.editor();
-        QTimer *mainClock = app.context.mainAlert().Timer1;
+        AlarmEditor &editor = app.context.editor();
+        QTimer *mainClock = app.context.mainAlert().clockTimer;
 
         QByteArray savedInside;
         app.boxes.whileOpen = [&](const QString &) {
-            QVERIFY(editor.SaveMsg().ok);
+            QVERIFY(editor.save().ok);
             savedInside = dir.read(AlarmStore::FileName);
         };
-        editor.cmdOKnotify->click();
+        editor.acceptButton->click();
         QCOMPARE(app.boxes.shown, QStringList{BadTime});
         QVERIFY(!editor.isVisible());
         QVERIFY(mainClock->isActive());
-        QVERIFY(editor.txtTimeNote[9]->text().isEmpty());
+        QVERIFY(editor.timeBoxes[9]->text().isEmpty());
         QVERIFY(savedInside != before);
         QVERIFY(savedInside.contains("\"06/15/09\"\r\n\"\"\r\n\"\"\r\n"));
 
         app.boxes.whileOpen = nullptr;
-        editor.cmdOKnotify->click();
+        editor.acceptButton->click();
         QCOMPARE(app.boxes.shown.size(), 1);
         QVERIFY(mainClock->isActive());
         QVERIFY(!editor.isVisible());

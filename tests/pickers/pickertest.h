@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "editor/frmnotify.h"
+#include "editor/alarmeditor.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
@@ -16,7 +16,7 @@ struct PickerTest
 {
     TempCurrentDir dir;
     TestApp app;
-    frmNotify *editor = nullptr;
+    AlarmEditor *editor = nullptr;
 
     explicit PickerTest(const FileContents &contents = bannered())
     {
@@ -29,8 +29,8 @@ struct PickerTest
     static FileContents bannered()
     {
         FileContents c;
-        c.FileBanner1 = DefaultBanner1;
-        c.FileBanner2 = DefaultBanner2;
+        c.banner1 = DefaultBanner1;
+        c.banner2 = DefaultBanner2;
         return c;
     }
 

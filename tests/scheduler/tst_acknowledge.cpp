@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "editor/frmnotify.h"
-#include "scheduler/frmpass.h"
+#include "editor/alarmeditor.h"
+#include "scheduler/alertwindow.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/tempdir.h"
@@ -78,16 +78,16 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(acknowledged.date(), acknowledged.time());
         writeEntries(dir, {{4, date, time, qint16(daily), qint16(weekly), qint16(monthly), 1}});
-        frmNotify &editor = app.context.editor();
-        QCOMPARE(frmNotify::boxValue(editor.ckDaily[4]), qint16(daily));
+        AlarmEditor &editor = app.context.editor();
+        QCOMPARE(AlarmEditor::boxValue(editor.dailyBoxes[4]), qint16(daily));
         app.context.state.table().AlarmFired[4] = 1;
 
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         main.show();
-        QTest::mouseClick(main.cmdOK, Qt::LeftButton);
+        QTest::mouseClick(main.okButton, Qt::LeftButton);
 
         QVERIFY(!main.isVisible());
-        QCOMPARE(editor.txtDateNotify[4]->text(), moved);
+        QCOMPARE(editor.dateBoxes[4]->text(), moved);
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDate[4], moved);
         QCOMPARE(saved.table.AlarmFired[4], qint16(moved == date ? 1 : 0));
@@ -99,12 +99,12 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
         writeEntries(dir, {{0, "03/10/09", "08:00:00", 1, 1, 0, 1}});
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         // The load leaves one box; a grey daily box beside a checked weekly
         // one is what an edited file can still give.
-        frmNotify::setBoxValue(editor.ckWeekly[0], 1);
+        AlarmEditor::setBoxValue(editor.weeklyBoxes[0], 1);
         app.context.state.table().AlarmFired[0] = 1;
-        app.context.mainAlert().cmdOK_Click();
+        app.context.mainAlert().acknowledge();
         QCOMPARE(readContents(dir).table.AlarmDate[0], QStringLiteral("03/17/09"));
     }
 
@@ -118,17 +118,17 @@ private Q_SLOTS:
         writeEntries(dir, {{0, "03/10/09", "09:30:00", 0, 1, 0, 0},
                            {1, "03/10/09", "09:30:00", 1, 0, 0, 0},
                            {2, "03/10/09", "09:30:00", 0, 0, 0, 0}});
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         main.show();
-        main.LbMessage->setText(QStringLiteral("main stays"));
-        main.Timer1_Timer();
+        main.messageLabel->setText(QStringLiteral("main stays"));
+        main.tick();
         QCOMPARE(app.alerts.shown.size(), 3);
 
-        QPointer<frmPass> first = app.alerts.shown.first();
+        QPointer<AlertWindow> first = app.alerts.shown.first();
         app.clock.advanceSeconds(60);
         QTest::keyClick(first, Qt::Key_Return);
         QVERIFY(first && !first->isVisible());
-        QVERIFY(first->LbMessage->text().isEmpty());
+        QVERIFY(first->messageLabel->text().isEmpty());
         deleteDeferred();
         QVERIFY(first.isNull());
 
@@ -140,7 +140,7 @@ private Q_SLOTS:
         QCOMPARE(saved.table.AlarmDate[2], QStringLiteral("03/10/09"));
         QCOMPARE(saved.table.AlarmFired[2], qint16(1));
         QVERIFY(main.isVisible());
-        QCOMPARE(main.LbMessage->text(), QStringLiteral("main stays"));
+        QCOMPARE(main.messageLabel->text(), QStringLiteral("main stays"));
         QVERIFY(app.alerts.shown[1]->isVisible());
     }
 
@@ -150,9 +150,9 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
         writeEntries(dir, {{0, "03/10/09", "09:30:00", 1, 0, 0, 0}});
-        frmPass &main = app.context.mainAlert();
-        main.Timer1_Timer();
-        QPointer<frmPass> alert = app.alerts.shown.first();
+        AlertWindow &main = app.context.mainAlert();
+        main.tick();
+        QPointer<AlertWindow> alert = app.alerts.shown.first();
         QVERIFY(alert->close());
         deleteDeferred();
         QVERIFY(alert.isNull());
@@ -162,7 +162,7 @@ private Q_SLOTS:
         main.show();
         QVERIFY(main.close());
         QVERIFY(!main.isVisible());
-        QVERIFY(main.Timer1->isActive());
+        QVERIFY(main.clockTimer->isActive());
         QCOMPARE(&app.context.mainAlert(), &main);
     }
 
@@ -170,7 +170,7 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         main.show();
         QTest::keyClick(&main, Qt::Key_Escape);
         QVERIFY(main.isVisible());
@@ -180,13 +180,13 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         main.show();
         QVERIFY(!dir.exists(AlarmStore::FileName));
-        QTest::mouseClick(main.cmdOK, Qt::LeftButton);
+        QTest::mouseClick(main.okButton, Qt::LeftButton);
         QVERIFY(!main.isVisible());
         QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
-        QCOMPARE(app.context.state.CurrentSlot, qint16(32));
+        QCOMPARE(app.context.state.currentSlot, qint16(32));
     }
 
     // With saves failing, the moved entry is held in memory: the next tick
@@ -197,14 +197,14 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
         writeEntries(dir, {{0, "03/10/09", "09:30:00", 1, 0, 0, 0}});
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         app.context.store.setDeviceFactory(
             [](const QString &) { return std::make_unique<FullDevice>(); });
-        main.Timer1_Timer();
+        main.tick();
         QCOMPARE(app.alerts.shown.size(), 1);
-        app.alerts.shown.first()->cmdOK_Click();
+        app.alerts.shown.first()->acknowledge();
         QCOMPARE(app.context.state.table().AlarmDate[0], QStringLiteral("03/11/09"));
-        main.Timer1_Timer();
+        main.tick();
         QCOMPARE(app.context.state.table().AlarmDate[0], QStringLiteral("03/11/09"));
         QCOMPARE(app.context.state.table().AlarmFired[0], qint16(0));
         QCOMPARE(app.alerts.shown.size(), 1);
@@ -217,11 +217,11 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
         writeEntries(dir, {{0, "2/31/2009", "", 1, 0, 0, 1}, {1, "03/10/09", "", 1, 0, 0, 1}});
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         app.context.editor();
         app.context.state.table().AlarmFired[0] = 1;
         app.context.state.table().AlarmFired[1] = 1;
-        main.cmdOK_Click();
+        main.acknowledge();
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("2/31/2009"));
         QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/11/09"));

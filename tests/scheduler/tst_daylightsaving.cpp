@@ -31,7 +31,7 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
     TempCurrentDir dir;
     FakeClock clock;
     RecordingMessageBoxes boxes;
-    Module1 state;
+    ProgramState state;
     AlarmStore store(state, boxes);
 
     FileContents c;
@@ -59,10 +59,10 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
                 [](int, const QString &) {});
             store.save(state.file);
         }
-        store.LoadAlarms();
+        store.load();
         const QDateTime now = Schedule::readClock(state, clock);
         Schedule::raiseDueSlots(state, now, [&](int slot) {
-            alerts.append({slot, state.NowDate + u' ' + state.NowTime});
+            alerts.append({slot, state.nowDate + u' ' + state.nowTime});
             state.table().AlarmFired[slot] = 1;
             store.save(state.file);
             acknowledgements.append(t.addSecs(60));

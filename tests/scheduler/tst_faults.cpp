@@ -4,8 +4,8 @@
 // directory gone, and the clock jumping. Nothing crashes, nothing is lost,
 // nothing fires twice, and the user hears of a problem once.
 
-#include "editor/frmnotify.h"
-#include "scheduler/frmpass.h"
+#include "editor/alarmeditor.h"
+#include "scheduler/alertwindow.h"
 #include "store/datafile.h"
 #include "store/platformfiles.h"
 #include "support/entries.h"
@@ -51,7 +51,7 @@ private:
 void tick(TestApp &app, int times)
 {
     for (int i = 0; i < times; ++i) {
-        app.context.mainAlert().Timer1_Timer();
+        app.context.mainAlert().tick();
         app.clock.advanceMSecs(500);
     }
 }
@@ -88,13 +88,13 @@ private Q_SLOTS:
             QCOMPARE(filesIn(dir), QStringList{AlarmStore::FileName});
 
             // The acknowledgement cannot be saved either; it is not undone.
-            app.alerts.shown.first()->cmdOK_Click();
+            app.alerts.shown.first()->acknowledge();
             tick(app, 4);
             QCOMPARE(app.alerts.shown.size(), 1);
             QCOMPARE(app.problems.reported.size(), 1);
         }
         // Room again: the next save writes what memory held all along.
-        app.context.mainAlert().cmdOK_Click();
+        app.context.mainAlert().acknowledge();
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmFired[0], qint16(1));
         tick(app, 4);
@@ -111,7 +111,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(dir.filePath(AlarmStore::FileName)));
         tick(app, 4);
         QVERIFY(app.boxes.shown.isEmpty());
-        app.context.mainAlert().cmdOK_Click();
+        app.context.mainAlert().acknowledge();
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmMessage[3], QStringLiteral("slot 3"));
     }
@@ -166,7 +166,7 @@ private Q_SLOTS:
         const QByteArray whole =
             fileWith({{0, "03/10/09", "09:30:20"}, {1, "03/10/09", "09:30:30"}});
         dir.write(AlarmStore::FileName, whole);
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         app.context.editor();
         dir.write(AlarmStore::FileName, whole.left(whole.size() - 40));
 
@@ -188,11 +188,11 @@ private Q_SLOTS:
             turn.start(0);
             boxLoop.exec();
         };
-        main.Timer1->setInterval(0);
-        main.Timer1->start();
+        main.clockTimer->setInterval(0);
+        main.clockTimer->start();
         for (int turn = 0; turn < 100 && app.boxes.shown.isEmpty(); ++turn)
             QCoreApplication::processEvents();
-        main.Timer1->stop();
+        main.clockTimer->stop();
         QVERIFY(ticks > 0);
 
         QCOMPARE(app.boxes.shown.size(), 1);
@@ -232,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(app.alerts.messages(), (QStringList{"slot 0", "slot 1"}));
 
         app.clock.advanceSeconds(60);
-        app.alerts.shown.first()->cmdOK_Click(); // the daily entry moves to 03/11
+        app.alerts.shown.first()->acknowledge(); // the daily entry moves to 03/11
         app.clock.advanceSeconds(-3600);
         tick(app, 10);
         app.clock.setLocal(QDate(2009, 3, 10), QTime(10, 1, 30));
@@ -245,7 +245,7 @@ private Q_SLOTS:
                  (QStringList{"slot 1", "slot 1", "slot 2", "slot 4"}));
 
         app.clock.advanceSeconds(60);
-        app.alerts.shown.last()->cmdOK_Click();
+        app.alerts.shown.last()->acknowledge();
         tick(app, 10);
         QCOMPARE(app.alerts.shown.size(), 5);
 

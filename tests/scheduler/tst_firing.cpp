@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "editor/frmnotify.h"
-#include "scheduler/frmpass.h"
+#include "editor/alarmeditor.h"
+#include "scheduler/alertwindow.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
@@ -39,15 +39,15 @@ private Q_SLOTS:
         app.clock.setLocal(Today, QTime(9, 30));
         dir.write(AlarmStore::FileName,
                   DataFile::encode(withEntries({{6, "second"}, {1, "first"}})));
-        app.context.mainAlert().Timer1_Timer();
+        app.context.mainAlert().tick();
 
         QCOMPARE(app.alerts.messages(), (QStringList{"first", "second"}));
-        for (const QPointer<frmPass> &window : app.alerts.shown) {
+        for (const QPointer<AlertWindow> &window : app.alerts.shown) {
             QVERIFY(window->isVisible());
             QVERIFY(window->windowTitle().isEmpty());
-            QVERIFY(window->Timer1->isActive());
+            QVERIFY(window->clockTimer->isActive());
         }
-        QCOMPARE(app.context.AlertForm, app.alerts.shown.last());
+        QCOMPARE(app.context.lastAlert, app.alerts.shown.last());
         QCOMPARE(app.sound.calls,
                  (QStringList{"beep", "play checkmsgs.wav", "beep", "play checkmsgs.wav"}));
         const FileContents saved = readContents(dir);
@@ -56,7 +56,7 @@ private Q_SLOTS:
 
         // Fired entries do not fire again.
         app.clock.advanceSeconds(1);
-        app.context.mainAlert().Timer1_Timer();
+        app.context.mainAlert().tick();
         QCOMPARE(app.alerts.shown.size(), 2);
     }
 
@@ -80,11 +80,11 @@ private Q_SLOTS:
         FileContents c = withEntries({{0, "wake"}});
         c.sound = {false, false, false, false};
         dir.write(AlarmStore::FileName, DataFile::encode(c));
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         if (!option.isEmpty())
             editor.findChild<QRadioButton *>(option)->click();
 
-        app.context.mainAlert().Timer1_Timer();
+        app.context.mainAlert().tick();
         QCOMPARE(app.alerts.messages(), QStringList{"wake"});
         QCOMPARE(app.sound.calls, calls);
     }
@@ -95,20 +95,20 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(Today, QTime(9, 30));
         dir.write(AlarmStore::FileName, DataFile::encode(withEntries({{3, "later"}})));
-        frmPass &main = app.context.mainAlert();
-        frmNotify &editor = app.context.editor();
+        AlertWindow &main = app.context.mainAlert();
+        AlarmEditor &editor = app.context.editor();
         const QByteArray before = dir.read(AlarmStore::FileName);
 
         editor.show();
-        main.Timer1_Timer();
+        main.tick();
         QVERIFY(app.alerts.shown.isEmpty());
         QVERIFY(app.sound.calls.isEmpty());
-        QVERIFY(app.context.AlertForm.isNull());
+        QVERIFY(app.context.lastAlert.isNull());
         QCOMPARE(app.context.state.table().AlarmFired[3], qint16(0));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
 
         editor.hide();
-        main.Timer1_Timer();
+        main.tick();
         QCOMPARE(app.alerts.messages(), QStringList{"later"});
     }
 
@@ -118,10 +118,10 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(Today, QTime(9, 30));
         dir.write(AlarmStore::FileName, DataFile::encode(withEntries({{3, "later"}})));
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         int ticksInside = 0;
         app.modal.whileOpen = [&](QDialog &) {
-            main.Timer1_Timer();
+            main.tick();
             ++ticksInside;
         };
         app.context.showAbout(AppContext::FromAlertWindow);
@@ -129,7 +129,7 @@ private Q_SLOTS:
         QVERIFY(app.alerts.shown.isEmpty());
         QVERIFY(app.sound.calls.isEmpty());
 
-        main.Timer1_Timer();
+        main.tick();
         QCOMPARE(app.alerts.messages(), QStringList{"later"});
     }
 
@@ -144,9 +144,9 @@ private Q_SLOTS:
         const QByteArray before = dir.read(AlarmStore::FileName);
         app.context.store.setDeviceFactory(
             [](const QString &) { return std::make_unique<FullDevice>(); });
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         for (int tick = 0; tick < 6; ++tick) {
-            main.Timer1_Timer();
+            main.tick();
             app.clock.advanceMSecs(500);
         }
         QCOMPARE(app.alerts.messages(), QStringList{"once"});
@@ -165,9 +165,9 @@ private Q_SLOTS:
         app.clock.setLocal(Today, QTime(9, 30));
         const QByteArray whole = DataFile::encode(withEntries({{2, "two"}, {5, "five"}}));
         dir.write(AlarmStore::FileName, whole);
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         app.context.editor();
-        frmPass other(app.context, frmPass::Main);
+        AlertWindow other(app.context, AlertWindow::Main);
 
         // The tick reads the clock after its load: damage the file then.
         bool damaged = false;
@@ -175,13 +175,13 @@ private Q_SLOTS:
             if (!std::exchange(damaged, true))
                 dir.write(AlarmStore::FileName, whole.left(whole.size() - 40));
         };
-        app.boxes.whileOpen = [&](const QString &) { other.Timer1_Timer(); };
-        main.Timer1_Timer();
+        app.boxes.whileOpen = [&](const QString &) { other.tick(); };
+        main.tick();
 
         QCOMPARE(app.boxes.shown.size(), 1);
         QCOMPARE(app.alerts.messages(), (QStringList{"five", "two"}));
         QCOMPARE(app.sound.calls.size(), 4);
-        QCOMPARE(app.context.state.CurrentSlot, qint16(32));
+        QCOMPARE(app.context.state.currentSlot, qint16(32));
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmFired[2], qint16(1));
         QCOMPARE(saved.table.AlarmFired[5], qint16(1));
@@ -203,11 +203,11 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(Today, QTime(9, 30));
         dir.write(AlarmStore::FileName, DataFile::encode(withEntries({{0, message}})));
-        app.context.mainAlert().Timer1_Timer();
+        app.context.mainAlert().tick();
         QCOMPARE(app.alerts.shown.size(), 1);
-        const frmPass &window = *app.alerts.shown.first();
-        QCOMPARE(window.LbMessage->textFormat(), Qt::PlainText);
-        QCOMPARE(window.LbMessage->text(), message);
+        const AlertWindow &window = *app.alerts.shown.first();
+        QCOMPARE(window.messageLabel->textFormat(), Qt::PlainText);
+        QCOMPARE(window.messageLabel->text(), message);
         QCOMPARE(window.size(), app.context.mainAlert().size());
     }
 
@@ -224,8 +224,8 @@ private Q_SLOTS:
         setEntry(c, {2, "03/11/09", "07:00:00", 0, 1, 0, 0, "later"});
         dir.write(AlarmStore::FileName, DataFile::encode(c));
 
-        app.context.editor().cmdOKnotify->click();
-        app.context.mainAlert().Timer1_Timer();
+        app.context.editor().acceptButton->click();
+        app.context.mainAlert().tick();
 
         QVERIFY(app.boxes.shown.isEmpty());
         QCOMPARE(app.alerts.messages(), QStringList{inches});
@@ -245,9 +245,9 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(Today, QTime(9, 0));
         dir.write(AlarmStore::FileName, DataFile::encode(withEntries({})));
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         app.context.editor();
-        main.Timer1_Timer();
+        main.tick();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         const qsizetype before = QApplication::topLevelWidgets().size();
 
@@ -259,14 +259,14 @@ private Q_SLOTS:
                 setEntry(c, {slot, "03/10/09", time, 1});
             dir.write(AlarmStore::FileName, DataFile::encode(c));
             app.clock.advanceSeconds(1);
-            main.Timer1_Timer();
+            main.tick();
             fired += int(app.alerts.shown.size());
-            for (const QPointer<frmPass> &window : std::as_const(app.alerts.shown)) {
+            for (const QPointer<AlertWindow> &window : std::as_const(app.alerts.shown)) {
                 if (window && window->isVisible()) {
                     if (round % 2)
                         window->close();
                     else
-                        QTest::mouseClick(window->cmdOK, Qt::LeftButton);
+                        QTest::mouseClick(window->okButton, Qt::LeftButton);
                 }
             }
             app.alerts.shown.clear();

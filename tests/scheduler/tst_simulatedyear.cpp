@@ -120,12 +120,12 @@ private Q_SLOTS:
         TempCurrentDir dir;
         FakeClock clock;
         RecordingMessageBoxes boxes;
-        Module1 state;
+        ProgramState state;
         AlarmStore store(state, boxes);
 
         FileContents file;
-        file.FileBanner1 = DefaultBanner1;
-        file.FileBanner2 = DefaultBanner2;
+        file.banner1 = DefaultBanner1;
+        file.banner2 = DefaultBanner2;
         std::set<QTime> times{QTime(0, 0)};
         for (const Entry &e : Entries) {
             file.table.AlarmDate[e.slot] = e.date;
@@ -180,7 +180,7 @@ private Q_SLOTS:
                 save();
                 continue;
             }
-            store.LoadAlarms();
+            store.load();
             const QDateTime now = Schedule::readClock(state, clock);
             Schedule::raiseDueSlots(state, now, [&](int slot) {
                 const QTime t = now.time();

@@ -11,7 +11,7 @@
 
 int main()
 {
-    Module1 state;
+    ProgramState state;
     RecordingMessageBoxes boxes;
     AlarmStore store(state, boxes);
     const FileContents contents[2] = {crashContents(0), crashContents(1)};

@@ -100,13 +100,13 @@ private Q_SLOTS:
     void aMissingFileChangesNothingAndTheFirstSaveCreatesIt()
     {
         TempCurrentDir dir;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
-        const Module1 before = state;
+        const ProgramState before = state;
 
         QVERIFY(!store.DataFileExists());
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(state.file, before.file);
         QVERIFY(boxes.shown.isEmpty());
 
@@ -121,12 +121,12 @@ private Q_SLOTS:
     void loadsWhatASaveWrote()
     {
         TempCurrentDir dir;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
         const FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
         QVERIFY(store.save(written).ok);
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(state.file, written);
         QVERIFY(boxes.shown.isEmpty());
     }
@@ -134,18 +134,18 @@ private Q_SLOTS:
     void aReloadOfTheSameBytesPutsBackEveryFieldChangedInMemory()
     {
         TempCurrentDir dir;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
         FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
         written.sound = SoundChoice{false, false, true, false};
         dir.write(AlarmStore::FileName, DataFile::encode(written));
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(state.file, written);
 
         // Changed in memory only, as an accept that stops at a bad row or
         // a tick's empty-date default leaves them.
-        state.file.FileBanner1 = QStringLiteral("changed");
+        state.file.banner1 = QStringLiteral("changed");
         state.file.sound = SoundChoice{};
         state.table().AlarmDate[0] = QStringLiteral("12/31/99");
         state.table().AlarmMessage[1] = QStringLiteral("typed");
@@ -154,7 +154,7 @@ private Q_SLOTS:
         state.table().AlarmMonthly[2] = 2;
         state.table().AlarmFired[0] = 1;
         state.table().AlarmFired[3] = 0;
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(state.file, written);
 
         // A damaged file in between reads part of the fields; the whole
@@ -162,10 +162,10 @@ private Q_SLOTS:
         const QByteArray damaged =
             cutAfterLine(DataFile::encode(weeklyEntry(QStringLiteral("from the damaged file"))), 5);
         dir.write(AlarmStore::FileName, damaged);
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("from the damaged file"));
         dir.write(AlarmStore::FileName, DataFile::encode(written));
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(state.file, written);
         QCOMPARE(boxes.shown.size(), 1);
     }
@@ -173,7 +173,7 @@ private Q_SLOTS:
     void theFileIsFoundInTheCurrentDirectoryOfEachCall()
     {
         TempCurrentDir first;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
         QVERIFY(store.save(weeklyEntry(QStringLiteral("one"))).ok);
@@ -188,13 +188,13 @@ private Q_SLOTS:
     void aBrokenFileKeepsWhatWasReadAndSaysSoOnce()
     {
         TempCurrentDir dir;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
         const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("kept")));
         dir.write(AlarmStore::FileName, cutAfterLine(whole, 100));
 
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("kept"));
         QCOMPARE(state.table().AlarmFired[0], qint16(0));
         QCOMPARE(boxes.shown, QStringList{AlarmStore::ProblemText});
@@ -203,44 +203,44 @@ private Q_SLOTS:
                                 "A NEW ONE WILL BE CREATED."));
 
         // Dismissed: the same bytes do not bring the box back at every tick.
-        store.LoadAlarms();
-        store.LoadAlarms();
+        store.load();
+        store.load();
         QCOMPARE(boxes.shown.size(), 1);
 
         // Damaged differently: the user hears of it again.
         dir.write(AlarmStore::FileName, cutAfterLine(whole, 50));
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(boxes.shown.size(), 2);
     }
 
     void aLoadInsideTheOpenProblemBoxOpensNoSecondBox()
     {
         TempCurrentDir dir;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
         dir.write(AlarmStore::FileName, "\"only a banner\"\r\n");
         int nestedLoads = 0;
         boxes.whileOpen = [&](const QString &) {
             for (; nestedLoads < 3; ++nestedLoads)
-                store.LoadAlarms();
+                store.load();
         };
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(nestedLoads, 3);
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.mostOpen, 1);
-        QCOMPARE(state.file.FileBanner1, QStringLiteral("only a banner"));
+        QCOMPARE(state.file.banner1, QStringLiteral("only a banner"));
     }
 
     void aSaveOverABrokenFileKeepsItAsBadCopy()
     {
         TempCurrentDir dir;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
         const QByteArray broken = "\"b1\"\r\n\"b2\"\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"x\"\r\n";
         dir.write(AlarmStore::FileName, broken);
-        store.LoadAlarms();
+        store.load();
         QVERIFY(store.save(state.file).ok);
         QCOMPARE(dir.read(AlarmStore::BadCopyName), broken);
         QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
@@ -254,7 +254,7 @@ private Q_SLOTS:
     void aFailedSaveLeavesTheOldFileWhole()
     {
         TempCurrentDir dir;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
         const QByteArray old = DataFile::encode(weeklyEntry(QStringLiteral("old")));
@@ -280,21 +280,21 @@ private Q_SLOTS:
     void whileSavesFailMemoryWinsOverTheUnchangedFile()
     {
         TempCurrentDir dir;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("m"))));
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(state.table().AlarmFired[0], qint16(0));
 
         state.table().AlarmFired[0] = 1;
         store.setDeviceFactory([](const QString &) { return std::make_unique<FullDevice>(0); });
         QVERIFY(!store.save(state.file).ok);
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(state.table().AlarmFired[0], qint16(1));
 
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("edited"))));
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("edited"));
         QCOMPARE(state.table().AlarmFired[0], qint16(0));
     }
@@ -315,7 +315,7 @@ private Q_SLOTS:
             PlatformFiles::ignoreFileSizeSignal();
             const rlimit limit{512, 512};
             setrlimit(RLIMIT_FSIZE, &limit);
-            Module1 state;
+            ProgramState state;
             RecordingMessageBoxes boxes;
             AlarmStore store(state, boxes);
             FileContents big = weeklyEntry(QString(2000, u'x'));
@@ -367,7 +367,7 @@ private Q_SLOTS:
                 const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
                 setrlimit(RLIMIT_FSIZE, &limit);
             }
-            Module1 state;
+            ProgramState state;
             RecordingMessageBoxes boxes;
             AlarmStore store(state, boxes);
             const AlarmStore::SaveResult r = store.save(newContents);
@@ -495,7 +495,7 @@ private Q_SLOTS:
         if (what == u"stranger's file" && !OtherUser::canPlayUsers())
             QSKIP("only root can give files to another user");
         TempCurrentDir dir;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
         QVERIFY(store.save(weeklyEntry(QStringLiteral("mine"))).ok);
@@ -584,10 +584,10 @@ private Q_SLOTS:
         QFETCH(int, size);
         QFETCH(bool, broken);
         TempCurrentDir dir;
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
-        const Module1 before = state;
+        const ProgramState before = state;
         const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("in the big file")));
         const QString path = dir.filePath(AlarmStore::FileName);
         dir.write(AlarmStore::FileName, whole);
@@ -596,8 +596,8 @@ private Q_SLOTS:
         QVERIFY(file.resize(size)); // the rest is zero bytes
         file.close();
 
-        store.LoadAlarms();
-        store.LoadAlarms();
+        store.load();
+        store.load();
         if (!broken) {
             QVERIFY(boxes.shown.isEmpty());
             QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("in the big file"));
@@ -613,13 +613,13 @@ private Q_SLOTS:
         QVERIFY(file.flush());
         QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
         file.close();
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(boxes.shown.size(), 1);
         // A new time: a changed file, told again.
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(modified.addSecs(10), QFileDevice::FileModificationTime));
         file.close();
-        store.LoadAlarms();
+        store.load();
         QCOMPARE(boxes.shown.size(), 2);
 
         QVERIFY(store.save(state.file).ok);
@@ -629,7 +629,7 @@ private Q_SLOTS:
 
     void aVanishedDirectoryFailsTheSave()
     {
-        Module1 state;
+        ProgramState state;
         RecordingMessageBoxes boxes;
         AlarmStore store(state, boxes);
         TempCurrentDir dir;
@@ -637,7 +637,7 @@ private Q_SLOTS:
         const AlarmStore::SaveResult result = store.save(state.file);
         QVERIFY(!result.ok);
         QVERIFY(!result.reason.isEmpty());
-        store.LoadAlarms();
+        store.load();
         QVERIFY(boxes.shown.isEmpty());
     }
 };

@@ -33,8 +33,8 @@ clearedLines(const QString &soundLine = QStringLiteral("#TRUE#,#FALSE#,#FALSE#,#
 FileContents marked()
 {
     FileContents c;
-    c.FileBanner1 = QStringLiteral("old 1");
-    c.FileBanner2 = QStringLiteral("old 2");
+    c.banner1 = QStringLiteral("old 1");
+    c.banner2 = QStringLiteral("old 2");
     c.sound = {false, false, false, true};
     for (int s = 0; s < SlotCount; ++s) {
         c.table.AlarmDate[s] = QStringLiteral("old date");
@@ -58,8 +58,8 @@ private Q_SLOTS:
     void writesTheExactBytes()
     {
         FileContents c;
-        c.FileBanner1 = DefaultBanner1;
-        c.FileBanner2 = DefaultBanner2;
+        c.banner1 = DefaultBanner1;
+        c.banner2 = DefaultBanner2;
         c.sound = {false, false, true, false};
         c.table.AlarmDate[0] = QStringLiteral("03/17/09");
         c.table.AlarmMessage[0] = QStringLiteral("Team meeting, room 4");
@@ -100,7 +100,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         FileContents c;
-        c.FileBanner1 = text;
+        c.banner1 = text;
         for (int s = 0; s < SlotCount; ++s) {
             c.table.AlarmDate[s] = text;
             c.table.AlarmMessage[s] = text + QString::number(s);
@@ -289,7 +289,7 @@ private Q_SLOTS:
 
         FileContents c = marked();
         QVERIFY(!DataFile::decode(first100, c));
-        QCOMPARE(c.FileBanner1, written.FileBanner1);
+        QCOMPARE(c.banner1, written.banner1);
         QCOMPARE(c.sound, written.sound);
         for (int s = 0; s <= 12; ++s) {
             QCOMPARE(c.table.AlarmDate[s], written.table.AlarmDate[s]);

@@ -29,8 +29,8 @@ constexpr int TableCount = 300;
 FileContents unlike(const FileContents &c)
 {
     FileContents other = c;
-    other.FileBanner1 += u'x';
-    other.FileBanner2 += u'x';
+    other.banner1 += u'x';
+    other.banner2 += u'x';
     other.sound = {!c.sound.Message, !c.sound.Alert1, !c.sound.Alert2, !c.sound.Alert3};
     AlarmTable &t = other.table;
     for (int s = 0; s < SlotCount; ++s) {
@@ -110,8 +110,8 @@ private:
 FileContents randomContents(TextMaker &make)
 {
     FileContents c;
-    c.FileBanner1 = make.text();
-    c.FileBanner2 = make.text();
+    c.banner1 = make.text();
+    c.banner2 = make.text();
     c.sound = {make.flag(), make.flag(), make.flag(), make.flag()};
     AlarmTable &t = c.table;
     for (int s = 0; s < SlotCount; ++s) {
@@ -149,10 +149,10 @@ QString firstDifference(const FileContents &a, const FileContents &b)
     auto show = [](const QString &x, const QString &y) {
         return QStringLiteral("wrote [%1], read [%2]").arg(visible(x), visible(y));
     };
-    if (a.FileBanner1 != b.FileBanner1)
-        return QStringLiteral("banner 1: ") + show(a.FileBanner1, b.FileBanner1);
-    if (a.FileBanner2 != b.FileBanner2)
-        return QStringLiteral("banner 2: ") + show(a.FileBanner2, b.FileBanner2);
+    if (a.banner1 != b.banner1)
+        return QStringLiteral("banner 1: ") + show(a.banner1, b.banner1);
+    if (a.banner2 != b.banner2)
+        return QStringLiteral("banner 2: ") + show(a.banner2, b.banner2);
     if (a.sound != b.sound)
         return QStringLiteral("sound line");
     for (int s = 0; s < SlotCount; ++s) {

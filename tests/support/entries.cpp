@@ -19,8 +19,8 @@ void setEntry(FileContents &c, const TestEntry &e)
 FileContents contentsWith(std::initializer_list<TestEntry> entries)
 {
     FileContents c;
-    c.FileBanner1 = DefaultBanner1;
-    c.FileBanner2 = DefaultBanner2;
+    c.banner1 = DefaultBanner1;
+    c.banner2 = DefaultBanner2;
     for (const TestEntry &e : entries)
         setEntry(c, e);
     return c;
@@ -35,6 +35,6 @@ FileContents readContents(const TempCurrentDir &dir)
 {
     FileContents c;
     if (!DataFile::decode(dir.read(AlarmStore::FileName), c))
-        c.FileBanner1 = QStringLiteral("<unreadable>");
+        c.banner1 = QStringLiteral("<unreadable>");
     return c;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "support/testapp.h"
 
-#include "scheduler/frmpass.h"
+#include "scheduler/alertwindow.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -26,8 +26,8 @@ AlertWindowRecorder::AlertWindowRecorder()
 bool AlertWindowRecorder::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show) {
-        auto *window = qobject_cast<frmPass *>(watched);
-        if (window && window->kind() == frmPass::Further && !shown.contains(window))
+        auto *window = qobject_cast<AlertWindow *>(watched);
+        if (window && window->kind() == AlertWindow::Further && !shown.contains(window))
             shown.append(window);
     }
     return false;
@@ -36,8 +36,8 @@ bool AlertWindowRecorder::eventFilter(QObject *watched, QEvent *event)
 QStringList AlertWindowRecorder::messages() const
 {
     QStringList texts;
-    for (const QPointer<frmPass> &window : shown)
-        texts.append(window ? window->LbMessage->text() : QStringLiteral("(gone)"));
+    for (const QPointer<AlertWindow> &window : shown)
+        texts.append(window ? window->messageLabel->text() : QStringLiteral("(gone)"));
     return texts;
 }
 
@@ -56,6 +56,6 @@ TestApp::TestApp()
 TestApp::~TestApp()
 {
     // Further alert windows belong to no one until they are acknowledged.
-    for (const QPointer<frmPass> &window : alerts.shown)
+    for (const QPointer<AlertWindow> &window : alerts.shown)
         delete window.data();
 }

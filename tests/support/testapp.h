@@ -23,7 +23,7 @@ public:
     std::function<void(QDialog &dialog)> whileOpen;
 };
 
-class frmPass;
+class AlertWindow;
 
 // A notification area that is there or not, as the test says.
 class RecordingTray : public TrayIcon
@@ -49,7 +49,7 @@ public:
     AlertWindowRecorder();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    QList<QPointer<frmPass>> shown;
+    QList<QPointer<AlertWindow>> shown;
     // The messages of the windows shown so far, in order.
     QStringList messages() const;
 };

@@ -8,31 +8,31 @@ class QLineEdit;
 class QPushButton;
 class QTimeEdit;
 
-// The time picker: fills the time of the editor row in EditorRow, and only
+// The time picker: fills the time of the editor row in editorRow, and only
 // on Accept, which also rearms the entry and saves. Cancel writes nothing.
 // Loaded afresh for every opening.
-class frmTime : public QDialog
+class TimePicker : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmTime(AppContext &context, QWidget *parent = nullptr);
+    explicit TimePicker(AppContext &context, QWidget *parent = nullptr);
 
     // Empties a row time that is not a time, and starts the picker at the
     // row's time, or at the current time of day.
-    void Form_Load();
+    void load();
 
     // Writes the picked time into the row as "hh:mm:ss".
-    void UpdateTime();
+    void showRowTime();
 
-    void cmdOK_Click();
-    void cmdNow_Click();
-    void cmdCancel_Click();
+    void acceptTime();
+    void setNow();
+    void cancel();
 
-    QPushButton *cmdOK = nullptr;
-    QPushButton *cmdNow = nullptr;
-    QTimeEdit *DTPicker1 = nullptr;
-    QPushButton *cmdCancel = nullptr;
+    QPushButton *okButton = nullptr;
+    QPushButton *nowButton = nullptr;
+    QTimeEdit *timeEdit = nullptr;
+    QPushButton *cancelButton = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/frmabout.h"
+#include "app/aboutwindow.h"
 
 #include "app/maker.h"
 #include "scheduler/twips.h"
@@ -32,7 +32,7 @@ QFont aboutFont(const QString &family, double points, bool bold, bool italic = f
 
 } // namespace
 
-frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
+AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -46,39 +46,39 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     picture->setPixmap(QPixmap(QStringLiteral(":/pictures/about.png")));
     picture->setGeometry(0, 0, 157, 120);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    placeTwips(cmdOK, 2880, 1290, 660, 345);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("cmdOK"));
+    okButton->setDefault(true);
+    placeTwips(okButton, 2880, 1290, 660, 345);
     // OK is both the default and the cancel button: Enter and Escape close.
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    lblTitle = aboutLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Application Title"),
-                          Qt::AlignHCenter | Qt::AlignTop);
-    lblTitle->setFont(aboutFont(QStringLiteral("Arial"), 9.51, true, true));
-    placeTwips(lblTitle, 2490, 300, 1545, 240);
-
-    lblVersion = aboutLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version"),
+    titleLabel = aboutLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Application Title"),
                             Qt::AlignHCenter | Qt::AlignTop);
-    lblVersion->setFont(aboutFont(QStringLiteral("MS Sans Serif"), 7.47, true));
-    placeTwips(lblVersion, 2782, 728, 832, 299);
+    titleLabel->setFont(aboutFont(QStringLiteral("Arial"), 9.51, true, true));
+    placeTwips(titleLabel, 2490, 300, 1545, 240);
 
-    Label1 =
+    versionLabel = aboutLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version"),
+                              Qt::AlignHCenter | Qt::AlignTop);
+    versionLabel->setFont(aboutFont(QStringLiteral("MS Sans Serif"), 7.47, true));
+    placeTwips(versionLabel, 2782, 728, 832, 299);
+
+    copyrightLabel =
         aboutLabel(this, QStringLiteral("Label1"), MakerCopyright, Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setWordWrap(true);
-    placeTwips(Label1, 494, 2314, 3198, 338);
+    copyrightLabel->setWordWrap(true);
+    placeTwips(copyrightLabel, 494, 2314, 3198, 338);
 
-    Label2 =
+    webLabel =
         aboutLabel(this, QStringLiteral("Label2"), MakerWebAddress, Qt::AlignLeft | Qt::AlignTop);
-    Label2->setFont(aboutFont(QStringLiteral("MS Sans Serif"), 12.23, true));
-    placeTwips(Label2, 210, 1800, 3390, 360);
+    webLabel->setFont(aboutFont(QStringLiteral("MS Sans Serif"), 12.23, true));
+    placeTwips(webLabel, 210, 1800, 3390, 360);
 }
 
-void frmAbout::Form_Load()
+void AboutWindow::load()
 {
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                            .arg(VersionMajor)
-                            .arg(VersionMinor)
-                            .arg(VersionRevision));
-    lblTitle->setText(AppTitle);
+    versionLabel->setText(QStringLiteral("Version %1.%2.%3")
+                              .arg(VersionMajor)
+                              .arg(VersionMinor)
+                              .arg(VersionRevision));
+    titleLabel->setText(AppTitle);
 }

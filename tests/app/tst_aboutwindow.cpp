@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/frmabout.h"
-#include "editor/frmnotify.h"
-#include "scheduler/frmpass.h"
+#include "app/aboutwindow.h"
+#include "editor/alarmeditor.h"
+#include "scheduler/alertwindow.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 
@@ -9,22 +9,22 @@
 #include <QPushButton>
 #include <QtTest>
 
-class TestFrmAbout : public QObject
+class TestAboutWindow : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void showsTheTitleAndVersion()
     {
-        frmAbout about;
-        QCOMPARE(about.lblVersion->text(), QStringLiteral("Version"));
-        about.Form_Load();
-        QCOMPARE(about.lblVersion->text(), QStringLiteral("Version 8.8.0"));
-        QCOMPARE(about.lblTitle->text(), QStringLiteral("Tikora"));
+        AboutWindow about;
+        QCOMPARE(about.versionLabel->text(), QStringLiteral("Version"));
+        about.load();
+        QCOMPARE(about.versionLabel->text(), QStringLiteral("Version 8.8.0"));
+        QCOMPARE(about.titleLabel->text(), QStringLiteral("Tikora"));
         QVERIFY(about.windowTitle().isEmpty());
-        QVERIFY(about.cmdOK->isDefault());
-        QVERIFY(!about.Label1->text().isEmpty());
-        QVERIFY(!about.Label2->text().isEmpty());
+        QVERIFY(about.okButton->isDefault());
+        QVERIFY(!about.copyrightLabel->text().isEmpty());
+        QVERIFY(!about.webLabel->text().isEmpty());
         QCOMPARE(about.size(), QSize(284, 190));
     }
 
@@ -43,13 +43,13 @@ private Q_SLOTS:
         TestApp app;
         bool wasVisible = false;
         app.modal.whileOpen = [&](QDialog &dialog) {
-            auto &about = static_cast<frmAbout &>(dialog);
+            auto &about = static_cast<AboutWindow &>(dialog);
             wasVisible = app.context.aboutVisible();
-            QCOMPARE(about.lblVersion->text(), QStringLiteral("Version 8.8.0"));
+            QCOMPARE(about.versionLabel->text(), QStringLiteral("Version 8.8.0"));
             if (key)
                 QTest::keyClick(&about, Qt::Key(key));
             else
-                QTest::mouseClick(about.cmdOK, Qt::LeftButton);
+                QTest::mouseClick(about.okButton, Qt::LeftButton);
             QVERIFY(!about.isVisible());
         };
         app.context.showAbout(AppContext::FromAlertWindow);
@@ -80,7 +80,7 @@ private Q_SLOTS:
         QFETCH(int, fromAlertWindow);
         TempCurrentDir dir;
         TestApp app;
-        frmPass further(app.context, frmPass::Further);
+        AlertWindow further(app.context, AlertWindow::Further);
         if (visible == u"main")
             app.context.mainAlert().show();
         else if (visible == u"editor")
@@ -113,17 +113,17 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         main.show();
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         QTest::keyClick(&main, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(app.modal.shown.size(), 1);
-        QCOMPARE(main.mnuAbout->text(), QStringLiteral("&About"));
-        QCOMPARE(main.mnuHelpItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+H")));
-        QCOMPARE(main.mnuNotify->text(), QStringLiteral("&Set"));
+        QCOMPARE(main.aboutAction->text(), QStringLiteral("&About"));
+        QCOMPARE(main.helpAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+H")));
+        QCOMPARE(main.setAction->text(), QStringLiteral("&Set"));
     }
 };
 
-QTEST_MAIN(TestFrmAbout)
-#include "tst_frmabout.moc"
+QTEST_MAIN(TestAboutWindow)
+#include "tst_aboutwindow.moc"

@@ -21,25 +21,25 @@ class QScrollBar;
 
 // The alarm editor. Its controls are the program's working copy of all 32
 // entries and of the sound choice: every save writes the file from them.
-class frmNotify : public QDialog
+class AlarmEditor : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmNotify(AppContext &context, QWidget *parent = nullptr);
-    ~frmNotify() override;
+    explicit AlarmEditor(AppContext &context, QWidget *parent = nullptr);
+    ~AlarmEditor() override;
 
     // The load sequence: read the file, fill the rows, set the sound options.
-    void Form_Load();
+    void load();
 
     // Writes the whole data file: entries and sound from the controls, the
     // banners and fired flags from memory. The first failure of a run of
     // failed saves is reported to the user; the result says how it went.
-    AlarmStore::SaveResult SaveMsg();
+    AlarmStore::SaveResult save();
 
     // Accept: copy the rows into the table, check every time and date, and
     // on success save, switch the main clock on and hide.
-    void cmdOKnotify_Click();
+    void acceptEdits();
 
     // The editor's close box: the rows go back to the last save, the main
     // clock runs again, the editor hides.
@@ -53,49 +53,49 @@ public:
     static void setBoxValue(QCheckBox *box, qint16 value);
 
     // The row rules. Each runs for the row of the control that raised it.
-    void ckDaily_Click(int Index);
-    void ckWeekly_Click(int Index);
-    void ckMonthly_Click(int Index);
-    void cmdClear_Click(int Index);
-    void txtDateNotify_Click(int Index);
-    void txtTimeNote_Click(int Index);
+    void dailyBoxChanged(int row);
+    void weeklyBoxChanged(int row);
+    void monthlyBoxChanged(int row);
+    void clearRow(int row);
+    void dateBoxClicked(int row);
+    void timeBoxClicked(int row);
 
     // The sound tests: each plays the file of the option beside it.
-    void cmdTest1_Click();
-    void cmdTest2_Click();
-    void cmdTest3_Click();
-    void cmdTest4_Click();
+    void playMessageSound();
+    void playAlert1Sound();
+    void playAlert2Sound();
+    void playAlert3Sound();
 
     // Paging: the row panel follows the scroll bar.
-    void VScroll1_Change();
+    void scrollRows();
 
     // The date or time picker open over the editor, if any.
     QDialog *openPicker() const { return m_picker; }
 
-    std::array<QLineEdit *, SlotCount> txtDateNotify{};
-    std::array<QLineEdit *, SlotCount> txtMessage{};
-    std::array<QLineEdit *, SlotCount> txtTimeNote{};
-    std::array<QCheckBox *, SlotCount> ckDaily{};
-    std::array<QCheckBox *, SlotCount> ckWeekly{};
-    std::array<QCheckBox *, SlotCount> ckMonthly{};
-    std::array<QPushButton *, SlotCount> cmdClear{};
+    std::array<QLineEdit *, SlotCount> dateBoxes{};
+    std::array<QLineEdit *, SlotCount> messageBoxes{};
+    std::array<QLineEdit *, SlotCount> timeBoxes{};
+    std::array<QCheckBox *, SlotCount> dailyBoxes{};
+    std::array<QCheckBox *, SlotCount> weeklyBoxes{};
+    std::array<QCheckBox *, SlotCount> monthlyBoxes{};
+    std::array<QPushButton *, SlotCount> clearButtons{};
 
-    QRadioButton *optMessage = nullptr;
-    QRadioButton *optAlert = nullptr;
-    QRadioButton *optDive = nullptr;
-    QRadioButton *OptAlarm = nullptr;
-    QPushButton *cmdTest1 = nullptr;
-    QPushButton *cmdTest2 = nullptr;
-    QPushButton *cmdTest3 = nullptr;
-    QPushButton *cmdTest4 = nullptr;
-    QPushButton *cmdOKnotify = nullptr;
-    QScrollBar *VScroll1 = nullptr;
-    QFrame *Frame1 = nullptr;
-    QGroupBox *Frame2 = nullptr;
-    QGroupBox *Frame3 = nullptr;
-    QGroupBox *Frame4 = nullptr;
-    QGroupBox *Frame5 = nullptr;
-    QLabel *Image1 = nullptr;
+    QRadioButton *messageButton = nullptr;
+    QRadioButton *alert1Button = nullptr;
+    QRadioButton *alert2Button = nullptr;
+    QRadioButton *alert3Button = nullptr;
+    QPushButton *playMessageButton = nullptr;
+    QPushButton *playAlert1Button = nullptr;
+    QPushButton *playAlert2Button = nullptr;
+    QPushButton *playAlert3Button = nullptr;
+    QPushButton *acceptButton = nullptr;
+    QScrollBar *scrollBar = nullptr;
+    QFrame *rowPanel = nullptr;
+    QGroupBox *soundPanel = nullptr;
+    QGroupBox *dailyColumn = nullptr;
+    QGroupBox *weeklyColumn = nullptr;
+    QGroupBox *monthlyColumn = nullptr;
+    QLabel *picture = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "scheduler/frmpass.h"
+#include "scheduler/alertwindow.h"
 
-#include "editor/frmnotify.h"
+#include "editor/alarmeditor.h"
 #include "scheduler/appcontext.h"
 #include "scheduler/schedule.h"
 #include "scheduler/twips.h"
@@ -39,7 +39,7 @@ QLabel *clockLabel(QWidget *parent, const QString &objectName, const QString &te
 
 } // namespace
 
-frmPass::frmPass(AppContext &context, Kind kind, QWidget *parent)
+AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     : QDialog(parent), m_context(context), m_kind(kind)
 {
     setObjectName(QStringLiteral("frmPass"));
@@ -51,44 +51,44 @@ frmPass::frmPass(AppContext &context, Kind kind, QWidget *parent)
     client->setAutoFillBackground(true);
     m_client = client;
 
-    Label2 = clockLabel(client, QStringLiteral("Label2"), QStringLiteral("01/01/2007"));
-    placeTwips(Label2, 204, 36, 912, 240);
-    Label3 = clockLabel(client, QStringLiteral("Label3"), QStringLiteral("12:33:55"));
-    placeTwips(Label3, 2490, 30, 795, 285);
+    dateLabel = clockLabel(client, QStringLiteral("Label2"), QStringLiteral("01/01/2007"));
+    placeTwips(dateLabel, 204, 36, 912, 240);
+    timeLabel = clockLabel(client, QStringLiteral("Label3"), QStringLiteral("12:33:55"));
+    placeTwips(timeLabel, 2490, 30, 795, 285);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), client);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    placeTwips(cmdOK, 1470, 15, 585, 315);
-    connect(cmdOK, &QPushButton::clicked, this, &frmPass::cmdOK_Click);
+    okButton = new QPushButton(QStringLiteral("OK"), client);
+    okButton->setObjectName(QStringLiteral("cmdOK"));
+    okButton->setDefault(true);
+    placeTwips(okButton, 1470, 15, 585, 315);
+    connect(okButton, &QPushButton::clicked, this, &AlertWindow::acknowledge);
 
-    LbMessage = new QLabel(client);
-    LbMessage->setObjectName(QStringLiteral("LbMessage"));
-    LbMessage->setTextFormat(Qt::PlainText);
-    LbMessage->setAlignment(Qt::AlignCenter);
-    LbMessage->setWordWrap(false);
-    LbMessage->setAutoFillBackground(true);
-    placeTwips(LbMessage, 90, 360, 3330, 195);
+    messageLabel = new QLabel(client);
+    messageLabel->setObjectName(QStringLiteral("LbMessage"));
+    messageLabel->setTextFormat(Qt::PlainText);
+    messageLabel->setAlignment(Qt::AlignCenter);
+    messageLabel->setWordWrap(false);
+    messageLabel->setAutoFillBackground(true);
+    placeTwips(messageLabel, 90, 360, 3330, 195);
 
     menuBar = new QMenuBar(this);
     menuBar->setNativeMenuBar(false);
-    mnuNotify = menuBar->addAction(QStringLiteral("&Set"));
-    mnuNotify->setObjectName(QStringLiteral("mnuNotify"));
-    mnuHelp = menuBar->addMenu(QStringLiteral("&Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuHelpItem = mnuHelp->addAction(QStringLiteral("&Help"));
-    mnuHelpItem->setObjectName(QStringLiteral("mnuHelpItem"));
-    mnuHelpItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    mnuAbout = mnuHelp->addAction(QStringLiteral("&About"));
-    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
-    mnuAbout->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    setAction = menuBar->addAction(QStringLiteral("&Set"));
+    setAction->setObjectName(QStringLiteral("mnuNotify"));
+    helpMenu = menuBar->addMenu(QStringLiteral("&Help"));
+    helpMenu->setObjectName(QStringLiteral("mnuHelp"));
+    helpAction = helpMenu->addAction(QStringLiteral("&Help"));
+    helpAction->setObjectName(QStringLiteral("mnuHelpItem"));
+    helpAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    aboutAction = helpMenu->addAction(QStringLiteral("&About"));
+    aboutAction->setObjectName(QStringLiteral("mnuAbout"));
+    aboutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     // The shortcuts work while the window is active, menu open or not.
-    addAction(mnuHelpItem);
-    addAction(mnuAbout);
-    connect(mnuNotify, &QAction::triggered, this,
+    addAction(helpAction);
+    addAction(aboutAction);
+    connect(setAction, &QAction::triggered, this,
             [this] { m_context.openEditor(AppContext::FromAlertWindow, this); });
-    connect(mnuHelpItem, &QAction::triggered, this, [this] { m_context.openHelp(); });
-    connect(mnuAbout, &QAction::triggered, this,
+    connect(helpAction, &QAction::triggered, this, [this] { m_context.openHelp(); });
+    connect(aboutAction, &QAction::triggered, this,
             [this] { m_context.showAbout(AppContext::FromAlertWindow); });
 
     auto *layout = new QVBoxLayout(this);
@@ -99,80 +99,80 @@ frmPass::frmPass(AppContext &context, Kind kind, QWidget *parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->activate();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
+    clockTimer = new QTimer(this);
+    clockTimer->setObjectName(QStringLiteral("Timer1"));
+    clockTimer->setInterval(500);
     // The tick runs from a posted call, not inside the timer's own event: a
     // timer does not fire again while its event is being handled, so a
     // problem box opened by the tick would stop this clock until dismissed.
     // This way the clock goes on ticking inside any box, and due entries
     // fire on time.
-    connect(Timer1, &QTimer::timeout, this, &frmPass::Timer1_Timer, Qt::QueuedConnection);
+    connect(clockTimer, &QTimer::timeout, this, &AlertWindow::tick, Qt::QueuedConnection);
 }
 
-void frmPass::Form_Load()
+void AlertWindow::load()
 {
     const QDateTime now = m_context.services.clock.localNow();
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    Label2->setText(DateText::formatDate(now.date()));
-    Label3->setText(DateText::systemTime(now.time()));
-    LbMessage->clear();
+    dateLabel->setText(DateText::formatDate(now.date()));
+    timeLabel->setText(DateText::systemTime(now.time()));
+    messageLabel->clear();
     m_context.mainAlert().setWindowTitle(AppTitle);
-    Timer1->start();
-    m_context.store.LoadAlarms();
+    clockTimer->start();
+    m_context.store.load();
 }
 
-void frmPass::Timer1_Timer()
+void AlertWindow::tick()
 {
-    QPointer<frmPass> self(this);
-    Module1 &state = m_context.state;
-    m_context.store.LoadAlarms();
+    QPointer<AlertWindow> self(this);
+    ProgramState &state = m_context.state;
+    m_context.store.load();
     if (!self)
         return;
     const QDateTime now = Schedule::readClock(state, m_context.services.clock);
-    Label3->setText(DateText::systemTime(now.time()));
-    Label2->setText(state.NowDate);
+    timeLabel->setText(DateText::systemTime(now.time()));
+    dateLabel->setText(state.nowDate);
     Schedule::raiseDueSlots(state, now, m_dueTest, [this, &self](int slot) {
-        m_context.FireAlarm(slot);
+        m_context.fire(slot);
         return !self.isNull();
     });
 }
 
-void frmPass::cmdOK_Click()
+void AlertWindow::acknowledge()
 {
-    LbMessage->clear();
+    messageLabel->clear();
     const QDateTime now = Schedule::readClock(m_context.state, m_context.services.clock);
-    frmNotify &editor = m_context.editor();
+    AlarmEditor &editor = m_context.editor();
     // The repeat boxes are read from the editor, and the new dates written
     // there too: the save writes the file from the editor's rows.
     Schedule::moveRepeatingEntries(
         m_context.state, now,
         [&editor](int slot) {
-            return Repetition::Boxes{frmNotify::boxValue(editor.ckDaily[slot]),
-                                     frmNotify::boxValue(editor.ckWeekly[slot]),
-                                     frmNotify::boxValue(editor.ckMonthly[slot])};
+            return Repetition::Boxes{AlarmEditor::boxValue(editor.dailyBoxes[slot]),
+                                     AlarmEditor::boxValue(editor.weeklyBoxes[slot]),
+                                     AlarmEditor::boxValue(editor.monthlyBoxes[slot])};
         },
-        [&editor](int slot, const QString &date) { editor.txtDateNotify[slot]->setText(date); });
+        [&editor](int slot, const QString &date) { editor.dateBoxes[slot]->setText(date); });
 
-    QPointer<frmPass> self(this);
-    editor.SaveMsg();
+    QPointer<AlertWindow> self(this);
+    editor.save();
     if (!self)
         return;
     hide();
     if (m_kind == Further) {
         // Done with: it stops ticking and goes once control is back in the
         // event loop.
-        Timer1->stop();
+        clockTimer->stop();
         deleteLater();
     }
 }
 
-void frmPass::Form_Unload()
+void AlertWindow::unload()
 {
-    cmdOK_Click();
+    acknowledge();
 }
 
-void frmPass::showEvent(QShowEvent *event)
+void AlertWindow::showEvent(QShowEvent *event)
 {
     // The picture behind the clock and the colours of the clock and the
     // message are put on when the window is first shown, before it is drawn:
@@ -183,15 +183,15 @@ void frmPass::showEvent(QShowEvent *event)
         backdrop.setBrush(QPalette::Window, QPixmap(QStringLiteral(":/pictures/alert.png")));
         m_client->setPalette(backdrop);
         const QString clock = QStringLiteral("color: #00ff00; background-color: black;");
-        Label2->setStyleSheet(clock);
-        Label3->setStyleSheet(clock);
-        LbMessage->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
+        dateLabel->setStyleSheet(clock);
+        timeLabel->setStyleSheet(clock);
+        messageLabel->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
         m_dressed = true;
     }
     QDialog::showEvent(event);
 }
 
-void frmPass::closeEvent(QCloseEvent *event)
+void AlertWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     // With no notification area the main window is the only way in, and
@@ -200,10 +200,10 @@ void frmPass::closeEvent(QCloseEvent *event)
         m_context.exitProgram();
         return;
     }
-    Form_Unload();
+    unload();
 }
 
-void frmPass::keyPressEvent(QKeyEvent *event)
+void AlertWindow::keyPressEvent(QKeyEvent *event)
 {
     // Escape does not close an alert window; Enter presses OK.
     if (event->key() == Qt::Key_Escape) {

@@ -16,45 +16,45 @@ class QTimer;
 // The alert window. The main one shows the clock and is opened from the
 // tray; a further one is opened for each alarm, with the entry's message.
 // Every loaded one ticks, and every tick does the whole scheduling.
-class frmPass : public QDialog
+class AlertWindow : public QDialog
 {
     Q_OBJECT
 
 public:
     enum Kind { Main, Further };
 
-    frmPass(AppContext &context, Kind kind, QWidget *parent = nullptr);
+    AlertWindow(AppContext &context, Kind kind, QWidget *parent = nullptr);
 
     // The load step: labels, stay-on-top, empty message, the main window's
     // title, and a fresh read of the data file. The clock starts here.
-    void Form_Load();
+    void load();
 
     // The clock tick: reload the file, read the clock once, update the
     // labels and raise every slot that is due, in slot order.
-    void Timer1_Timer();
+    void tick();
 
     // The acknowledgement (OK, or Enter): clear the message, move every
     // fired repeating entry on, save, hide. A further window is then done
     // with and goes away.
-    void cmdOK_Click();
+    void acknowledge();
 
     // Unloading (the close box, or Exit for the main window) acknowledges
     // first. The main window only hides: its clock keeps running.
-    void Form_Unload();
+    void unload();
 
     Kind kind() const { return m_kind; }
 
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *LbMessage = nullptr;
-    QPushButton *cmdOK = nullptr;
-    QTimer *Timer1 = nullptr;
+    QLabel *dateLabel = nullptr;
+    QLabel *timeLabel = nullptr;
+    QLabel *messageLabel = nullptr;
+    QPushButton *okButton = nullptr;
+    QTimer *clockTimer = nullptr;
 
     QMenuBar *menuBar = nullptr;
-    QAction *mnuNotify = nullptr;
-    QMenu *mnuHelp = nullptr;
-    QAction *mnuHelpItem = nullptr;
-    QAction *mnuAbout = nullptr;
+    QAction *setAction = nullptr;
+    QMenu *helpMenu = nullptr;
+    QAction *helpAction = nullptr;
+    QAction *aboutAction = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "pickers/frmcal.h"
+#include "pickers/datepicker.h"
 
-#include "editor/frmnotify.h"
+#include "editor/alarmeditor.h"
 #include "pickers/pickerbackground.h"
 #include "scheduler/appcontext.h"
 #include "scheduler/twips.h"
@@ -17,7 +17,7 @@
 // The years the picker offers on either side of the current one.
 constexpr int RangeYears = 48;
 
-frmCal::frmCal(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
+DatePicker::DatePicker(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmCal"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -25,43 +25,43 @@ frmCal::frmCal(AppContext &context, QWidget *parent) : QDialog(parent), m_contex
     setFixedSize(twipsToPixels(2444), twipsToPixels(793));
     PickerBackground::apply(this);
 
-    DTPicker2 = new QDateEdit(this);
-    DTPicker2->setObjectName(QStringLiteral("DTPicker2"));
-    DTPicker2->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
-    DTPicker2->setCalendarPopup(true);
+    dateEdit = new QDateEdit(this);
+    dateEdit->setObjectName(QStringLiteral("DTPicker2"));
+    dateEdit->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
+    dateEdit->setCalendarPopup(true);
     // A small font, so the whole date fits beside the drop-down arrow.
-    QFont font = DTPicker2->font();
+    QFont font = dateEdit->font();
     font.setPixelSize(10);
-    DTPicker2->setFont(font);
-    placeTwips(DTPicker2, 210, 210, 1245, 315);
+    dateEdit->setFont(font);
+    placeTwips(dateEdit, 210, 210, 1245, 315);
 
-    Command1 = new QPushButton(QStringLiteral("&OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    placeTwips(Command1, 1620, 240, 555, 285);
-    setTabOrder(DTPicker2, Command1);
+    okButton = new QPushButton(QStringLiteral("&OK"), this);
+    okButton->setObjectName(QStringLiteral("Command1"));
+    okButton->setDefault(true);
+    placeTwips(okButton, 1620, 240, 555, 285);
+    setTabOrder(dateEdit, okButton);
 
-    connect(DTPicker2, &QDateEdit::dateChanged, this, &frmCal::DTPicker2_Change);
-    connect(DTPicker2->calendarWidget(), &QCalendarWidget::clicked, this, &frmCal::DTPicker2_Click);
-    DTPicker2->installEventFilter(this);
-    if (auto *text = DTPicker2->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly))
+    connect(dateEdit, &QDateEdit::dateChanged, this, &DatePicker::dateChanged);
+    connect(dateEdit->calendarWidget(), &QCalendarWidget::clicked, this, &DatePicker::dateClicked);
+    dateEdit->installEventFilter(this);
+    if (auto *text = dateEdit->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly))
         text->installEventFilter(this);
-    connect(Command1, &QPushButton::clicked, this, &frmCal::Command1_Click);
+    connect(okButton, &QPushButton::clicked, this, &DatePicker::acceptDate);
 }
 
-QLineEdit *frmCal::rowDate() const
+QLineEdit *DatePicker::rowDate() const
 {
-    const int row = m_context.state.EditorRow;
+    const int row = m_context.state.editorRow;
     if (row < 0 || row >= SlotCount)
         return nullptr;
-    return m_context.editor().txtDateNotify[row];
+    return m_context.editor().dateBoxes[row];
 }
 
-void frmCal::Form_Load()
+void DatePicker::load()
 {
     m_loaded = false;
     const QDate today = m_context.services.clock.localNow().date();
-    m_context.state.NowDate = DateText::formatDate(today);
+    m_context.state.nowDate = DateText::formatDate(today);
 
     m_editorCorner = m_context.editor().pos();
     place();
@@ -70,7 +70,7 @@ void frmCal::Form_Load()
     // at today and stays in the row until the user picks.
     const QDate first(today.year() - RangeYears, 1, 1);
     const QDate last(today.year() + RangeYears, 12, 31);
-    DTPicker2->setDateRange(first, last);
+    dateEdit->setDateRange(first, last);
     QDate start = today;
     if (QLineEdit *box = rowDate(); box && !box->text().isEmpty()) {
         const std::optional<DateText::Value> value = DateText::parse(box->text(), today);
@@ -79,11 +79,11 @@ void frmCal::Form_Load()
         else if (value->date >= first && value->date <= last)
             start = value->date;
     }
-    DTPicker2->setDate(start);
+    dateEdit->setDate(start);
     m_loaded = true;
 }
 
-void frmCal::place()
+void DatePicker::place()
 {
     // Over the editor's top-left corner, a third of this window's outer
     // width outside it, even off the screen.
@@ -91,7 +91,7 @@ void frmCal::place()
     move(static_cast<int>(std::lround(m_editorCorner.x() - third)), m_editorCorner.y());
 }
 
-void frmCal::showEvent(QShowEvent *event)
+void DatePicker::showEvent(QShowEvent *event)
 {
     // The window's frame is known only once it is shown.
     if (!event->spontaneous())
@@ -99,36 +99,36 @@ void frmCal::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-void frmCal::writeBack()
+void DatePicker::writeBack()
 {
     if (QLineEdit *box = rowDate())
-        box->setText(DateText::formatDate(DTPicker2->date()));
+        box->setText(DateText::formatDate(dateEdit->date()));
 }
 
-void frmCal::DTPicker2_Change()
+void DatePicker::dateChanged()
 {
     // Only the user's changes reach the row, not the start value.
     if (m_loaded)
         writeBack();
 }
 
-void frmCal::DTPicker2_Click()
+void DatePicker::dateClicked()
 {
     if (m_loaded)
         writeBack();
 }
 
-void frmCal::Command1_Click()
+void DatePicker::acceptDate()
 {
     writeBack();
-    const int row = m_context.state.EditorRow;
+    const int row = m_context.state.editorRow;
     if (row >= 0 && row < SlotCount)
         m_context.state.table().AlarmFired[row] = 0;
-    m_context.editor().SaveMsg();
+    m_context.editor().save();
     accept();
 }
 
-void frmCal::keyPressEvent(QKeyEvent *event)
+void DatePicker::keyPressEvent(QKeyEvent *event)
 {
     // No cancel button: Escape does nothing. Enter presses OK.
     if (event->matches(QKeySequence::Cancel) || event->key() == Qt::Key_Escape) {
@@ -138,13 +138,13 @@ void frmCal::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-bool frmCal::eventFilter(QObject *watched, QEvent *event)
+bool DatePicker::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton &&
             static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint()))
-            DTPicker2_Click();
+            dateClicked();
     }
     return QDialog::eventFilter(watched, event);
 }

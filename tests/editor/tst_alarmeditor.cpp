@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "editor/frmnotify.h"
-#include "pickers/frmcal.h"
-#include "pickers/frmtime.h"
-#include "scheduler/frmpass.h"
+#include "editor/alarmeditor.h"
+#include "pickers/datepicker.h"
+#include "pickers/timepicker.h"
+#include "scheduler/alertwindow.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
@@ -28,8 +28,8 @@ namespace {
 FileContents withBanners()
 {
     FileContents c;
-    c.FileBanner1 = DefaultBanner1;
-    c.FileBanner2 = DefaultBanner2;
+    c.banner1 = DefaultBanner1;
+    c.banner2 = DefaultBanner2;
     return c;
 }
 
@@ -48,10 +48,11 @@ struct Boxes
     friend bool operator==(const Boxes &, const Boxes &) = default;
 };
 
-Boxes boxesOf(const frmNotify &editor, int row)
+Boxes boxesOf(const AlarmEditor &editor, int row)
 {
-    return {frmNotify::boxValue(editor.ckDaily[row]), frmNotify::boxValue(editor.ckWeekly[row]),
-            frmNotify::boxValue(editor.ckMonthly[row])};
+    return {AlarmEditor::boxValue(editor.dailyBoxes[row]),
+            AlarmEditor::boxValue(editor.weeklyBoxes[row]),
+            AlarmEditor::boxValue(editor.monthlyBoxes[row])};
 }
 
 char *toString(const Boxes &b)
@@ -68,7 +69,7 @@ void click(QWidget *widget)
 
 Q_DECLARE_METATYPE(Boxes)
 
-class TestFrmNotify : public QObject
+class TestAlarmEditor : public QObject
 {
     Q_OBJECT
 
@@ -77,35 +78,35 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         QCOMPARE(editor.size(), QSize(645, 257));
-        QCOMPARE(editor.Frame1->geometry(), QRect(2, 2, 510, 655));
-        QCOMPARE(editor.VScroll1->minimum(), 0);
-        QCOMPARE(editor.VScroll1->maximum(), 6000);
-        QCOMPARE(editor.VScroll1->singleStep(), 300);
-        QCOMPARE(editor.VScroll1->pageStep(), 1000);
-        QVERIFY(editor.cmdOKnotify->isDefault());
+        QCOMPARE(editor.rowPanel->geometry(), QRect(2, 2, 510, 655));
+        QCOMPARE(editor.scrollBar->minimum(), 0);
+        QCOMPARE(editor.scrollBar->maximum(), 6000);
+        QCOMPARE(editor.scrollBar->singleStep(), 300);
+        QCOMPARE(editor.scrollBar->pageStep(), 1000);
+        QVERIFY(editor.acceptButton->isDefault());
         // Row 0's Clear button and row 31's repeat boxes break the pattern.
-        QCOMPARE(editor.cmdClear[0]->geometry(), QRect(0, 12, 25, 22));
-        QCOMPARE(editor.cmdClear[1]->geometry(), QRect(0, 34, 25, 20));
-        QCOMPARE(editor.txtDateNotify[31]->geometry(), QRect(26, 634, 51, 19));
-        QCOMPARE(editor.txtMessage[5]->geometry(), QRect(78, 114, 263, 19));
-        QCOMPARE(editor.txtTimeNote[0]->geometry(), QRect(342, 14, 59, 19));
-        QCOMPARE(editor.ckDaily[0]->geometry(), QRect(12, 10, 13, 19));
-        QCOMPARE(editor.ckWeekly[1]->geometry(), QRect(12, 28, 13, 19));
-        QCOMPARE(editor.ckMonthly[30]->geometry(), QRect(12, 606, 13, 19));
-        QCOMPARE(editor.ckMonthly[31]->geometry(), QRect(12, 626, 13, 19));
-        QCOMPARE(editor.ckDaily[3]->parentWidget(), editor.Frame3);
-        QCOMPARE(editor.Frame3->title(), QStringLiteral("Daily"));
-        QCOMPARE(editor.Frame4->title(), QStringLiteral("Wkly"));
-        QCOMPARE(editor.Frame5->title(), QStringLiteral("Mnly"));
-        QCOMPARE(editor.cmdClear[7]->toolTip(), QStringLiteral("CLEAR THIS ROW"));
+        QCOMPARE(editor.clearButtons[0]->geometry(), QRect(0, 12, 25, 22));
+        QCOMPARE(editor.clearButtons[1]->geometry(), QRect(0, 34, 25, 20));
+        QCOMPARE(editor.dateBoxes[31]->geometry(), QRect(26, 634, 51, 19));
+        QCOMPARE(editor.messageBoxes[5]->geometry(), QRect(78, 114, 263, 19));
+        QCOMPARE(editor.timeBoxes[0]->geometry(), QRect(342, 14, 59, 19));
+        QCOMPARE(editor.dailyBoxes[0]->geometry(), QRect(12, 10, 13, 19));
+        QCOMPARE(editor.weeklyBoxes[1]->geometry(), QRect(12, 28, 13, 19));
+        QCOMPARE(editor.monthlyBoxes[30]->geometry(), QRect(12, 606, 13, 19));
+        QCOMPARE(editor.monthlyBoxes[31]->geometry(), QRect(12, 626, 13, 19));
+        QCOMPARE(editor.dailyBoxes[3]->parentWidget(), editor.dailyColumn);
+        QCOMPARE(editor.dailyColumn->title(), QStringLiteral("Daily"));
+        QCOMPARE(editor.weeklyColumn->title(), QStringLiteral("Wkly"));
+        QCOMPARE(editor.monthlyColumn->title(), QStringLiteral("Mnly"));
+        QCOMPARE(editor.clearButtons[7]->toolTip(), QStringLiteral("CLEAR THIS ROW"));
         QCOMPARE(editor.findChild<QLabel *>(QStringLiteral("lbMessages"))->text(),
                  QStringLiteral("Tikoraer Messages"));
-        QCOMPARE(editor.OptAlarm->text(), QStringLiteral("Alert3"));
-        QVERIFY(!editor.cmdTest1->icon().isNull());
-        QCOMPARE(editor.Image1->pixmap().size(), QSize(78, 60));
-        QVERIFY(editor.Image1->hasScaledContents());
+        QCOMPARE(editor.alert3Button->text(), QStringLiteral("Alert3"));
+        QVERIFY(!editor.playMessageButton->icon().isNull());
+        QCOMPARE(editor.picture->pixmap().size(), QSize(78, 60));
+        QVERIFY(editor.picture->hasScaledContents());
     }
 
     // Two repeat flags in one row keep the last; every repeating entry is
@@ -132,20 +133,20 @@ private Q_SLOTS:
         c.sound = SoundChoice{false, true, false, true};
         dir.write(AlarmStore::FileName, DataFile::encode(c));
 
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         const AlarmTable &table = app.context.state.table();
-        QCOMPARE(app.context.state.EditorRow, qint16(32));
-        QCOMPARE(editor.txtDateNotify[2]->text(), QStringLiteral("03/17/09"));
-        QCOMPARE(editor.txtMessage[2]->text(), QStringLiteral("Team meeting, room 4"));
-        QCOMPARE(editor.txtTimeNote[2]->text(), QStringLiteral("09:30:00"));
+        QCOMPARE(app.context.state.editorRow, qint16(32));
+        QCOMPARE(editor.dateBoxes[2]->text(), QStringLiteral("03/17/09"));
+        QCOMPARE(editor.messageBoxes[2]->text(), QStringLiteral("Team meeting, room 4"));
+        QCOMPARE(editor.timeBoxes[2]->text(), QStringLiteral("09:30:00"));
         QCOMPARE(boxesOf(editor, 2), (Boxes{0, 0, 1}));
         QCOMPARE(boxesOf(editor, 3), (Boxes{0, 1, 0}));
         QCOMPARE(boxesOf(editor, 5), (Boxes{2, 0, 0}));
         QCOMPARE(boxesOf(editor, 6), (Boxes{0, 0, 0}));
         // Texts show exactly as stored: no default date, no reformatting.
-        QCOMPARE(editor.txtDateNotify[4]->text(), QString());
-        QCOMPARE(editor.txtMessage[4]->text(), QStringLiteral(" no date "));
-        QCOMPARE(editor.txtTimeNote[4]->text(), QStringLiteral("7:00"));
+        QCOMPARE(editor.dateBoxes[4]->text(), QString());
+        QCOMPARE(editor.messageBoxes[4]->text(), QStringLiteral(" no date "));
+        QCOMPARE(editor.timeBoxes[4]->text(), QStringLiteral("7:00"));
         QCOMPARE(table.AlarmFired[2], qint16(0));
         QCOMPARE(table.AlarmFired[3], qint16(0));
         QCOMPARE(table.AlarmFired[4], qint16(1));
@@ -153,7 +154,7 @@ private Q_SLOTS:
         QCOMPARE(editor.soundButtons(), (SoundChoice{false, false, false, true}));
 
         // What the rows show is what a save writes.
-        QVERIFY(editor.SaveMsg().ok);
+        QVERIFY(editor.save().ok);
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDaily[2], qint16(0));
         QCOMPARE(saved.table.AlarmMonthly[2], qint16(1));
@@ -172,19 +173,19 @@ private Q_SLOTS:
         FileContents c = withBanners();
         c.sound = SoundChoice{false, false, false, false};
         dir.write(AlarmStore::FileName, DataFile::encode(c));
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         for (int row = 0; row < SlotCount; ++row) {
-            QVERIFY(editor.txtDateNotify[row]->text().isEmpty());
-            QVERIFY(editor.txtMessage[row]->text().isEmpty());
-            QVERIFY(editor.txtTimeNote[row]->text().isEmpty());
+            QVERIFY(editor.dateBoxes[row]->text().isEmpty());
+            QVERIFY(editor.messageBoxes[row]->text().isEmpty());
+            QVERIFY(editor.timeBoxes[row]->text().isEmpty());
             QCOMPARE(boxesOf(editor, row), (Boxes{0, 0, 0}));
         }
         QCOMPARE(editor.soundButtons(), (SoundChoice{false, false, false, false}));
         // The user can still choose one, and a click keeps it chosen.
-        click(editor.optDive);
-        click(editor.optDive);
+        click(editor.alert2Button);
+        click(editor.alert2Button);
         QCOMPARE(editor.soundButtons(), (SoundChoice{false, false, true, false}));
-        click(editor.optMessage);
+        click(editor.messageButton);
         QCOMPARE(editor.soundButtons(), (SoundChoice{true, false, false, false}));
     }
 
@@ -197,9 +198,9 @@ private Q_SLOTS:
         setEntry(c, 0, QStringLiteral("  03/17/09"), longText, QStringLiteral("soon, maybe "), 0);
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         const QByteArray before = dir.read(AlarmStore::FileName);
-        frmNotify &editor = app.context.editor();
-        QCOMPARE(editor.txtMessage[0]->text(), longText);
-        QVERIFY(editor.SaveMsg().ok);
+        AlarmEditor &editor = app.context.editor();
+        QCOMPARE(editor.messageBoxes[0]->text(), longText);
+        QVERIFY(editor.save().ok);
         QCOMPARE(dir.read(AlarmStore::FileName), before);
     }
 
@@ -217,7 +218,7 @@ private Q_SLOTS:
         QFETCH(QString, box);
         TempCurrentDir dir;
         TestApp app;
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         editor.show();
         auto *edit = editor.findChild<QLineEdit *>(box);
         QVERIFY(edit);
@@ -225,7 +226,7 @@ private Q_SLOTS:
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(edit->text(), QStringLiteral("one two three four"));
-        QVERIFY(editor.SaveMsg().ok);
+        QVERIFY(editor.save().ok);
         QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
     }
 
@@ -233,43 +234,44 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         editor.show();
-        QScrollBar *bar = editor.VScroll1;
-        QCOMPARE(editor.Frame1->y(), 2);
+        QScrollBar *bar = editor.scrollBar;
+        QCOMPARE(editor.rowPanel->y(), 2);
 
         // The down arrow sits at the bottom end of the bar: one row.
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
                           QPoint(bar->width() / 2, bar->height() - 4));
         QCOMPARE(bar->value(), 300);
-        QCOMPARE(editor.Frame1->y(), -20);
+        QCOMPARE(editor.rowPanel->y(), -20);
 
         // The trough below the thumb: a page of 1000.
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
                           QPoint(bar->width() / 2, bar->height() * 3 / 4));
         QCOMPARE(bar->value(), 1300);
-        QCOMPARE(editor.Frame1->y(), -87);
+        QCOMPARE(editor.rowPanel->y(), -87);
 
         // Dragging the thumb to the bottom: the panel follows while dragging.
         QTest::keyClick(bar, Qt::Key_Home);
-        QCOMPARE(editor.Frame1->y(), 0);
+        QCOMPARE(editor.rowPanel->y(), 0);
         const QPoint thumb(bar->width() / 2, bar->width() + 6);
         QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, thumb);
         QTest::mouseMove(bar, QPoint(thumb.x(), bar->height()));
         QCOMPARE(bar->value(), 6000);
-        QCOMPARE(editor.Frame1->y(), -400);
+        QCOMPARE(editor.rowPanel->y(), -400);
         QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, QPoint(thumb.x(), bar->height()));
-        QCOMPARE(editor.Frame1->y(), -400);
+        QCOMPARE(editor.rowPanel->y(), -400);
         // Rows 20 to 31 are the ones inside the window now.
-        const int visibleTop = editor.Frame1->y() + editor.txtMessage[20]->y();
+        const int visibleTop = editor.rowPanel->y() + editor.messageBoxes[20]->y();
         QVERIFY(visibleTop >= 0 && visibleTop < 20);
-        QVERIFY(editor.Frame1->y() + editor.txtMessage[31]->geometry().bottom() < editor.height());
+        QVERIFY(editor.rowPanel->y() + editor.messageBoxes[31]->geometry().bottom() <
+                editor.height());
 
         // The position survives hiding and showing.
         editor.hide();
         editor.show();
         QCOMPARE(bar->value(), 6000);
-        QCOMPARE(editor.Frame1->y(), -400);
+        QCOMPARE(editor.rowPanel->y(), -400);
     }
 
     void repeatBoxRule_data()
@@ -304,13 +306,14 @@ private Q_SLOTS:
         c.table.AlarmWeekly[4] = before.weekly;
         c.table.AlarmMonthly[4] = before.monthly;
         dir.write(AlarmStore::FileName, DataFile::encode(c));
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         editor.show();
         // The file's state, as a tick would have reloaded it.
         app.context.state.table().AlarmFired[4] = 1;
         QCOMPARE(boxesOf(editor, 4), before);
 
-        QCheckBox *columns[] = {editor.ckDaily[4], editor.ckWeekly[4], editor.ckMonthly[4]};
+        QCheckBox *columns[] = {editor.dailyBoxes[4], editor.weeklyBoxes[4],
+                                editor.monthlyBoxes[4]};
         click(columns[clickedColumn]);
         QCOMPARE(boxesOf(editor, 4), after);
         QCOMPARE(app.context.state.table().AlarmFired[4], firedAfter);
@@ -334,23 +337,23 @@ private Q_SLOTS:
                  QStringLiteral("10:00:00"), 0);
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         const QByteArray before = dir.read(AlarmStore::FileName);
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         editor.show();
 
-        click(editor.cmdClear[3]);
-        QVERIFY(editor.txtDateNotify[3]->text().isEmpty());
-        QVERIFY(editor.txtMessage[3]->text().isEmpty());
-        QVERIFY(editor.txtTimeNote[3]->text().isEmpty());
+        click(editor.clearButtons[3]);
+        QVERIFY(editor.dateBoxes[3]->text().isEmpty());
+        QVERIFY(editor.messageBoxes[3]->text().isEmpty());
+        QVERIFY(editor.timeBoxes[3]->text().isEmpty());
         QCOMPARE(boxesOf(editor, 3), (Boxes{0, 0, 0}));
         QCOMPARE(app.context.state.table().AlarmFired[3], qint16(1));
-        QCOMPARE(editor.txtMessage[4]->text(), QStringLiteral("stays"));
+        QCOMPARE(editor.messageBoxes[4]->text(), QStringLiteral("stays"));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
 
         // Typing into the emptied row does not arm it; a repeat box does.
-        QTest::keyClicks(editor.txtMessage[3], QStringLiteral("new"));
-        QTest::keyClicks(editor.txtTimeNote[3], QStringLiteral("11:00:00"));
+        QTest::keyClicks(editor.messageBoxes[3], QStringLiteral("new"));
+        QTest::keyClicks(editor.timeBoxes[3], QStringLiteral("11:00:00"));
         QCOMPARE(app.context.state.table().AlarmFired[3], qint16(1));
-        click(editor.ckMonthly[3]);
+        click(editor.monthlyBoxes[3]);
         QCOMPARE(app.context.state.table().AlarmFired[3], qint16(0));
     }
 
@@ -358,11 +361,11 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         editor.show();
-        click(editor.optDive);
-        for (QPushButton *button :
-             {editor.cmdTest1, editor.cmdTest2, editor.cmdTest3, editor.cmdTest4})
+        click(editor.alert2Button);
+        for (QPushButton *button : {editor.playMessageButton, editor.playAlert1Button,
+                                    editor.playAlert2Button, editor.playAlert3Button})
             click(button);
         QCOMPARE(
             app.sound.calls,
@@ -393,36 +396,36 @@ private Q_SLOTS:
                  QStringLiteral("09:00:00"), 1);
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         const QByteArray before = dir.read(AlarmStore::FileName);
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         editor.show();
 
         app.modal.whileOpen = [&](QDialog &picker) {
-            QCOMPARE(app.context.state.EditorRow, qint16(5));
+            QCOMPARE(app.context.state.editorRow, qint16(5));
             QCOMPARE(app.context.state.table().AlarmFired[5], qint16(0));
             QCOMPARE(editor.openPicker(), &picker);
             if (dateBox) {
-                QVERIFY(qobject_cast<frmCal *>(&picker));
+                QVERIFY(qobject_cast<DatePicker *>(&picker));
             } else {
-                auto *time = qobject_cast<frmTime *>(&picker);
+                auto *time = qobject_cast<TimePicker *>(&picker);
                 QVERIFY(time);
-                QTest::keyClick(time->DTPicker1, Qt::Key_Up); // changes the picker only
+                QTest::keyClick(time->timeEdit, Qt::Key_Up); // changes the picker only
                 if (leaveBy == QLatin1String("cancel"))
-                    click(time->cmdCancel);
+                    click(time->cancelButton);
                 else if (leaveBy == QLatin1String("escape"))
-                    QTest::keyClick(time->DTPicker1, Qt::Key_Escape);
+                    QTest::keyClick(time->timeEdit, Qt::Key_Escape);
             }
             if (leaveBy == QLatin1String("close"))
                 picker.close();
             QVERIFY(!picker.isVisible());
         };
-        click(dateBox ? editor.txtDateNotify[5] : editor.txtTimeNote[5]);
+        click(dateBox ? editor.dateBoxes[5] : editor.timeBoxes[5]);
 
         QCOMPARE(app.modal.shown.size(), 1);
         QCOMPARE(editor.openPicker(), nullptr);
-        QCOMPARE(app.context.state.EditorRow, qint16(5));
+        QCOMPARE(app.context.state.editorRow, qint16(5));
         QCOMPARE(app.context.state.table().AlarmFired[5], qint16(0));
-        QCOMPARE(editor.txtDateNotify[5]->text(), QStringLiteral("03/17/09"));
-        QCOMPARE(editor.txtTimeNote[5]->text(), QStringLiteral("09:00:00"));
+        QCOMPARE(editor.dateBoxes[5]->text(), QStringLiteral("03/17/09"));
+        QCOMPARE(editor.timeBoxes[5]->text(), QStringLiteral("09:00:00"));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
     }
 
@@ -431,16 +434,16 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         editor.show();
         app.context.state.table().AlarmFired[2] = 1;
         app.modal.whileOpen = [&](QDialog &) {
-            click(editor.txtDateNotify[2]);
-            click(editor.txtTimeNote[2]);
+            click(editor.dateBoxes[2]);
+            click(editor.timeBoxes[2]);
         };
-        click(editor.txtTimeNote[1]);
+        click(editor.timeBoxes[1]);
         QCOMPARE(app.modal.shown.size(), 1);
-        QCOMPARE(app.context.state.EditorRow, qint16(1));
+        QCOMPARE(app.context.state.editorRow, qint16(1));
         QCOMPARE(app.context.state.table().AlarmFired[2], qint16(1));
     }
 
@@ -454,25 +457,25 @@ private Q_SLOTS:
         setEntry(c, 1, QStringLiteral("03/17/09"), QStringLiteral("old"),
                  QStringLiteral("09:00:00"), 0);
         dir.write(AlarmStore::FileName, DataFile::encode(c));
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         editor.show();
 
-        editor.txtMessage[1]->selectAll();
-        QTest::keyClicks(editor.txtMessage[1], QStringLiteral("typed, not \"accepted\""));
-        QTest::keyClicks(editor.txtDateNotify[7], QStringLiteral("next week"));
-        click(editor.ckWeekly[7]);
-        click(editor.OptAlarm);
+        editor.messageBoxes[1]->selectAll();
+        QTest::keyClicks(editor.messageBoxes[1], QStringLiteral("typed, not \"accepted\""));
+        QTest::keyClicks(editor.dateBoxes[7], QStringLiteral("next week"));
+        click(editor.weeklyBoxes[7]);
+        click(editor.alert3Button);
         app.context.state.table().AlarmFired[1] = 1;
-        app.context.state.file.FileBanner2 = QStringLiteral("banner from memory");
+        app.context.state.file.banner2 = QStringLiteral("banner from memory");
 
-        QVERIFY(editor.SaveMsg().ok);
+        QVERIFY(editor.save().ok);
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmMessage[1], QStringLiteral("typed, not \"accepted\""));
         QCOMPARE(saved.table.AlarmDate[7], QStringLiteral("next week"));
         QCOMPARE(saved.table.AlarmWeekly[7], qint16(1));
         QCOMPARE(saved.table.AlarmFired[1], qint16(1));
         QCOMPARE(saved.table.AlarmFired[7], qint16(0));
-        QCOMPARE(saved.FileBanner2, QStringLiteral("banner from memory"));
+        QCOMPARE(saved.banner2, QStringLiteral("banner from memory"));
         QCOMPARE(saved.sound, (SoundChoice{false, false, false, true}));
         // Nothing was accepted: the table still holds what the file held.
         QCOMPARE(app.context.state.table().AlarmMessage[1], QStringLiteral("old"));
@@ -499,9 +502,9 @@ private Q_SLOTS:
         int saves = 0;
         app.boxes.whileOpen = [&](const QString &) {
             ++saves;
-            QVERIFY(app.context.editor().SaveMsg().ok);
+            QVERIFY(app.context.editor().save().ok);
         };
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         QCOMPARE(saves, 1);
         QCOMPARE(app.boxes.shown, QStringList{AlarmStore::ProblemText});
 
@@ -511,20 +514,20 @@ private Q_SLOTS:
         QCOMPARE(saved.table.AlarmMessage[1], QStringLiteral("second"));
         QCOMPARE(saved.table.AlarmMessage[20], QStringLiteral("lost"));
         QCOMPARE(dir.read(AlarmStore::BadCopyName), broken);
-        QCOMPARE(editor.txtMessage[1]->text(), QStringLiteral("second"));
-        QCOMPARE(app.context.state.EditorRow, qint16(32));
+        QCOMPARE(editor.messageBoxes[1]->text(), QStringLiteral("second"));
+        QCOMPARE(app.context.state.editorRow, qint16(32));
     }
 
     void aFailedSaveIsReportedOnce()
     {
         TempCurrentDir dir;
         TestApp app;
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         app.context.store.setDeviceFactory(
             [](const QString &) { return std::make_unique<FullDevice>(); });
-        const AlarmStore::SaveResult first = editor.SaveMsg();
+        const AlarmStore::SaveResult first = editor.save();
         QVERIFY(!first.ok);
-        QVERIFY(!editor.SaveMsg().ok);
+        QVERIFY(!editor.save().ok);
         QCOMPARE(app.problems.reported, QStringList{AlarmStore::saveFailureText(first.reason)});
         QVERIFY(app.boxes.shown.isEmpty());
     }
@@ -540,24 +543,24 @@ private Q_SLOTS:
                  QStringLiteral("09:30:00"), 0);
         c.table.AlarmWeekly[2] = 1;
         dir.write(AlarmStore::FileName, DataFile::encode(c));
-        frmNotify &editor = app.context.editor();
+        AlarmEditor &editor = app.context.editor();
         // The entry fired since: the file says so.
         c.table.AlarmFired[2] = 1;
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         const QByteArray before = dir.read(AlarmStore::FileName);
 
-        app.context.mainAlert().Timer1->stop();
+        app.context.mainAlert().clockTimer->stop();
         editor.show();
-        QTest::keyClicks(editor.txtMessage[2], QStringLiteral(" edited"));
-        QTest::keyClicks(editor.txtTimeNote[9], QStringLiteral("12:00:00"));
-        click(editor.ckDaily[2]);
-        click(editor.optAlert);
+        QTest::keyClicks(editor.messageBoxes[2], QStringLiteral(" edited"));
+        QTest::keyClicks(editor.timeBoxes[9], QStringLiteral("12:00:00"));
+        click(editor.dailyBoxes[2]);
+        click(editor.alert1Button);
 
         editor.close();
         QVERIFY(!editor.isVisible());
-        QVERIFY(app.context.mainAlert().Timer1->isActive());
-        QCOMPARE(editor.txtMessage[2]->text(), QStringLiteral("weekly"));
-        QVERIFY(editor.txtTimeNote[9]->text().isEmpty());
+        QVERIFY(app.context.mainAlert().clockTimer->isActive());
+        QCOMPARE(editor.messageBoxes[2]->text(), QStringLiteral("weekly"));
+        QVERIFY(editor.timeBoxes[9]->text().isEmpty());
         QCOMPARE(boxesOf(editor, 2), (Boxes{0, 1, 0}));
         QCOMPARE(editor.soundButtons(), (SoundChoice{true, false, false, false}));
         QCOMPARE(app.context.state.table().AlarmFired[2], qint16(1));
@@ -568,18 +571,18 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmNotify &editor = app.context.editor();
-        app.context.mainAlert().Timer1->stop();
+        AlarmEditor &editor = app.context.editor();
+        app.context.mainAlert().clockTimer->stop();
         editor.show();
-        QTest::keyClicks(editor.txtMessage[0], QStringLiteral("kept"));
-        QTest::keyClick(editor.txtMessage[0], Qt::Key_Escape);
-        QTest::keyClick(editor.cmdOKnotify, Qt::Key_Escape);
+        QTest::keyClicks(editor.messageBoxes[0], QStringLiteral("kept"));
+        QTest::keyClick(editor.messageBoxes[0], Qt::Key_Escape);
+        QTest::keyClick(editor.acceptButton, Qt::Key_Escape);
         QVERIFY(editor.isVisible());
-        QCOMPARE(editor.txtMessage[0]->text(), QStringLiteral("kept"));
-        QVERIFY(!app.context.mainAlert().Timer1->isActive());
+        QCOMPARE(editor.messageBoxes[0]->text(), QStringLiteral("kept"));
+        QVERIFY(!app.context.mainAlert().clockTimer->isActive());
         QVERIFY(!dir.exists(AlarmStore::FileName));
     }
 };
 
-QTEST_MAIN(TestFrmNotify)
-#include "tst_frmnotify.moc"
+QTEST_MAIN(TestAlarmEditor)
+#include "tst_alarmeditor.moc"

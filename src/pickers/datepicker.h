@@ -8,29 +8,29 @@ class QDateEdit;
 class QLineEdit;
 class QPushButton;
 
-// The date picker: fills the date of the editor row in EditorRow. Every
+// The date picker: fills the date of the editor row in editorRow. Every
 // date the user picks goes into the row at once; OK writes it again,
 // rearms the entry and saves. Loaded afresh for every opening.
-class frmCal : public QDialog
+class DatePicker : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmCal(AppContext &context, QWidget *parent = nullptr);
+    explicit DatePicker(AppContext &context, QWidget *parent = nullptr);
 
-    // Sets NowDate, places the window beside the editor and starts the
+    // Sets nowDate, places the window beside the editor and starts the
     // picker at the row's date, or at today.
-    void Form_Load();
+    void load();
 
     // Writes the picked date into the row as "mm/dd/yy".
-    void DTPicker2_Change();
-    void DTPicker2_Click();
+    void dateChanged();
+    void dateClicked();
 
     // OK: write the date, rearm the entry, save, unload.
-    void Command1_Click();
+    void acceptDate();
 
-    QDateEdit *DTPicker2 = nullptr;
-    QPushButton *Command1 = nullptr;
+    QDateEdit *dateEdit = nullptr;
+    QPushButton *okButton = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "pickers/frmcal.h"
+#include "pickers/datepicker.h"
 #include "pickertest.h"
-#include "scheduler/frmpass.h"
+#include "scheduler/alertwindow.h"
 
 #include <QDateEdit>
 #include <QPushButton>
 
-class TestFrmCal : public QObject
+class TestDatePicker : public QObject
 {
     Q_OBJECT
 
@@ -43,13 +43,13 @@ private Q_SLOTS:
         FileContents c = PickerTest::bannered();
         c.table.AlarmDate[3] = rowText;
         PickerTest t(c);
-        QLineEdit *row = t.editor->txtDateNotify[3];
-        t.open<frmCal>(row, [&](frmCal &cal) {
-            QCOMPARE(cal.DTPicker2->date(), start);
-            QCOMPARE(cal.DTPicker2->minimumDate(), QDate(1961, 1, 1));
-            QCOMPARE(cal.DTPicker2->maximumDate(), QDate(2057, 12, 31));
+        QLineEdit *row = t.editor->dateBoxes[3];
+        t.open<DatePicker>(row, [&](DatePicker &cal) {
+            QCOMPARE(cal.dateEdit->date(), start);
+            QCOMPARE(cal.dateEdit->minimumDate(), QDate(1961, 1, 1));
+            QCOMPARE(cal.dateEdit->maximumDate(), QDate(2057, 12, 31));
             QCOMPARE(row->text(), rowAfterLoad);
-            QCOMPARE(t.app.context.state.NowDate, QStringLiteral("06/15/09"));
+            QCOMPARE(t.app.context.state.nowDate, QStringLiteral("06/15/09"));
             cal.close();
         });
         // Left by the close box: nothing more written, nothing saved.
@@ -71,14 +71,14 @@ private Q_SLOTS:
         c.table.AlarmMessage[0] = QStringLiteral("fired");
         c.table.AlarmFired[0] = 1;
         PickerTest t(c);
-        t.open<frmCal>(t.editor->txtDateNotify[0], [&](frmCal &cal) {
+        t.open<DatePicker>(t.editor->dateBoxes[0], [&](DatePicker &cal) {
             if (byEnter)
-                QTest::keyClick(cal.DTPicker2, Qt::Key_Return);
+                QTest::keyClick(cal.dateEdit, Qt::Key_Return);
             else
-                QTest::mouseClick(cal.Command1, Qt::LeftButton);
+                QTest::mouseClick(cal.okButton, Qt::LeftButton);
             QVERIFY(!cal.isVisible());
         });
-        QCOMPARE(t.editor->txtDateNotify[0]->text(), QStringLiteral("06/15/09"));
+        QCOMPARE(t.editor->dateBoxes[0]->text(), QStringLiteral("06/15/09"));
         QCOMPARE(t.app.context.state.table().AlarmFired[0], qint16(0));
         const FileContents saved = t.saved();
         QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("06/15/09"));
@@ -93,12 +93,12 @@ private Q_SLOTS:
         c.table.AlarmDate[2] = QStringLiteral("06/03/09");
         c.table.AlarmDate[4] = QStringLiteral("1/1/1900");
         PickerTest t(c);
-        QLineEdit *row = t.editor->txtDateNotify[2];
-        t.open<frmCal>(row, [&](frmCal &cal) {
+        QLineEdit *row = t.editor->dateBoxes[2];
+        t.open<DatePicker>(row, [&](DatePicker &cal) {
             QCOMPARE(row->text(), QStringLiteral("06/03/09"));
-            QTest::keyClick(cal.DTPicker2, Qt::Key_Up); // the month
+            QTest::keyClick(cal.dateEdit, Qt::Key_Up); // the month
             QCOMPARE(row->text(), QStringLiteral("07/03/09"));
-            QTest::keyClick(cal.DTPicker2, Qt::Key_Escape);
+            QTest::keyClick(cal.dateEdit, Qt::Key_Escape);
             QVERIFY(cal.isVisible());
             cal.close();
         });
@@ -107,11 +107,11 @@ private Q_SLOTS:
 
         // A row outside the range keeps its text until a click on the picker.
         t.app.modal.shown.clear();
-        QLineEdit *outside = t.editor->txtDateNotify[4];
-        t.open<frmCal>(outside, [&](frmCal &cal) {
+        QLineEdit *outside = t.editor->dateBoxes[4];
+        t.open<DatePicker>(outside, [&](DatePicker &cal) {
             QCOMPARE(outside->text(), QStringLiteral("1/1/1900"));
             QWidget *field =
-                cal.DTPicker2->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly);
+                cal.dateEdit->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly);
             QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, field->rect().center());
             QCOMPARE(outside->text(), QStringLiteral("06/15/09"));
             cal.close();
@@ -130,7 +130,7 @@ private Q_SLOTS:
         QFETCH(QPoint, editorAt);
         PickerTest t;
         t.editor->move(editorAt);
-        t.open<frmCal>(t.editor->txtDateNotify[0], [&](frmCal &cal) {
+        t.open<DatePicker>(t.editor->dateBoxes[0], [&](DatePicker &cal) {
             QCOMPARE(cal.size(), QSize(163, 53));
             // A third of its own width to the left of the editor, level with
             // its top, even off the screen.
@@ -154,20 +154,20 @@ private Q_SLOTS:
         c.table.AlarmDate[6] = QStringLiteral("06/03/09");
         c.table.AlarmMessage[6] = QStringLiteral("being edited");
         PickerTest t(c);
-        frmPass &alert = t.app.context.mainAlert();
+        AlertWindow &alert = t.app.context.mainAlert();
         const QByteArray before = t.dir.read(AlarmStore::FileName);
-        t.open<frmCal>(t.editor->txtDateNotify[6], [&](frmCal &cal) {
-            QTest::keyClick(cal.DTPicker2, Qt::Key_Up);
-            alert.Timer1_Timer();
+        t.open<DatePicker>(t.editor->dateBoxes[6], [&](DatePicker &cal) {
+            QTest::keyClick(cal.dateEdit, Qt::Key_Up);
+            alert.tick();
             QVERIFY(t.app.alerts.shown.isEmpty());
             QCOMPARE(t.dir.read(AlarmStore::FileName), before);
             cal.close();
         });
-        QCOMPARE(t.editor->txtDateNotify[6]->text(), QStringLiteral("07/03/09"));
-        QTest::mouseClick(t.editor->cmdOKnotify, Qt::LeftButton);
+        QCOMPARE(t.editor->dateBoxes[6]->text(), QStringLiteral("07/03/09"));
+        QTest::mouseClick(t.editor->acceptButton, Qt::LeftButton);
         QVERIFY(!t.editor->isVisible());
 
-        alert.Timer1_Timer();
+        alert.tick();
         QCOMPARE(t.app.alerts.messages(), QStringList{"due now"});
         const FileContents saved = t.saved();
         QCOMPARE(saved.table.AlarmDate[6], QStringLiteral("07/03/09"));
@@ -177,5 +177,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestFrmCal)
-#include "tst_frmcal.moc"
+QTEST_MAIN(TestDatePicker)
+#include "tst_datepicker.moc"

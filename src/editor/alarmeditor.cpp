@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "editor/frmnotify.h"
+#include "editor/alarmeditor.h"
 
 #include "editor/pictures.h"
 #include "scheduler/appcontext.h"
@@ -116,7 +116,7 @@ QLabel *heading(QWidget *parent, const QString &name, const QString &text, doubl
 
 } // namespace
 
-frmNotify::frmNotify(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
+AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmNotify"));
     setWindowTitle(AppTitle);
@@ -130,43 +130,46 @@ frmNotify::frmNotify(AppContext &context, QWidget *parent) : QDialog(parent), m_
     buildRows();
     buildSoundPanel();
 
-    VScroll1 = new QScrollBar(Qt::Vertical, this);
-    VScroll1->setObjectName(QStringLiteral("VScroll1"));
-    VScroll1->setRange(0, 6000);
-    VScroll1->setSingleStep(300);
-    VScroll1->setPageStep(1000);
-    VScroll1->setValue(0);
-    placeTwips(VScroll1, 7836, 132, 315, 3645);
+    scrollBar = new QScrollBar(Qt::Vertical, this);
+    scrollBar->setObjectName(QStringLiteral("VScroll1"));
+    scrollBar->setRange(0, 6000);
+    scrollBar->setSingleStep(300);
+    scrollBar->setPageStep(1000);
+    scrollBar->setValue(0);
+    placeTwips(scrollBar, 7836, 132, 315, 3645);
     // Change (arrows, trough, release) and Scroll (dragging) page alike.
-    connect(VScroll1, &QScrollBar::valueChanged, this, &frmNotify::VScroll1_Change);
-    connect(VScroll1, &QScrollBar::sliderMoved, this, &frmNotify::VScroll1_Change);
+    connect(scrollBar, &QScrollBar::valueChanged, this, &AlarmEditor::scrollRows);
+    connect(scrollBar, &QScrollBar::sliderMoved, this, &AlarmEditor::scrollRows);
 
-    cmdOKnotify = new QPushButton(QStringLiteral("OK"), this);
-    cmdOKnotify->setObjectName(QStringLiteral("cmdOKnotify"));
-    cmdOKnotify->setDefault(true);
-    placeTwips(cmdOKnotify, 8496, 3180, 885, 495);
-    connect(cmdOKnotify, &QPushButton::clicked, this, &frmNotify::cmdOKnotify_Click);
+    acceptButton = new QPushButton(QStringLiteral("OK"), this);
+    acceptButton->setObjectName(QStringLiteral("cmdOKnotify"));
+    acceptButton->setDefault(true);
+    placeTwips(acceptButton, 8496, 3180, 885, 495);
+    connect(acceptButton, &QPushButton::clicked, this, &AlarmEditor::acceptEdits);
 }
 
-frmNotify::~frmNotify() = default;
+AlarmEditor::~AlarmEditor() = default;
 
-void frmNotify::buildRows()
+void AlarmEditor::buildRows()
 {
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setBackgroundRole(QPalette::Base);
-    Frame1->setForegroundRole(QPalette::Text);
-    Frame1->setAutoFillBackground(true);
-    placeTwips(Frame1, 30, 30, 7656, 9825);
+    rowPanel = new QFrame(this);
+    rowPanel->setObjectName(QStringLiteral("Frame1"));
+    rowPanel->setBackgroundRole(QPalette::Base);
+    rowPanel->setForegroundRole(QPalette::Text);
+    rowPanel->setAutoFillBackground(true);
+    placeTwips(rowPanel, 30, 30, 7656, 9825);
 
-    heading(Frame1, QStringLiteral("lbClear"), QStringLiteral("Clear"), 30, -30, 360);
-    heading(Frame1, QStringLiteral("lbDate"), QStringLiteral("Date"), 570, -30, 345);
-    heading(Frame1, QStringLiteral("lbMessages"), QStringLiteral("Tikoraer Messages"), 2490, 0,
+    heading(rowPanel, QStringLiteral("lbClear"), QStringLiteral("Clear"), 30, -30, 360);
+    heading(rowPanel, QStringLiteral("lbDate"), QStringLiteral("Date"), 570, -30, 345);
+    heading(rowPanel, QStringLiteral("lbMessages"), QStringLiteral("Tikoraer Messages"), 2490, 0,
             1440);
-    heading(Frame1, QStringLiteral("lbTime"), QStringLiteral("Time"), 5400, 0, 345);
-    Frame3 = columnFrame(Frame1, QStringLiteral("Frame3"), QStringLiteral("Daily"), 6030, 90, 528);
-    Frame4 = columnFrame(Frame1, QStringLiteral("Frame4"), QStringLiteral("Wkly"), 6570, 90, 540);
-    Frame5 = columnFrame(Frame1, QStringLiteral("Frame5"), QStringLiteral("Mnly"), 7104, 96, 540);
+    heading(rowPanel, QStringLiteral("lbTime"), QStringLiteral("Time"), 5400, 0, 345);
+    dailyColumn =
+        columnFrame(rowPanel, QStringLiteral("Frame3"), QStringLiteral("Daily"), 6030, 90, 528);
+    weeklyColumn =
+        columnFrame(rowPanel, QStringLiteral("Frame4"), QStringLiteral("Wkly"), 6570, 90, 540);
+    monthlyColumn =
+        columnFrame(rowPanel, QStringLiteral("Frame5"), QStringLiteral("Mnly"), 7104, 96, 540);
 
     const QFont boxFont = fontOf(QStringLiteral("Times New Roman"), 12.23);
     const QIcon clearIcon(EditorPictures::clearRow());
@@ -179,7 +182,7 @@ void frmNotify::buildRows()
     };
 
     for (int row = 0; row < SlotCount; ++row) {
-        auto *clear = new QPushButton(Frame1);
+        auto *clear = new QPushButton(rowPanel);
         clear->setObjectName(QStringLiteral("cmdClear_%1").arg(row));
         clear->setIcon(clearIcon);
         clear->setToolTip(QStringLiteral("CLEAR THIS ROW"));
@@ -189,33 +192,34 @@ void frmNotify::buildRows()
             placeTwips(clear, 0, 180, 375, 330);
         else
             placeTwips(clear, 0, rowTop(row), 375, 300);
-        cmdClear[row] = clear;
-        connect(clear, &QPushButton::clicked, this, [this, row] { cmdClear_Click(row); });
+        clearButtons[row] = clear;
+        connect(clear, &QPushButton::clicked, this, [this, row] { clearRow(row); });
 
-        txtDateNotify[row] = rowText(Frame1, QStringLiteral("txtDateNotify"), row, 390, 765);
-        txtMessage[row] = rowText(Frame1, QStringLiteral("txtMessage"), row, 1170, 3945);
-        txtTimeNote[row] = rowText(Frame1, QStringLiteral("txtTimeNote"), row, 5130, 885);
-        txtDateNotify[row]->installEventFilter(this);
-        txtTimeNote[row]->installEventFilter(this);
+        dateBoxes[row] = rowText(rowPanel, QStringLiteral("txtDateNotify"), row, 390, 765);
+        messageBoxes[row] = rowText(rowPanel, QStringLiteral("txtMessage"), row, 1170, 3945);
+        timeBoxes[row] = rowText(rowPanel, QStringLiteral("txtTimeNote"), row, 5130, 885);
+        dateBoxes[row]->installEventFilter(this);
+        timeBoxes[row]->installEventFilter(this);
 
-        ckDaily[row] = makeBox(Frame3, QStringLiteral("ckDaily"), row);
-        ckWeekly[row] = makeBox(Frame4, QStringLiteral("ckWeekly"), row);
-        ckMonthly[row] = makeBox(Frame5, QStringLiteral("ckMonthly"), row);
+        dailyBoxes[row] = makeBox(dailyColumn, QStringLiteral("ckDaily"), row);
+        weeklyBoxes[row] = makeBox(weeklyColumn, QStringLiteral("ckWeekly"), row);
+        monthlyBoxes[row] = makeBox(monthlyColumn, QStringLiteral("ckMonthly"), row);
         // A value set by the program raises the rule just as a click does.
-        connect(ckDaily[row], &QCheckBox::stateChanged, this, [this, row] { ckDaily_Click(row); });
-        connect(ckWeekly[row], &QCheckBox::stateChanged, this,
-                [this, row] { ckWeekly_Click(row); });
-        connect(ckMonthly[row], &QCheckBox::stateChanged, this,
-                [this, row] { ckMonthly_Click(row); });
+        connect(dailyBoxes[row], &QCheckBox::stateChanged, this,
+                [this, row] { dailyBoxChanged(row); });
+        connect(weeklyBoxes[row], &QCheckBox::stateChanged, this,
+                [this, row] { weeklyBoxChanged(row); });
+        connect(monthlyBoxes[row], &QCheckBox::stateChanged, this,
+                [this, row] { monthlyBoxChanged(row); });
     }
 }
 
-void frmNotify::buildSoundPanel()
+void AlarmEditor::buildSoundPanel()
 {
-    Frame2 = new QGroupBox(QStringLiteral("Sounds"), this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setFont(fontOf(QStringLiteral("MS Serif"), 7.47));
-    placeTwips(Frame2, 8196, 240, 1455, 1515);
+    soundPanel = new QGroupBox(QStringLiteral("Sounds"), this);
+    soundPanel->setObjectName(QStringLiteral("Frame2"));
+    soundPanel->setFont(fontOf(QStringLiteral("MS Serif"), 7.47));
+    placeTwips(soundPanel, 8196, 240, 1455, 1515);
 
     const QFont optionFont = fontOf(QStringLiteral("Arial"), 8.15);
     const QIcon speaker(EditorPictures::speaker());
@@ -226,7 +230,7 @@ void frmNotify::buildSoundPanel()
         placeTwips(button, 8256, top, width, 300);
         return button;
     };
-    const auto test = [&](const QString &name, double top, void (frmNotify::*handler)()) {
+    const auto test = [&](const QString &name, double top, void (AlarmEditor::*handler)()) {
         auto *button = new QPushButton(this);
         button->setObjectName(name);
         button->setIcon(speaker);
@@ -238,37 +242,37 @@ void frmNotify::buildSoundPanel()
     };
 
     // The four lie directly on the window, so they form one group.
-    optMessage = option(QStringLiteral("optMessage"), QStringLiteral("Message"), 405, 1005);
-    optAlert = option(QStringLiteral("optAlert"), QStringLiteral("Alert1"), 720, 945);
-    optDive = option(QStringLiteral("optDive"), QStringLiteral("Alert2"), 1065, 945);
-    OptAlarm = option(QStringLiteral("OptAlarm"), QStringLiteral("Alert3"), 1380, 945);
-    optMessage->setChecked(true);
+    messageButton = option(QStringLiteral("optMessage"), QStringLiteral("Message"), 405, 1005);
+    alert1Button = option(QStringLiteral("optAlert"), QStringLiteral("Alert1"), 720, 945);
+    alert2Button = option(QStringLiteral("optDive"), QStringLiteral("Alert2"), 1065, 945);
+    alert3Button = option(QStringLiteral("OptAlarm"), QStringLiteral("Alert3"), 1380, 945);
+    messageButton->setChecked(true);
 
-    cmdTest1 = test(QStringLiteral("cmdTest1"), 390, &frmNotify::cmdTest1_Click);
-    cmdTest2 = test(QStringLiteral("cmdTest2"), 720, &frmNotify::cmdTest2_Click);
-    cmdTest3 = test(QStringLiteral("cmdTest3"), 1050, &frmNotify::cmdTest3_Click);
-    cmdTest4 = test(QStringLiteral("cmdTest4"), 1380, &frmNotify::cmdTest4_Click);
+    playMessageButton = test(QStringLiteral("cmdTest1"), 390, &AlarmEditor::playMessageSound);
+    playAlert1Button = test(QStringLiteral("cmdTest2"), 720, &AlarmEditor::playAlert1Sound);
+    playAlert2Button = test(QStringLiteral("cmdTest3"), 1050, &AlarmEditor::playAlert2Sound);
+    playAlert3Button = test(QStringLiteral("cmdTest4"), 1380, &AlarmEditor::playAlert3Sound);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(EditorPictures::alarmClock());
-    Image1->setScaledContents(true);
-    placeTwips(Image1, 8316, 2040, 1128, 828);
+    picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setPixmap(EditorPictures::alarmClock());
+    picture->setScaledContents(true);
+    placeTwips(picture, 8316, 2040, 1128, 828);
 }
 
-void frmNotify::VScroll1_Change()
+void AlarmEditor::scrollRows()
 {
-    Frame1->move(Frame1->x(), twipsToPixels(-VScroll1->value()));
+    rowPanel->move(rowPanel->x(), twipsToPixels(-scrollBar->value()));
 }
 
-void frmNotify::closeEvent(QCloseEvent *event)
+void AlarmEditor::closeEvent(QCloseEvent *event)
 {
     // The close box cancels: nothing is saved and the editor only hides.
     event->ignore();
     cancelEdits();
 }
 
-void frmNotify::keyPressEvent(QKeyEvent *event)
+void AlarmEditor::keyPressEvent(QKeyEvent *event)
 {
     // Escape does nothing here; Enter still presses OK.
     if (event->matches(QKeySequence::Cancel) || event->key() == Qt::Key_Escape) {
@@ -278,7 +282,7 @@ void frmNotify::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void frmNotify::showEvent(QShowEvent *event)
+void AlarmEditor::showEvent(QShowEvent *event)
 {
     // Shown by the program, not merely mapped again by the desktop.
     if (!event->spontaneous())

@@ -8,7 +8,7 @@ class QPushButton;
 
 // The About window: the program's title and version over a picture, the
 // maker's web address and copyright line, closed with OK, Enter or Escape.
-class frmAbout : public QDialog
+class AboutWindow : public QDialog
 {
     Q_OBJECT
 
@@ -17,15 +17,15 @@ public:
     static constexpr int VersionMinor = 8;
     static constexpr int VersionRevision = 0;
 
-    explicit frmAbout(QWidget *parent = nullptr);
+    explicit AboutWindow(QWidget *parent = nullptr);
 
     // Fills the title and the version; runs at every showing.
-    void Form_Load();
+    void load();
 
-    QPushButton *cmdOK = nullptr;
-    QLabel *lblTitle = nullptr;
-    QLabel *lblVersion = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
+    QPushButton *okButton = nullptr;
+    QLabel *titleLabel = nullptr;
+    QLabel *versionLabel = nullptr;
+    QLabel *copyrightLabel = nullptr;
+    QLabel *webLabel = nullptr;
     QLabel *picture = nullptr;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "scheduler/frmpass.h"
+#include "scheduler/alertwindow.h"
 #include "store/datafile.h"
 #include "store/datetext.h"
 #include "support/entries.h"
@@ -26,7 +26,7 @@ FileContents armed(std::initializer_list<std::pair<int, QString>> timesBySlot)
 
 } // namespace
 
-class TestFrmPass : public QObject
+class TestAlertWindow : public QObject
 {
     Q_OBJECT
 
@@ -38,24 +38,24 @@ private Q_SLOTS:
         app.clock.setLocal(Today, QTime(14, 5, 33));
         dir.write(AlarmStore::FileName, DataFile::encode(armed({{4, QStringLiteral("10:00:00")}})));
 
-        frmPass &main = app.context.mainAlert();
-        QCOMPARE(main.Label2->text(), QStringLiteral("03/10/09"));
+        AlertWindow &main = app.context.mainAlert();
+        QCOMPARE(main.dateLabel->text(), QStringLiteral("03/10/09"));
         // The tests run under the C locale, whose time format is "HH:mm:ss".
-        QCOMPARE(main.Label3->text(), QStringLiteral("14:05:33"));
-        QVERIFY(main.LbMessage->text().isEmpty());
-        QCOMPARE(main.LbMessage->textFormat(), Qt::PlainText);
+        QCOMPARE(main.timeLabel->text(), QStringLiteral("14:05:33"));
+        QVERIFY(main.messageLabel->text().isEmpty());
+        QCOMPARE(main.messageLabel->textFormat(), Qt::PlainText);
         QCOMPARE(main.windowTitle(), AppTitle);
         QVERIFY(main.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(main.Timer1->isActive());
-        QCOMPARE(main.Timer1->interval(), 500);
-        QVERIFY(main.cmdOK->isDefault());
+        QVERIFY(main.clockTimer->isActive());
+        QCOMPARE(main.clockTimer->interval(), 500);
+        QVERIFY(main.okButton->isDefault());
         QCOMPARE(app.context.state.table().AlarmMessage[4], QStringLiteral("slot 4"));
         QVERIFY(!main.isVisible());
 
         // A further window keeps its empty title and leaves the main one's.
         main.setWindowTitle(QString());
-        frmPass further(app.context, frmPass::Further);
-        further.Form_Load();
+        AlertWindow further(app.context, AlertWindow::Further);
+        further.load();
         QVERIFY(further.windowTitle().isEmpty());
         QCOMPARE(main.windowTitle(), AppTitle);
     }
@@ -68,20 +68,20 @@ private Q_SLOTS:
         dir.write(AlarmStore::FileName, DataFile::encode(armed({{7, QStringLiteral("09:30:00")},
                                                                 {2, QStringLiteral("09:30:00")},
                                                                 {9, QStringLiteral("09:30:01")}})));
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
 
-        main.Timer1_Timer();
+        main.tick();
         QVERIFY(app.alerts.shown.isEmpty());
-        QCOMPARE(app.context.state.NowTime, QStringLiteral("09:29:59"));
+        QCOMPARE(app.context.state.nowTime, QStringLiteral("09:29:59"));
 
         app.clock.advanceMSecs(500);
-        main.Timer1_Timer();
+        main.tick();
         QCOMPARE(app.alerts.messages(), (QStringList{"slot 2", "slot 7"}));
-        QCOMPARE(app.context.state.NowDate, QStringLiteral("03/10/09"));
-        QCOMPARE(app.context.state.NowTime, QStringLiteral("09:30:00"));
-        QCOMPARE(app.context.state.CurrentSlot, qint16(32));
-        QCOMPARE(main.Label2->text(), QStringLiteral("03/10/09"));
-        QCOMPARE(main.Label3->text(), QStringLiteral("09:30:00"));
+        QCOMPARE(app.context.state.nowDate, QStringLiteral("03/10/09"));
+        QCOMPARE(app.context.state.nowTime, QStringLiteral("09:30:00"));
+        QCOMPARE(app.context.state.currentSlot, qint16(32));
+        QCOMPARE(main.dateLabel->text(), QStringLiteral("03/10/09"));
+        QCOMPARE(main.timeLabel->text(), QStringLiteral("09:30:00"));
     }
 
     void anEntryWithoutADateIsDueEveryDayAtItsTime()
@@ -92,9 +92,9 @@ private Q_SLOTS:
         c.table.AlarmDate[0].clear();
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         app.clock.setLocal(QDate(2031, 5, 20), QTime(6, 59, 59));
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
 
-        main.Timer1_Timer();
+        main.tick();
         QVERIFY(app.alerts.shown.isEmpty());
         // The default date is the due test's only: the table keeps the empty
         // date, as the file does.
@@ -102,7 +102,7 @@ private Q_SLOTS:
         QVERIFY(dir.read(AlarmStore::FileName).contains("\"\"\r\n\"slot 0\""));
 
         app.clock.advanceSeconds(1);
-        main.Timer1_Timer();
+        main.tick();
         QCOMPARE(app.alerts.messages(), QStringList{"slot 0"});
     }
 
@@ -114,11 +114,11 @@ private Q_SLOTS:
         c.table.AlarmDate[3] = QStringLiteral("03/11/09");
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         app.clock.setLocal(Today, QTime(23, 59, 59));
-        frmPass &main = app.context.mainAlert();
-        main.Timer1_Timer();
+        AlertWindow &main = app.context.mainAlert();
+        main.tick();
         QVERIFY(app.alerts.shown.isEmpty());
         app.clock.advanceSeconds(1);
-        main.Timer1_Timer();
+        main.tick();
         QCOMPARE(app.alerts.messages(), QStringList{"slot 3"});
     }
 
@@ -130,7 +130,7 @@ private Q_SLOTS:
         c.table.AlarmDate[1] = QStringLiteral("2/31/2009");
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         app.clock.setLocal(Today, QTime(8, 0));
-        app.context.mainAlert().Timer1_Timer();
+        app.context.mainAlert().tick();
         QCOMPARE(app.alerts.messages(), QStringList{"slot 2"});
     }
 
@@ -138,7 +138,7 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        app.context.mainAlert().Timer1_Timer();
+        app.context.mainAlert().tick();
         QVERIFY(app.alerts.shown.isEmpty());
         QVERIFY(app.boxes.shown.isEmpty());
     }
@@ -154,19 +154,19 @@ private Q_SLOTS:
             armed({{1, QStringLiteral("11:00:00")}, {4, QStringLiteral("11:30:00")}}));
         dir.write(AlarmStore::FileName, whole.left(whole.indexOf("\"slot 4\"")));
 
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         QCOMPARE(app.boxes.shown.size(), 1);
         app.boxes.shown.clear();
         dir.write(AlarmStore::FileName, whole.left(whole.indexOf("\"slot 4\"") + 3));
 
-        frmPass further(app.context, frmPass::Further);
+        AlertWindow further(app.context, AlertWindow::Further);
         int nested = 0;
         app.boxes.whileOpen = [&](const QString &) {
             ++nested;
-            further.Timer1_Timer();
-            QCOMPARE(app.context.state.CurrentSlot, qint16(32));
+            further.tick();
+            QCOMPARE(app.context.state.currentSlot, qint16(32));
         };
-        main.Timer1_Timer();
+        main.tick();
         QCOMPARE(nested, 1);
         QCOMPARE(app.boxes.shown.size(), 1);
         QCOMPARE(app.boxes.mostOpen, 1);
@@ -174,9 +174,9 @@ private Q_SLOTS:
         // finds it fired; slot 4 was read only up to its date and stays as
         // it was before any file was read.
         QCOMPARE(app.alerts.messages(), QStringList{"slot 1"});
-        QCOMPARE(app.context.state.CurrentSlot, qint16(32));
+        QCOMPARE(app.context.state.currentSlot, qint16(32));
     }
 };
 
-QTEST_MAIN(TestFrmPass)
-#include "tst_frmpass.moc"
+QTEST_MAIN(TestAlertWindow)
+#include "tst_alertwindow.moc"

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "pickers/frmtime.h"
+#include "pickers/timepicker.h"
 #include "pickertest.h"
 
 #include <QPushButton>
 #include <QTimeEdit>
 
-class TestFrmTime : public QObject
+class TestTimePicker : public QObject
 {
     Q_OBJECT
 
@@ -37,11 +37,11 @@ private Q_SLOTS:
         FileContents c = PickerTest::bannered();
         c.table.AlarmTime[5] = rowText;
         PickerTest t(c);
-        QLineEdit *row = t.editor->txtTimeNote[5];
-        t.open<frmTime>(row, [&](frmTime &picker) {
-            QCOMPARE(picker.DTPicker1->time(), start);
+        QLineEdit *row = t.editor->timeBoxes[5];
+        t.open<TimePicker>(row, [&](TimePicker &picker) {
+            QCOMPARE(picker.timeEdit->time(), start);
             QCOMPARE(row->text(), rowAfterLoad);
-            QTest::mouseClick(picker.cmdCancel, Qt::LeftButton);
+            QTest::mouseClick(picker.cancelButton, Qt::LeftButton);
         });
         QCOMPARE(row->text(), rowAfterLoad);
         QCOMPARE(t.saved().table.AlarmTime[5], rowText);
@@ -71,15 +71,15 @@ private Q_SLOTS:
         c.table.AlarmTime[1] = rowText;
         c.table.AlarmFired[1] = 1;
         PickerTest t(c);
-        t.open<frmTime>(t.editor->txtTimeNote[1], [&](frmTime &picker) {
+        t.open<TimePicker>(t.editor->timeBoxes[1], [&](TimePicker &picker) {
             t.app.clock.advanceSeconds(30); // the time was taken at the opening
             if (byEnter)
-                QTest::keyClick(picker.DTPicker1, Qt::Key_Enter);
+                QTest::keyClick(picker.timeEdit, Qt::Key_Enter);
             else
-                QTest::mouseClick(picker.cmdOK, Qt::LeftButton);
+                QTest::mouseClick(picker.okButton, Qt::LeftButton);
             QVERIFY(!picker.isVisible());
         });
-        QCOMPARE(t.editor->txtTimeNote[1]->text(), written);
+        QCOMPARE(t.editor->timeBoxes[1]->text(), written);
         const FileContents saved = t.saved();
         QCOMPARE(saved.table.AlarmTime[1], written);
         QCOMPARE(saved.table.AlarmFired[1], qint16(0));
@@ -90,18 +90,18 @@ private Q_SLOTS:
         FileContents c = PickerTest::bannered();
         c.table.AlarmTime[0] = QStringLiteral("07:30:00");
         PickerTest t(c);
-        QLineEdit *row = t.editor->txtTimeNote[0];
-        t.open<frmTime>(row, [&](frmTime &picker) {
+        QLineEdit *row = t.editor->timeBoxes[0];
+        t.open<TimePicker>(row, [&](TimePicker &picker) {
             t.app.clock.setLocal(QDate(2009, 6, 15), QTime(21, 5, 3, 900));
-            QTest::mouseClick(picker.cmdNow, Qt::LeftButton);
-            QCOMPARE(picker.DTPicker1->time(), QTime(21, 5, 3));
+            QTest::mouseClick(picker.nowButton, Qt::LeftButton);
+            QCOMPARE(picker.timeEdit->time(), QTime(21, 5, 3));
             QCOMPARE(row->text(), QStringLiteral("07:30:00"));
             QVERIFY(picker.isVisible());
-            QTest::keyClick(picker.DTPicker1, Qt::Key_Return);
+            QTest::keyClick(picker.timeEdit, Qt::Key_Return);
         });
         QCOMPARE(row->text(), QStringLiteral("21:05:03"));
     }
 };
 
-QTEST_MAIN(TestFrmTime)
-#include "tst_frmtime.moc"
+QTEST_MAIN(TestTimePicker)
+#include "tst_timepicker.moc"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "app/frmtray.h"
 #include "app/placement.h"
-#include "editor/frmnotify.h"
-#include "scheduler/frmpass.h"
+#include "app/trayshell.h"
+#include "editor/alarmeditor.h"
+#include "scheduler/alertwindow.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
@@ -22,24 +22,24 @@ namespace {
 void writeWeekly(const TempCurrentDir &dir, int slot, const QString &date, qint16 fired)
 {
     FileContents c = contentsWith({{slot, date, QStringLiteral("09:00:00"), 0, 1, 0, fired}});
-    c.FileBanner1 = QStringLiteral("old banner 1");
-    c.FileBanner2 = QStringLiteral("old banner 2");
+    c.banner1 = QStringLiteral("old banner 1");
+    c.banner2 = QStringLiteral("old banner 2");
     dir.write(AlarmStore::FileName, DataFile::encode(c));
 }
 
 // Starts the program on 03/17/09 at `time` as it starts for real: the loads,
 // the unattended press and the first tick of the main clock.
-void startOn17March(TestApp &app, frmTray &tray, const QTime &time)
+void startOn17March(TestApp &app, TrayShell &tray, const QTime &time)
 {
     app.clock.setLocal(QDate(2009, 3, 17), time);
     tray.startUp();
-    tray.Timer1_Timer();
-    app.context.mainAlert().Timer1_Timer();
+    tray.completeStartUp();
+    app.context.mainAlert().tick();
 }
 
 } // namespace
 
-class TestFrmTray : public QObject
+class TestTrayShell : public QObject
 {
     Q_OBJECT
 
@@ -48,22 +48,22 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         tray.startUp();
 
         QVERIFY(app.context.mainAlertLoaded());
         QVERIFY(app.context.editorLoaded());
         QVERIFY(!app.context.mainAlert().isVisible());
         QVERIFY(!app.context.editor().isVisible());
-        QVERIFY(app.context.mainAlert().Timer1->isActive());
+        QVERIFY(app.context.mainAlert().clockTimer->isActive());
         QCOMPARE(app.context.mainAlert().windowTitle(), QStringLiteral("Tikora"));
-        QVERIFY(tray.Timer1->isActive());
-        QCOMPARE(tray.Timer1->interval(), 850);
+        QVERIFY(tray.startUpTimer->isActive());
+        QCOMPARE(tray.startUpTimer->interval(), 850);
         QVERIFY(app.tray.isAdded);
         QCOMPARE(app.tray.tip, QStringLiteral("Tikora"));
-        QCOMPARE(app.tray.menu, tray.popTray().mnuFile.get());
-        QCOMPARE(app.context.state.file.FileBanner1, DefaultBanner1);
-        QCOMPARE(app.context.state.file.FileBanner2, DefaultBanner2);
+        QCOMPARE(app.tray.menu, tray.trayMenu().menu.get());
+        QCOMPARE(app.context.state.file.banner1, DefaultBanner1);
+        QCOMPARE(app.context.state.file.banner2, DefaultBanner2);
         QVERIFY(!dir.exists(AlarmStore::FileName));
     }
 
@@ -74,13 +74,13 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         writeWeekly(dir, 2, QStringLiteral("03/17/09"), 1);
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         tray.startUp();
 
-        tray.Timer1_Timer();
-        QVERIFY(!tray.Timer1->isActive());
+        tray.completeStartUp();
+        QVERIFY(!tray.startUpTimer->isActive());
         QVERIFY(app.context.mainAlert().windowTitle().isEmpty());
-        QVERIFY(app.context.mainAlert().Timer1->isActive());
+        QVERIFY(app.context.mainAlert().clockTimer->isActive());
         QVERIFY(!app.context.editor().isVisible());
         const QByteArray saved = dir.read(AlarmStore::FileName);
         QVERIFY(saved.startsWith("\"THIS IS A SELF UPDATING FILE"));
@@ -99,8 +99,8 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 17), QTime(9, 30));
         FileContents c;
-        c.FileBanner1 = DefaultBanner1;
-        c.FileBanner2 = DefaultBanner2;
+        c.banner1 = DefaultBanner1;
+        c.banner2 = DefaultBanner2;
         c.table.AlarmDate[1] = QStringLiteral("03/20/09");
         c.table.AlarmMessage[1] = QStringLiteral("kept");
         c.table.AlarmTime[1] = QStringLiteral("18:00:00");
@@ -114,21 +114,21 @@ private Q_SLOTS:
 
         int ticks = 0;
         app.boxes.whileOpen = [&](const QString &) {
-            app.context.mainAlert().Timer1_Timer();
-            app.context.mainAlert().Timer1_Timer();
+            app.context.mainAlert().tick();
+            app.context.mainAlert().tick();
             ticks += 2;
         };
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         tray.startUp();
         QCOMPARE(ticks, 2);
         QCOMPARE(app.boxes.shown, QStringList{AlarmStore::ProblemText});
         for (int slot = 0; slot < SlotCount; ++slot) {
             if (slot != 1)
-                QVERIFY2(app.context.editor().txtDateNotify[slot]->text().isEmpty(),
+                QVERIFY2(app.context.editor().dateBoxes[slot]->text().isEmpty(),
                          qPrintable(QString::number(slot)));
         }
 
-        tray.Timer1_Timer();
+        tray.completeStartUp();
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/20/09"));
         QCOMPARE(saved.table.AlarmMessage[1], QStringLiteral("kept"));
@@ -146,12 +146,12 @@ private Q_SLOTS:
         TestApp app;
         writeWeekly(dir, 2, QStringLiteral("not a date"), 1);
         const QByteArray before = dir.read(AlarmStore::FileName);
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         tray.startUp();
-        tray.Timer1_Timer();
+        tray.completeStartUp();
         QCOMPARE(app.boxes.shown, QStringList{"The DATE you entered was not valid."});
         QCOMPARE(dir.read(AlarmStore::FileName), before);
-        QVERIFY(app.context.mainAlert().Timer1->isActive());
+        QVERIFY(app.context.mainAlert().clockTimer->isActive());
         QVERIFY(!app.context.editor().isVisible());
     }
 
@@ -160,7 +160,7 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         app.tray.isAvailable = false;
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         tray.startUp();
         QVERIFY(app.context.mainAlert().isVisible());
 
@@ -186,7 +186,7 @@ private Q_SLOTS:
         QFETCH(bool, shown);
         TempCurrentDir dir;
         TestApp app;
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         tray.startUp();
         bool mainShown = false;
         auto press = [&] {
@@ -208,9 +208,9 @@ private Q_SLOTS:
     void theTrayMenuHoldsFiveItemsInOrder()
     {
         TestApp app;
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         QStringList captions;
-        for (QAction *action : tray.popTray().mnuFile->actions())
+        for (QAction *action : tray.trayMenu().menu->actions())
             captions << action->objectName() + u'=' + action->text();
         QCOMPARE(captions, (QStringList{"mnuTikora=&Tikora", "mnuSet=&Set Alarm", "mnuHelp=&Help",
                                         "mnuAbout=&About", "mnuClose=&Exit"}));
@@ -222,25 +222,25 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         tray.startUp();
-        frmPass &main = app.context.mainAlert();
+        AlertWindow &main = app.context.mainAlert();
         bool clockWhileOpen = true;
         QPoint position;
         app.modal.whileOpen = [&](QDialog &dialog) {
-            clockWhileOpen = main.Timer1->isActive();
+            clockWhileOpen = main.clockTimer->isActive();
             position = dialog.pos();
-            QTest::mouseClick(app.context.editor().cmdOKnotify, Qt::LeftButton);
+            QTest::mouseClick(app.context.editor().acceptButton, Qt::LeftButton);
         };
-        tray.popTray().mnuSet->trigger();
+        tray.trayMenu().setAlarmAction->trigger();
         QCOMPARE(app.modal.shown.size(), 1);
         QCOMPARE(app.modal.shown.first().data(), &app.context.editor());
         QVERIFY(!clockWhileOpen);
-        QVERIFY(main.Timer1->isActive());
+        QVERIFY(main.clockTimer->isActive());
         QCOMPARE(position.y(), 1);
 
         // Once shown, its outer width is known and it opens exactly centred.
-        tray.popTray().mnuSet->trigger();
+        tray.trayMenu().setAlarmAction->trigger();
         const int screen = app.context.editor().screen()->geometry().width() * 15;
         const int width = app.context.editor().frameGeometry().width() * 15;
         QCOMPARE(position.x(), Placement::editorLeftTwips(screen, width) / 15);
@@ -250,15 +250,15 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         tray.startUp();
         app.modal.whileOpen = [&](QDialog &) {
-            tray.popTray().mnuSet->trigger();
-            tray.popTray().mnuTikora->trigger();
+            tray.trayMenu().setAlarmAction->trigger();
+            tray.trayMenu().tikoraAction->trigger();
         };
-        tray.popTray().mnuAbout->trigger();
+        tray.trayMenu().aboutAction->trigger();
         QCOMPARE(app.modal.shown.size(), 1);
-        QVERIFY(app.context.mainAlert().Timer1->isActive());
+        QVERIFY(app.context.mainAlert().clockTimer->isActive());
         QVERIFY(!app.context.mainAlert().isVisible());
     }
 
@@ -268,20 +268,20 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         tray.startUp();
-        frmPass further(app.context, frmPass::Further);
-        further.Form_Load();
+        AlertWindow further(app.context, AlertWindow::Further);
+        further.load();
         further.show();
         int opened = 0;
         app.modal.whileOpen = [&](QDialog &) {
             if (opened++ == 0) {
-                tray.popTray().mnuSet->trigger();
-                further.mnuNotify->trigger();
-                QVERIFY(further.Timer1->isActive());
+                tray.trayMenu().setAlarmAction->trigger();
+                further.setAction->trigger();
+                QVERIFY(further.clockTimer->isActive());
             }
         };
-        tray.popTray().mnuSet->trigger();
+        tray.trayMenu().setAlarmAction->trigger();
         QCOMPARE(app.modal.shown.size(), 1);
     }
 
@@ -290,30 +290,30 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         tray.startUp();
-        frmPass further(app.context, frmPass::Further);
-        further.Form_Load();
+        AlertWindow further(app.context, AlertWindow::Further);
+        further.load();
         further.show();
         bool mainWhileOpen = false, furtherWhileOpen = true;
         app.modal.whileOpen = [&](QDialog &) {
-            mainWhileOpen = app.context.mainAlert().Timer1->isActive();
-            furtherWhileOpen = further.Timer1->isActive();
-            QTest::mouseClick(app.context.editor().cmdOKnotify, Qt::LeftButton);
+            mainWhileOpen = app.context.mainAlert().clockTimer->isActive();
+            furtherWhileOpen = further.clockTimer->isActive();
+            QTest::mouseClick(app.context.editor().acceptButton, Qt::LeftButton);
         };
-        further.mnuNotify->trigger();
+        further.setAction->trigger();
         QVERIFY(mainWhileOpen);
         QVERIFY(!furtherWhileOpen);
-        QVERIFY(!further.Timer1->isActive());
+        QVERIFY(!further.clockTimer->isActive());
     }
 
     void helpOpensTheFileInTheCurrentDirectory()
     {
         TempCurrentDir dir;
         TestApp app;
-        frmTray tray(app.context);
-        tray.popTray().mnuHelp->trigger();
-        app.context.mainAlert().mnuHelpItem->trigger();
+        TrayShell tray(app.context);
+        tray.trayMenu().helpAction->trigger();
+        app.context.mainAlert().helpAction->trigger();
         const QString expected =
             QDir::toNativeSeparators(dir.path()) + QDir::separator() + QStringLiteral("Tikora.chm");
         QCOMPARE(app.help.opened, (QStringList{expected, expected}));
@@ -329,16 +329,16 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         writeWeekly(dir, 0, QStringLiteral("03/17/09"), 0);
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         startOn17March(app, tray, QTime(10, 0));
         QCOMPARE(app.alerts.shown.size(), 1);
         QCOMPARE(readContents(dir).table.AlarmFired[0], qint16(1));
 
         app.modal.whileOpen = [&](QDialog &) {
-            app.context.editor().txtMessage[5]->setText(QStringLiteral("not accepted"));
-            tray.popTray().mnuClose->trigger();
+            app.context.editor().messageBoxes[5]->setText(QStringLiteral("not accepted"));
+            tray.trayMenu().exitAction->trigger();
         };
-        tray.popTray().mnuSet->trigger();
+        tray.trayMenu().setAlarmAction->trigger();
 
         QCOMPARE(app.endedWith, QList<int>{0});
         QVERIFY(!app.tray.isAdded);
@@ -369,11 +369,11 @@ private Q_SLOTS:
         {
             TestApp app;
             writeWeekly(dir, 0, QStringLiteral("03/17/09"), 0);
-            frmTray tray(app.context);
+            TrayShell tray(app.context);
             startOn17March(app, tray, QTime(10, 0));
             QCOMPARE(app.alerts.shown.size(), 1);
             before = dir.read(AlarmStore::FileName);
-            app.context.editor().txtMessage[5]->setText(QStringLiteral("not accepted"));
+            app.context.editor().messageBoxes[5]->setText(QStringLiteral("not accepted"));
 
             std::raise(signalNumber);
             for (int turn = 0; turn < 100 && app.endedWith.isEmpty(); ++turn)
@@ -384,11 +384,11 @@ private Q_SLOTS:
         }
 
         TestApp app;
-        frmTray tray(app.context);
+        TrayShell tray(app.context);
         startOn17March(app, tray, QTime(10, 30));
-        app.context.mainAlert().Timer1_Timer();
+        app.context.mainAlert().tick();
         QCOMPARE(app.alerts.messages(), QStringList{"slot 0"});
-        app.alerts.shown.first()->cmdOK_Click();
+        app.alerts.shown.first()->acknowledge();
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("03/24/09"));
         QCOMPARE(saved.table.AlarmFired[0], qint16(0));
@@ -396,5 +396,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestFrmTray)
-#include "tst_frmtray.moc"
+QTEST_MAIN(TestTrayShell)
+#include "tst_trayshell.moc"

@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: MIT
+#include "app/trayshell.h"
+
+#include "app/sessionsignals.h"
+
+#include "editor/alarmeditor.h"
+#include "scheduler/alertwindow.h"
+#include "scheduler/appcontext.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+TrayMenu::TrayMenu(AppContext &context) : menu(std::make_unique<QMenu>())
+{
+    menu->setObjectName(QStringLiteral("mnuFile"));
+    menu->setTitle(QStringLiteral("&File"));
+    auto item = [this](const char *name, const QString &caption) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    tikoraAction = item("mnuTikora", QStringLiteral("&Tikora"));
+    setAlarmAction = item("mnuSet", QStringLiteral("&Set Alarm"));
+    helpAction = item("mnuHelp", QStringLiteral("&Help"));
+    aboutAction = item("mnuAbout", QStringLiteral("&About"));
+    exitAction = item("mnuClose", QStringLiteral("&Exit"));
+
+    connect(tikoraAction, &QAction::triggered, this, [&context] { context.showMainAlert(); });
+    connect(setAlarmAction, &QAction::triggered, this,
+            [&context] { context.openEditor(AppContext::FromTray); });
+    connect(helpAction, &QAction::triggered, this, [&context] { context.openHelp(); });
+    connect(aboutAction, &QAction::triggered, this,
+            [&context] { context.showAbout(AppContext::FromTray); });
+}
+
+TrayMenu::~TrayMenu() = default;
+
+TrayShell::TrayShell(AppContext &context) : m_context(context), m_trayMenu(context)
+{
+    startUpTimer = new QTimer(this);
+    startUpTimer->setObjectName(QStringLiteral("Timer1"));
+    startUpTimer->setInterval(850);
+    connect(startUpTimer, &QTimer::timeout, this, &TrayShell::completeStartUp);
+    connect(m_trayMenu.exitAction, &QAction::triggered, this, &TrayShell::exitProgram);
+    m_context.exitProgram = [this] { exitProgram(); };
+    m_context.services.tray.onLeftPress = [this] { iconLeftPressed(); };
+    auto *sessionSignals = new SessionSignals(this);
+    connect(sessionSignals, &SessionSignals::endRequested, this, &TrayShell::endSession);
+}
+
+TrayShell::~TrayShell()
+{
+    m_context.exitProgram = nullptr;
+    m_context.services.tray.onLeftPress = nullptr;
+}
+
+void TrayShell::startUp()
+{
+    load();
+    addIcon();
+    m_context.state.file.banner1 = DefaultBanner1;
+    m_context.state.file.banner2 = DefaultBanner2;
+    // Some desktops have no notification area: the main window is the way in.
+    if (!m_context.services.tray.available())
+        m_context.showMainAlert();
+}
+
+void TrayShell::load()
+{
+    m_context.mainAlert();
+    m_context.editor();
+    startUpTimer->start();
+}
+
+void TrayShell::addIcon()
+{
+    m_context.services.tray.add(AppTitle, m_trayMenu.menu.get());
+}
+
+void TrayShell::removeIcon()
+{
+    m_context.services.tray.remove();
+}
+
+void TrayShell::completeStartUp()
+{
+    m_context.mainAlert().setWindowTitle(QString());
+    startUpTimer->stop();
+    m_context.editor().acceptButton->click();
+}
+
+void TrayShell::iconLeftPressed()
+{
+    m_context.showMainAlert();
+}
+
+void TrayShell::exitProgram()
+{
+    // Edits the user did not accept are dropped, not saved by the
+    // acknowledgement below.
+    if (m_context.editorVisible())
+        m_context.editor().cancelEdits();
+    if (m_context.mainAlertLoaded())
+        m_context.mainAlert().unload();
+    endSession();
+}
+
+void TrayShell::endSession()
+{
+    if (m_context.editorLoaded())
+        m_context.editor().hide();
+    m_trayMenu.menu->hide();
+    removeIcon();
+    startUpTimer->stop();
+    if (m_context.endProcess)
+        m_context.endProcess(0);
+}

@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: MIT
+#include "pickers/timepicker.h"
+
+#include "editor/alarmeditor.h"
+#include "pickers/pickerbackground.h"
+#include "scheduler/appcontext.h"
+#include "scheduler/twips.h"
+#include "store/datetext.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
+
+namespace {
+
+// The picker holds whole seconds, as the row's text does.
+QTime toSeconds(const QTime &time)
+{
+    return QTime(time.hour(), time.minute(), time.second());
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+TimePicker::TimePicker(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("frmTime"));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(twipsToPixels(2509), twipsToPixels(1196));
+    PickerBackground::apply(this);
+
+    okButton = button(this, QStringLiteral("cmdOK"), QStringLiteral("&Accept"));
+    okButton->setDefault(true);
+    placeTwips(okButton, 195, 690, 795, 375);
+    nowButton = button(this, QStringLiteral("cmdNow"), QStringLiteral("&NOW"));
+    placeTwips(nowButton, 1680, 120, 675, 345);
+    timeEdit = new QTimeEdit(this);
+    timeEdit->setObjectName(QStringLiteral("DTPicker1"));
+    timeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    placeTwips(timeEdit, 150, 120, 1305, 315);
+    cancelButton = button(this, QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"));
+    placeTwips(cancelButton, 1560, 690, 795, 375);
+
+    setTabOrder(okButton, nowButton);
+    setTabOrder(nowButton, timeEdit);
+    setTabOrder(timeEdit, cancelButton);
+    okButton->setFocus();
+
+    connect(okButton, &QPushButton::clicked, this, &TimePicker::acceptTime);
+    connect(nowButton, &QPushButton::clicked, this, &TimePicker::setNow);
+    connect(cancelButton, &QPushButton::clicked, this, &TimePicker::cancel);
+}
+
+QLineEdit *TimePicker::rowTime() const
+{
+    const int row = m_context.state.editorRow;
+    if (row < 0 || row >= SlotCount)
+        return nullptr;
+    return m_context.editor().timeBoxes[row];
+}
+
+void TimePicker::load()
+{
+    const QDateTime now = m_context.services.clock.localNow();
+    QLineEdit *box = rowTime();
+    if (!box)
+        return;
+    // A text that is neither a date nor a time is emptied; a date alone is
+    // midnight.
+    std::optional<DateText::Value> value = DateText::parse(box->text(), now.date());
+    if (!value && !box->text().isEmpty())
+        box->clear();
+    timeEdit->setTime(value ? value->time : toSeconds(now.time()));
+}
+
+void TimePicker::showRowTime()
+{
+    if (QLineEdit *box = rowTime())
+        box->setText(DateText::formatTime(timeEdit->time()));
+}
+
+void TimePicker::acceptTime()
+{
+    showRowTime();
+    const int row = m_context.state.editorRow;
+    if (row >= 0 && row < SlotCount)
+        m_context.state.table().AlarmFired[row] = 0;
+    m_context.editor().save();
+    accept();
+}
+
+void TimePicker::setNow()
+{
+    timeEdit->setTime(toSeconds(m_context.services.clock.localNow().time()));
+}
+
+void TimePicker::cancel()
+{
+    reject();
+}
+
+void TimePicker::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel) || event->key() == Qt::Key_Escape) {
+        cancelButton->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
