@@ -146,6 +146,8 @@ AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent)
     acceptButton->setDefault(true);
     placeTwips(acceptButton, 8496, 3180, 885, 495);
     connect(acceptButton, &QPushButton::clicked, this, &AlarmEditor::acceptEdits);
+
+    connectToEngine();
 }
 
 AlarmEditor::~AlarmEditor() = default;
@@ -286,6 +288,6 @@ void AlarmEditor::showEvent(QShowEvent *event)
 {
     // Shown by the program, not merely mapped again by the desktop.
     if (!event->spontaneous())
-        rememberRowTexts();
+        m_context.engine.rememberShownTexts();
     QDialog::showEvent(event);
 }

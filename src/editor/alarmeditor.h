@@ -19,8 +19,9 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 
-// The alarm editor. Its controls are the program's working copy of all 32
-// entries and of the sound choice: every save writes the file from them.
+// The alarm editor: a view of the engine's working copy of all 32 entries
+// and of the sound choice. What the user types goes to the working copy at
+// once, so a save made while the editor is open writes what the rows show.
 class AlarmEditor : public QDialog
 {
     Q_OBJECT
@@ -29,12 +30,11 @@ public:
     explicit AlarmEditor(AppContext &context, QWidget *parent = nullptr);
     ~AlarmEditor() override;
 
-    // The load sequence: read the file, fill the rows, set the sound options.
+    // The load sequence: the working copy is read from the file on first
+    // use, and the rows and sound options show it.
     void load();
 
-    // Writes the whole data file: entries and sound from the controls, the
-    // banners and fired flags from memory. The first failure of a run of
-    // failed saves is reported to the user; the result says how it went.
+    // Writes the whole data file from the working copy (see the engine).
     AlarmStore::SaveResult save();
 
     // Accept: copy the rows into the table, check every time and date, and
@@ -104,29 +104,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Whether checking a repeat box rearms its entry: not while the close
-    // box puts the rows back as the file has them.
-    enum class Rearm { Yes, No };
-
     void buildSoundPanel();
     void buildRows();
-    void fillRow(int row);
-    void fillRows(Rearm rearm);
-    void fillOptions();
+    void connectToEngine();
+    void showRow(int row);
+    void showSound();
     void setOption(QRadioButton *button, bool value);
-    void repeatRule(int row, QCheckBox *changed, QCheckBox *other1, QCheckBox *other2);
-    void rememberRowTexts();
-    bool checkRow(int row, const QDate &today);
-    void rearmEditedRows(const QDate &today);
-    AlarmStore::SaveResult writeFile();
     template <typename Picker> void openPickerFor(int row);
 
     AppContext &m_context;
-    bool m_filled = false;
-    Rearm m_rearm = Rearm::Yes;
+    bool m_showing = false; // the controls are being set from the engine
     QPointer<QDialog> m_picker;
-    // Each row's date and time as the editor was last shown, loaded or
-    // saved by accept: an edit since then rearms the entry at accept.
-    std::array<QString, SlotCount> m_shownDates;
-    std::array<QString, SlotCount> m_shownTimes;
 };

@@ -12,42 +12,29 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
-void AlarmEditor::repeatRule(int row, QCheckBox *changed, QCheckBox *other1, QCheckBox *other2)
-{
-    if (boxValue(changed) != 1)
-        return;
-    setBoxValue(other1, 0);
-    setBoxValue(other2, 0);
-    if (m_rearm == Rearm::Yes)
-        m_context.state.table().AlarmFired[row] = 0;
-}
-
+// A repeat box the user (or a test) changed; the engine applies the rule of
+// one repeat kind per row, and the row shows its result.
 void AlarmEditor::dailyBoxChanged(int row)
 {
-    repeatRule(row, dailyBoxes[row], weeklyBoxes[row], monthlyBoxes[row]);
+    if (!m_showing)
+        m_context.engine.setRepeat(row, AlarmEngine::Repeat::Daily, boxValue(dailyBoxes[row]));
 }
 
 void AlarmEditor::weeklyBoxChanged(int row)
 {
-    repeatRule(row, weeklyBoxes[row], dailyBoxes[row], monthlyBoxes[row]);
+    if (!m_showing)
+        m_context.engine.setRepeat(row, AlarmEngine::Repeat::Weekly, boxValue(weeklyBoxes[row]));
 }
 
 void AlarmEditor::monthlyBoxChanged(int row)
 {
-    repeatRule(row, monthlyBoxes[row], dailyBoxes[row], weeklyBoxes[row]);
+    if (!m_showing)
+        m_context.engine.setRepeat(row, AlarmEngine::Repeat::Monthly, boxValue(monthlyBoxes[row]));
 }
 
 void AlarmEditor::clearRow(int row)
 {
-    setBoxValue(dailyBoxes[row], 0);
-    setBoxValue(weeklyBoxes[row], 0);
-    setBoxValue(monthlyBoxes[row], 0);
-    // An empty date counts as long past: only the fired flag keeps the
-    // emptied entry from being raised.
-    m_context.state.table().AlarmFired[row] = 1;
-    dateBoxes[row]->clear();
-    messageBoxes[row]->clear();
-    timeBoxes[row]->clear();
+    m_context.engine.clearRow(row);
 }
 
 void AlarmEditor::playMessageSound()
@@ -79,10 +66,9 @@ template <typename Picker> void AlarmEditor::openPickerFor(int row)
         m_picker->activateWindow();
         return;
     }
-    m_context.state.editorRow = static_cast<qint16>(row);
-    m_context.state.table().AlarmFired[row] = 0;
+    m_context.engine.armRow(row);
     // Loaded afresh for every opening; it unloads when it closes.
-    Picker picker(m_context);
+    Picker picker(m_context, row);
     m_picker = &picker;
     picker.load();
     m_context.services.modal.exec(picker);

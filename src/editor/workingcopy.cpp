@@ -1,57 +1,82 @@
 // SPDX-License-Identifier: MIT
-// The editor's working copy: filling the rows from the table, the check box
-// and option values, the save from the rows, and going back to the file.
+// The editor as a view of the engine's working copy: the controls show the
+// rows and the sound choice, and every change the user makes goes back.
 
 #include "editor/alarmeditor.h"
 
-#include "scheduler/alertwindow.h"
 #include "scheduler/appcontext.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTimer>
+
+void AlarmEditor::connectToEngine()
+{
+    AlarmEngine &engine = m_context.engine;
+    connect(&engine, &AlarmEngine::rowChanged, this, &AlarmEditor::showRow);
+    connect(&engine, &AlarmEngine::soundChanged, this, &AlarmEditor::showSound);
+    for (int row = 0; row < SlotCount; ++row) {
+        const auto text = [this, row](QLineEdit *box, AlarmEngine::Field field) {
+            connect(box, &QLineEdit::textChanged, this, [this, row, field](const QString &value) {
+                if (!m_showing)
+                    m_context.engine.setText(row, field, value);
+            });
+        };
+        text(dateBoxes[row], AlarmEngine::Field::Date);
+        text(messageBoxes[row], AlarmEngine::Field::Message);
+        text(timeBoxes[row], AlarmEngine::Field::Time);
+    }
+    for (QRadioButton *button : {messageButton, alert1Button, alert2Button, alert3Button}) {
+        connect(button, &QRadioButton::toggled, this, [this] {
+            if (!m_showing)
+                m_context.engine.setSound(soundButtons());
+        });
+    }
+}
 
 void AlarmEditor::load()
 {
-    m_context.store.load();
-    // editorRow is the loop counter, and is left at 32.
-    ProgramState &state = m_context.state;
-    for (state.editorRow = 0; state.editorRow < SlotCount; ++state.editorRow)
-        fillRow(state.editorRow);
-    fillOptions();
-    m_filled = true;
-    rememberRowTexts();
-}
-
-void AlarmEditor::fillRow(int row)
-{
-    const AlarmTable &table = m_context.state.table();
-    dateBoxes[row]->setText(table.AlarmDate[row]);
-    messageBoxes[row]->setText(table.AlarmMessage[row]);
-    timeBoxes[row]->setText(table.AlarmTime[row]);
-    setBoxValue(dailyBoxes[row], table.AlarmDaily[row]);
-    setBoxValue(weeklyBoxes[row], table.AlarmWeekly[row]);
-    setBoxValue(monthlyBoxes[row], table.AlarmMonthly[row]);
-}
-
-void AlarmEditor::fillRows(Rearm rearm)
-{
-    m_rearm = rearm;
+    m_context.engine.ensureLoaded();
     for (int row = 0; row < SlotCount; ++row)
-        fillRow(row);
-    m_rearm = Rearm::Yes;
-    fillOptions();
-    m_filled = true;
+        showRow(row);
+    showSound();
 }
 
-void AlarmEditor::fillOptions()
+AlarmStore::SaveResult AlarmEditor::save()
 {
-    const SoundChoice &sound = m_context.state.file.sound;
+    return m_context.engine.save();
+}
+
+void AlarmEditor::showRow(int row)
+{
+    const WorkingRow &r = m_context.engine.row(row);
+    m_showing = true;
+    // Only what differs is set: setting a box's text moves its cursor.
+    const auto text = [](QLineEdit *box, const QString &value) {
+        if (box->text() != value)
+            box->setText(value);
+    };
+    text(dateBoxes[row], r.date);
+    text(messageBoxes[row], r.message);
+    text(timeBoxes[row], r.time);
+    setBoxValue(dailyBoxes[row], r.daily);
+    setBoxValue(weeklyBoxes[row], r.weekly);
+    setBoxValue(monthlyBoxes[row], r.monthly);
+    m_showing = false;
+}
+
+void AlarmEditor::showSound()
+{
+    const SoundChoice &sound = m_context.engine.sound();
+    m_showing = true;
+    // Cleared first, so the chosen one is the only one checked.
+    for (QRadioButton *button : {messageButton, alert1Button, alert2Button, alert3Button})
+        setOption(button, false);
     setOption(messageButton, sound.Message);
     setOption(alert1Button, sound.Alert1);
     setOption(alert2Button, sound.Alert2);
     setOption(alert3Button, sound.Alert3);
+    m_showing = false;
 }
 
 void AlarmEditor::setOption(QRadioButton *button, bool value)
@@ -94,51 +119,17 @@ void AlarmEditor::setBoxValue(QCheckBox *box, qint16 value)
                                     : Qt::Unchecked);
 }
 
-AlarmStore::SaveResult AlarmEditor::writeFile()
+void AlarmEditor::acceptEdits()
 {
-    // Reached inside the load sequence (a tick in the box of a broken file):
-    // the rows get what the file gave first, so no entry is written empty.
-    if (!m_filled)
-        fillRows(Rearm::Yes);
-    const ProgramState &state = m_context.state;
-    FileContents contents;
-    contents.banner1 = state.file.banner1;
-    contents.banner2 = state.file.banner2;
-    contents.sound = soundButtons();
-    AlarmTable &table = contents.table;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        table.AlarmDate[slot] = dateBoxes[slot]->text();
-        table.AlarmMessage[slot] = messageBoxes[slot]->text();
-        table.AlarmTime[slot] = timeBoxes[slot]->text();
-        table.AlarmDaily[slot] = boxValue(dailyBoxes[slot]);
-        table.AlarmWeekly[slot] = boxValue(weeklyBoxes[slot]);
-        table.AlarmMonthly[slot] = boxValue(monthlyBoxes[slot]);
-    }
-    table.AlarmFired = state.table().AlarmFired;
-    return m_context.store.save(contents);
-}
-
-AlarmStore::SaveResult AlarmEditor::save()
-{
-    const AlarmStore::SaveResult result = writeFile();
-    if (!result.ok && result.firstFailure)
-        m_context.services.problems.report(AlarmStore::saveFailureText(result.reason));
-    return result;
-}
-
-void AlarmEditor::rememberRowTexts()
-{
-    for (int row = 0; row < SlotCount; ++row) {
-        m_shownDates[row] = dateBoxes[row]->text();
-        m_shownTimes[row] = timeBoxes[row]->text();
-    }
+    if (!m_context.engine.acceptEdits())
+        return;
+    m_context.startMainClock();
+    hide();
 }
 
 void AlarmEditor::cancelEdits()
 {
-    m_context.store.load();
-    fillRows(Rearm::No);
-    rememberRowTexts();
-    m_context.mainAlert().clockTimer->start();
+    m_context.engine.cancelEdits();
+    m_context.startMainClock();
     hide();
 }

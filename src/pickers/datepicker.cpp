@@ -17,7 +17,8 @@
 // The years the picker offers on either side of the current one.
 constexpr int RangeYears = 48;
 
-DatePicker::DatePicker(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
+DatePicker::DatePicker(AppContext &context, int row, QWidget *parent)
+    : QDialog(parent), m_context(context), m_row(row)
 {
     setObjectName(QStringLiteral("frmCal"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -49,14 +50,6 @@ DatePicker::DatePicker(AppContext &context, QWidget *parent) : QDialog(parent), 
     connect(okButton, &QPushButton::clicked, this, &DatePicker::acceptDate);
 }
 
-QLineEdit *DatePicker::rowDate() const
-{
-    const int row = m_context.state.editorRow;
-    if (row < 0 || row >= SlotCount)
-        return nullptr;
-    return m_context.editor().dateBoxes[row];
-}
-
 void DatePicker::load()
 {
     m_loaded = false;
@@ -72,10 +65,10 @@ void DatePicker::load()
     const QDate last(today.year() + RangeYears, 12, 31);
     dateEdit->setDateRange(first, last);
     QDate start = today;
-    if (QLineEdit *box = rowDate(); box && !box->text().isEmpty()) {
-        const std::optional<DateText::Value> value = DateText::parse(box->text(), today);
+    if (const QString text = m_context.engine.row(m_row).date; !text.isEmpty()) {
+        const std::optional<DateText::Value> value = DateText::parse(text, today);
         if (!value)
-            box->clear();
+            m_context.engine.setText(m_row, AlarmEngine::Field::Date, QString());
         else if (value->date >= first && value->date <= last)
             start = value->date;
     }
@@ -101,8 +94,8 @@ void DatePicker::showEvent(QShowEvent *event)
 
 void DatePicker::writeBack()
 {
-    if (QLineEdit *box = rowDate())
-        box->setText(DateText::formatDate(dateEdit->date()));
+    m_context.engine.setText(m_row, AlarmEngine::Field::Date,
+                             DateText::formatDate(dateEdit->date()));
 }
 
 void DatePicker::dateChanged()
@@ -120,11 +113,8 @@ void DatePicker::dateClicked()
 
 void DatePicker::acceptDate()
 {
-    writeBack();
-    const int row = m_context.state.editorRow;
-    if (row >= 0 && row < SlotCount)
-        m_context.state.table().AlarmFired[row] = 0;
-    m_context.editor().save();
+    m_context.engine.commitText(m_row, AlarmEngine::Field::Date,
+                                DateText::formatDate(dateEdit->date()));
     accept();
 }
 

@@ -8,7 +8,7 @@ class QDateEdit;
 class QLineEdit;
 class QPushButton;
 
-// The date picker: fills the date of the editor row in editorRow. Every
+// The date picker: fills the date of one editor row. Every
 // date the user picks goes into the row at once; OK writes it again,
 // rearms the entry and saves. Loaded afresh for every opening.
 class DatePicker : public QDialog
@@ -16,7 +16,7 @@ class DatePicker : public QDialog
     Q_OBJECT
 
 public:
-    explicit DatePicker(AppContext &context, QWidget *parent = nullptr);
+    DatePicker(AppContext &context, int row, QWidget *parent = nullptr);
 
     // Sets nowDate, places the window beside the editor and starts the
     // picker at the row's date, or at today.
@@ -39,10 +39,10 @@ protected:
 
 private:
     void place();
-    QLineEdit *rowDate() const;
     void writeBack();
 
     AppContext &m_context;
+    int m_row; // the editor row whose date this picks
     bool m_loaded = false;
     QPoint m_editorCorner;
 };

@@ -30,7 +30,8 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
 
 } // namespace
 
-TimePicker::TimePicker(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
+TimePicker::TimePicker(AppContext &context, int row, QWidget *parent)
+    : QDialog(parent), m_context(context), m_row(row)
 {
     setObjectName(QStringLiteral("frmTime"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -60,41 +61,28 @@ TimePicker::TimePicker(AppContext &context, QWidget *parent) : QDialog(parent), 
     connect(cancelButton, &QPushButton::clicked, this, &TimePicker::cancel);
 }
 
-QLineEdit *TimePicker::rowTime() const
-{
-    const int row = m_context.state.editorRow;
-    if (row < 0 || row >= SlotCount)
-        return nullptr;
-    return m_context.editor().timeBoxes[row];
-}
-
 void TimePicker::load()
 {
     const QDateTime now = m_context.services.clock.localNow();
-    QLineEdit *box = rowTime();
-    if (!box)
-        return;
+    const QString text = m_context.engine.row(m_row).time;
     // A text that is neither a date nor a time is emptied; a date alone is
     // midnight.
-    std::optional<DateText::Value> value = DateText::parse(box->text(), now.date());
-    if (!value && !box->text().isEmpty())
-        box->clear();
+    std::optional<DateText::Value> value = DateText::parse(text, now.date());
+    if (!value && !text.isEmpty())
+        m_context.engine.setText(m_row, AlarmEngine::Field::Time, QString());
     timeEdit->setTime(value ? value->time : toSeconds(now.time()));
 }
 
 void TimePicker::showRowTime()
 {
-    if (QLineEdit *box = rowTime())
-        box->setText(DateText::formatTime(timeEdit->time()));
+    m_context.engine.setText(m_row, AlarmEngine::Field::Time,
+                             DateText::formatTime(timeEdit->time()));
 }
 
 void TimePicker::acceptTime()
 {
-    showRowTime();
-    const int row = m_context.state.editorRow;
-    if (row >= 0 && row < SlotCount)
-        m_context.state.table().AlarmFired[row] = 0;
-    m_context.editor().save();
+    m_context.engine.commitText(m_row, AlarmEngine::Field::Time,
+                                DateText::formatTime(timeEdit->time()));
     accept();
 }
 

@@ -8,7 +8,7 @@ class QLineEdit;
 class QPushButton;
 class QTimeEdit;
 
-// The time picker: fills the time of the editor row in editorRow, and only
+// The time picker: fills the time of one editor row, and only
 // on Accept, which also rearms the entry and saves. Cancel writes nothing.
 // Loaded afresh for every opening.
 class TimePicker : public QDialog
@@ -16,7 +16,7 @@ class TimePicker : public QDialog
     Q_OBJECT
 
 public:
-    explicit TimePicker(AppContext &context, QWidget *parent = nullptr);
+    TimePicker(AppContext &context, int row, QWidget *parent = nullptr);
 
     // Empties a row time that is not a time, and starts the picker at the
     // row's time, or at the current time of day.
@@ -38,7 +38,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    QLineEdit *rowTime() const;
-
     AppContext &m_context;
+    int m_row; // the editor row whose time this picks
 };

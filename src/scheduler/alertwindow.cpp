@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "scheduler/alertwindow.h"
 
-#include "editor/alarmeditor.h"
 #include "scheduler/appcontext.h"
-#include "scheduler/schedule.h"
 #include "scheduler/twips.h"
 #include "store/datetext.h"
 
@@ -125,37 +123,23 @@ void AlertWindow::load()
 void AlertWindow::tick()
 {
     QPointer<AlertWindow> self(this);
-    ProgramState &state = m_context.state;
-    m_context.store.load();
-    if (!self)
-        return;
-    const QDateTime now = Schedule::readClock(state, m_context.services.clock);
-    timeLabel->setText(DateText::systemTime(now.time()));
-    dateLabel->setText(state.nowDate);
-    Schedule::raiseDueSlots(state, now, m_dueTest, [this, &self](int slot) {
-        m_context.fire(slot);
-        return !self.isNull();
-    });
+    m_context.engine.tick([&self] { return !self.isNull(); },
+                          [this](const QDateTime &now) {
+                              timeLabel->setText(DateText::systemTime(now.time()));
+                              dateLabel->setText(m_context.state.nowDate);
+                          });
+}
+
+void AlertWindow::setMessage(const QString &message)
+{
+    messageLabel->setText(message);
 }
 
 void AlertWindow::acknowledge()
 {
     messageLabel->clear();
-    const QDateTime now = Schedule::readClock(m_context.state, m_context.services.clock);
-    AlarmEditor &editor = m_context.editor();
-    // The repeat boxes are read from the editor, and the new dates written
-    // there too: the save writes the file from the editor's rows.
-    Schedule::moveRepeatingEntries(
-        m_context.state, now,
-        [&editor](int slot) {
-            return Repetition::Boxes{AlarmEditor::boxValue(editor.dailyBoxes[slot]),
-                                     AlarmEditor::boxValue(editor.weeklyBoxes[slot]),
-                                     AlarmEditor::boxValue(editor.monthlyBoxes[slot])};
-        },
-        [&editor](int slot, const QString &date) { editor.dateBoxes[slot]->setText(date); });
-
     QPointer<AlertWindow> self(this);
-    editor.save();
+    m_context.engine.acknowledge();
     if (!self)
         return;
     hide();

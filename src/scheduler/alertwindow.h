@@ -42,6 +42,9 @@ public:
     // first. The main window only hides: its clock keeps running.
     void unload();
 
+    // The message of the alarm this window was opened for.
+    void setMessage(const QString &message);
+
     Kind kind() const { return m_kind; }
 
     QLabel *dateLabel = nullptr;
@@ -64,7 +67,6 @@ protected:
 private:
     AppContext &m_context;
     Kind m_kind;
-    DueTest::SlotTester m_dueTest;
     QWidget *m_client = nullptr;
     bool m_dressed = false;
 };

@@ -6,18 +6,21 @@
 #include "scheduler/alertwindow.h"
 
 #include <QApplication>
-#include <QScopeGuard>
+#include <QTimer>
 
 #include <QLabel>
 #include <cstdio>
 #include <cstdlib>
 
-AppContext::AppContext(const Services &services) : services(services), store(state, services.boxes)
+AppContext::AppContext(const Services &services)
+    : services(services), engine(services.clock, services.boxes, services.problems, services.sound)
 {
+    engine.setAlertWindows(this);
 }
 
 AppContext::~AppContext()
 {
+    engine.setAlertWindows(nullptr);
     delete m_mainAlert;
     delete m_editor;
 }
@@ -45,47 +48,29 @@ bool AppContext::editorVisible() const
     return m_editor && m_editor->isVisible();
 }
 
-void AppContext::fire(int slot)
+void AppContext::startMainClock()
 {
-    // A tick that runs inside this raising (in a problem box its load shows)
-    // finds the slot still armed: it is raised once, here.
-    if (m_raising.contains(slot))
-        return;
-    state.currentSlot = static_cast<qint16>(slot);
+    mainAlert().clockTimer->start();
+}
+
+bool AppContext::holdAlerts() const
+{
+    return editorVisible() || aboutVisible();
+}
+
+QObject *AppContext::openAlert()
+{
     QPointer<AlertWindow> window = new AlertWindow(*this, AlertWindow::Further);
-    lastAlert = window;
-
-    // The user is editing: the entry stays armed and fires at a later tick.
-    if (editorVisible() || aboutVisible()) {
-        delete window;
-        return;
-    }
-
-    // Loading the window reads the file again; a problem box shown there
-    // runs other ticks, which is why the slot is this call's own.
-    m_raising.insert(slot);
-    const auto raised = qScopeGuard([this, slot] { m_raising.remove(slot); });
     window->load();
-    if (!window)
-        return;
-    window->show();
-
-    const SoundChoice sound = editor().soundButtons();
-    const std::pair<bool, QString> sounds[] = {{sound.Message, QStringLiteral("checkmsgs.wav")},
-                                               {sound.Alert1, QStringLiteral("Alert.wav")},
-                                               {sound.Alert2, QStringLiteral("Keytry.wav")},
-                                               {sound.Alert3, QStringLiteral("Keyhaw.wav")}};
-    for (const auto &[chosen, fileName] : sounds) {
-        if (chosen) {
-            services.sound.beep();
-            services.sound.play(fileName);
-        }
-    }
-
-    state.table().AlarmFired[slot] = 1;
-    editor().save();
     if (window)
-        window->messageLabel->setText(state.table().AlarmMessage[slot]);
+        window->show();
+    return window;
+}
+
+void AppContext::showMessage(QObject *alert, const QString &message)
+{
+    if (auto *window = qobject_cast<AlertWindow *>(alert))
+        window->setMessage(message);
 }
 
 bool AppContext::aboutVisible() const

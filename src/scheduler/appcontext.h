@@ -3,6 +3,7 @@
 
 #include "app/aboutwindow.h"
 #include "app/trayicon.h"
+#include "engine/alarmengine.h"
 #include "store/alarmstore.h"
 #include "store/clock.h"
 #include "store/platform.h"
@@ -40,17 +41,18 @@ struct Services
 
 // The program: its shared state, its store and services, and its
 // long-lived windows. The application owns one; tests make a fresh one.
-class AppContext
+class AppContext : public AlertWindows
 {
 public:
     explicit AppContext(const Services &services);
-    ~AppContext();
+    ~AppContext() override;
     AppContext(const AppContext &) = delete;
     AppContext &operator=(const AppContext &) = delete;
 
-    ProgramState state;
     Services services;
-    AlarmStore store;
+    AlarmEngine engine;
+    ProgramState &state = engine.state;
+    AlarmStore &store = engine.store;
 
     // The main alert window: created and loaded (hidden) on first use.
     AlertWindow &mainAlert();
@@ -62,13 +64,13 @@ public:
     bool editorLoaded() const { return m_editor != nullptr; }
     bool editorVisible() const;
 
-    // The alert window most recently opened by fire.
-    QPointer<AlertWindow> lastAlert;
+    // The main clock runs whenever the editor is hidden.
+    void startMainClock();
 
-    // Raises the alarm of a due slot, found by a tick: a new alert window
-    // with the entry's message, a beep and the chosen sound, the slot marked
-    // fired and saved. Held back while the editor or About is visible.
-    void fire(int slot);
+    // What the engine asks of the windows when an alarm fires.
+    bool holdAlerts() const override;
+    QObject *openAlert() override;
+    void showMessage(QObject *alert, const QString &message) override;
 
     // The About window, shown modally. From the tray it opens only while
     // neither the main alert window nor the editor is visible; from an alert
@@ -106,5 +108,4 @@ private:
     AlertWindow *m_mainAlert = nullptr;
     AlarmEditor *m_editor = nullptr;
     QPointer<AboutWindow> m_about;
-    QSet<int> m_raising; // slots whose alert is being raised
 };

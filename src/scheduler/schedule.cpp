@@ -27,7 +27,6 @@ void raiseDueSlots(ProgramState &state, const QDateTime &now, DueTest::SlotTeste
 {
     const QString nowTime = DateText::formatTime(now.time());
     for (int slot = 0; slot < SlotCount; ++slot) {
-        state.currentSlot = static_cast<qint16>(slot);
         const AlarmTable &table = state.table();
         // An empty date counts as the default date for the test only; it is
         // not written into the table, where a load that does not reach this
@@ -38,7 +37,6 @@ void raiseDueSlots(ProgramState &state, const QDateTime &now, DueTest::SlotTeste
             !fire(slot))
             return;
     }
-    state.currentSlot = SlotCount;
 }
 
 void moveRepeatingEntries(ProgramState &state, const QDateTime &now,
@@ -48,7 +46,6 @@ void moveRepeatingEntries(ProgramState &state, const QDateTime &now,
     const QString nowTime = DateText::formatTime(now.time());
     AlarmTable &table = state.table();
     for (int slot = 0; slot < SlotCount; ++slot) {
-        state.currentSlot = static_cast<qint16>(slot);
         const std::optional<QString> date = Repetition::moveOnAcknowledge(
             table.AlarmFired[slot], boxes(slot), table.AlarmDate[slot], table.AlarmTime[slot],
             now.date(), nowTime);
@@ -58,7 +55,6 @@ void moveRepeatingEntries(ProgramState &state, const QDateTime &now,
             moved(slot, *date);
         }
     }
-    state.currentSlot = SlotCount;
 }
 
 } // namespace Schedule

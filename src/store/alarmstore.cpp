@@ -13,13 +13,6 @@
 
 namespace {
 
-// Only a plain file is read: a directory, a pipe or a device put in its
-// place must neither fail the read half-way nor block the window.
-bool isPlainFile(const QString &name)
-{
-    return QFileInfo(name).isFile();
-}
-
 // The file's bytes; of a file larger than the largest the program writes,
 // only its size and modification time, without reading it.
 std::optional<AlarmStore::Snapshot> readFile(const QString &name)
@@ -88,12 +81,6 @@ AlarmStore::AlarmStore(ProgramState &state, MessageBoxes &boxes)
 {
 }
 
-bool AlarmStore::DataFileExists() const
-{
-    QFile file(FileName);
-    return isPlainFile(FileName) && file.open(QIODevice::ReadOnly);
-}
-
 QString AlarmStore::placeProblem()
 {
     const QString folder = PlatformFiles::folderProblem(QStringLiteral("."));
@@ -117,7 +104,7 @@ void AlarmStore::removeLeftovers(const QDateTime &olderThan)
 void AlarmStore::load()
 {
     // A file that cannot be opened is one that does not exist: one open,
-    // not a DataFileExists() and then a second one, on every tick.
+    // not a test that it opens and then a second open, on every tick.
     const std::optional<Snapshot> seen = readFile(FileName);
     if (!seen)
         return;

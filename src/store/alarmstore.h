@@ -60,9 +60,6 @@ public:
     // wins: the file is read again only when it has changed.
     void load();
 
-    // Whether Tikor.dat can be opened for reading now.
-    bool DataFileExists() const;
-
     // Writes the whole file from `contents` without ever leaving a half
     // written one: the old file stays whole if anything fails. A file whose
     // last load failed is first kept as Tikor.dat.bad. Nothing is written

@@ -105,13 +105,13 @@ private Q_SLOTS:
         AlarmStore store(state, boxes);
         const ProgramState before = state;
 
-        QVERIFY(!store.DataFileExists());
+        QVERIFY(!dir.exists(AlarmStore::FileName));
         store.load();
         QCOMPARE(state.file, before.file);
         QVERIFY(boxes.shown.isEmpty());
 
         QVERIFY(store.save(state.file).ok);
-        QVERIFY(store.DataFileExists());
+        QVERIFY(dir.exists(AlarmStore::FileName));
         const QByteArray bytes = dir.read(AlarmStore::FileName);
         QCOMPARE(bytes.count("\r\n"), 227);
         QVERIFY(bytes.contains(

@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: MIT
+// The engine's clock side: the tick, firing, the acknowledgement and saving.
+
+#include "engine/alarmengine.h"
+
+#include "scheduler/schedule.h"
+#include "store/clock.h"
+#include "store/platform.h"
+
+#include <QPointer>
+#include <QScopeGuard>
+
+AlarmEngine::AlarmEngine(Clock &clock, MessageBoxes &boxes, ProblemReporter &problems,
+                         SoundPlayer &sound)
+    : store(state, boxes), m_clock(clock), m_boxes(boxes), m_problems(problems), m_player(sound)
+{
+}
+
+QDateTime AlarmEngine::readClock()
+{
+    return Schedule::readClock(state, m_clock);
+}
+
+void AlarmEngine::tick(const std::function<bool()> &alive,
+                       const std::function<void(const QDateTime &now)> &showClock)
+{
+    store.load();
+    if (!alive())
+        return;
+    const QDateTime now = readClock();
+    showClock(now);
+    Schedule::raiseDueSlots(state, now, m_dueTest, [this, &alive](int slot) {
+        fire(slot);
+        return alive();
+    });
+}
+
+void AlarmEngine::fire(int slot)
+{
+    // A tick that runs inside this raising (in a problem box the new
+    // window's load shows) finds the slot still armed: it is raised once,
+    // here.
+    if (m_raising.contains(slot) || !m_windows)
+        return;
+    // The user is editing: the entry stays armed and fires at a later tick.
+    if (m_windows->holdAlerts())
+        return;
+
+    m_raising.insert(slot);
+    const auto raised = qScopeGuard([this, slot] { m_raising.remove(slot); });
+    const QPointer<QObject> alert = m_windows->openAlert();
+    if (!alert)
+        return;
+
+    ensureLoaded();
+    const std::pair<bool, QString> sounds[] = {{m_sound.Message, QStringLiteral("checkmsgs.wav")},
+                                               {m_sound.Alert1, QStringLiteral("Alert.wav")},
+                                               {m_sound.Alert2, QStringLiteral("Keytry.wav")},
+                                               {m_sound.Alert3, QStringLiteral("Keyhaw.wav")}};
+    for (const auto &[chosen, fileName] : sounds) {
+        if (chosen) {
+            m_player.beep();
+            m_player.play(fileName);
+        }
+    }
+
+    state.table().AlarmFired[slot] = 1;
+    save();
+    if (alert)
+        m_windows->showMessage(alert, state.table().AlarmMessage[slot]);
+}
+
+void AlarmEngine::acknowledge()
+{
+    const QDateTime now = readClock();
+    ensureLoaded();
+    // The repeat boxes come from the working copy, and the new dates go
+    // there too: the save writes the file from it.
+    Schedule::moveRepeatingEntries(
+        state, now,
+        [this](int slot) {
+            const WorkingRow &r = m_rows.at(slot);
+            return Repetition::Boxes{r.daily, r.weekly, r.monthly};
+        },
+        [this](int slot, const QString &date) { setText(slot, Field::Date, date); });
+    save();
+}
+
+AlarmStore::SaveResult AlarmEngine::save()
+{
+    ensureLoaded();
+    const AlarmStore::SaveResult result = writeFile();
+    if (!result.ok && result.firstFailure)
+        m_problems.report(AlarmStore::saveFailureText(result.reason));
+    return result;
+}
+
+AlarmStore::SaveResult AlarmEngine::writeFile()
+{
+    // Reached inside the first load (a tick in the box of a broken file):
+    // the rows get what the file gave first, so no entry is written empty.
+    if (!m_filled)
+        fillRows(Rearm::Yes);
+    FileContents contents;
+    contents.banner1 = state.file.banner1;
+    contents.banner2 = state.file.banner2;
+    contents.sound = m_sound;
+    AlarmTable &table = contents.table;
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        const WorkingRow &r = m_rows.at(slot);
+        table.AlarmDate[slot] = r.date;
+        table.AlarmMessage[slot] = r.message;
+        table.AlarmTime[slot] = r.time;
+        table.AlarmDaily[slot] = r.daily;
+        table.AlarmWeekly[slot] = r.weekly;
+        table.AlarmMonthly[slot] = r.monthly;
+    }
+    table.AlarmFired = state.table().AlarmFired;
+    return store.save(contents);
+}

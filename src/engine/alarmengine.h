@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "scheduler/duetest.h"
+#include "store/alarmstore.h"
+#include "store/programstate.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QSet>
+
+#include <array>
+#include <functional>
+
+class Clock;
+class MessageBoxes;
+class ProblemReporter;
+class SoundPlayer;
+
+// One row of the editor's working copy: what the user sees and edits.
+struct WorkingRow
+{
+    QString date;
+    QString message;
+    QString time;
+    // Repeat boxes: 0 unchecked, 1 checked, 2 grey.
+    qint16 daily = 0;
+    qint16 weekly = 0;
+    qint16 monthly = 0;
+};
+
+// What the engine needs of the windows that show alerts.
+class AlertWindows
+{
+public:
+    virtual ~AlertWindows() = default;
+    // Alerts wait while the user is in the editor or the About window.
+    virtual bool holdAlerts() const = 0;
+    // Opens a further alert window, loaded and shown. Its load reads the
+    // file, where a problem box may run other ticks; nothing is returned
+    // when the window went away meanwhile.
+    virtual QObject *openAlert() = 0;
+    virtual void showMessage(QObject *alert, const QString &message) = 0;
+};
+
+// The program without its windows: the shared state, the store, the clock
+// and the working copy of the 32 entries and the sound choice, with every
+// operation on them. The windows show it and forward the user's actions.
+//
+// Nested loops: a message box opened by any operation runs the clocks'
+// ticks inside it. Each tick keeps its own slot index, and a slot whose
+// alert is being raised is not raised again by a tick nested in that
+// raising.
+class AlarmEngine : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Field { Date, Message, Time };
+    enum class Repeat { Daily, Weekly, Monthly };
+
+    AlarmEngine(Clock &clock, MessageBoxes &boxes, ProblemReporter &problems, SoundPlayer &sound);
+
+    ProgramState state;
+    AlarmStore store;
+
+    void setAlertWindows(AlertWindows *windows) { m_windows = windows; }
+
+    // Reads the clock once; nowDate and nowTime come from that one reading.
+    QDateTime readClock();
+
+    // One tick of a window's clock: reload the file, read the clock, let
+    // the window show it, raise every due slot in slot order. `alive` says
+    // whether that window still exists (it may go in a nested loop).
+    void tick(const std::function<bool()> &alive,
+              const std::function<void(const QDateTime &now)> &showClock);
+
+    // Raises the alarm of a due slot: a new alert window, a beep and the
+    // chosen sound, the slot marked fired and saved. Held back while the
+    // user is in the editor or About.
+    void fire(int slot);
+
+    // The acknowledgement: every fired repeating entry that is due moves on,
+    // then everything is saved.
+    void acknowledge();
+
+    // The working copy. It is loaded from the file on first use.
+    const WorkingRow &row(int row) const { return m_rows.at(row); }
+    const SoundChoice &sound() const { return m_sound; }
+    void ensureLoaded();
+
+    // The user's edits. A repeat box that becomes checked clears the row's
+    // other two and arms the entry.
+    void setText(int row, Field field, const QString &text);
+    void setRepeat(int row, Repeat repeat, qint16 value);
+    void setSound(const SoundChoice &sound);
+    // Empties the row; its fired flag keeps it from being raised.
+    void clearRow(int row);
+    // A click on the row's date or time box arms the entry.
+    void armRow(int row);
+    // A picker's OK: the row takes the text, is armed, and all is saved.
+    void commitText(int row, Field field, const QString &text);
+
+    // The texts the rows held when the editor was last shown.
+    void rememberShownTexts();
+
+    // The editor's OK: copy the rows into the table, check every time and
+    // date (a bad one is named and emptied), rearm edited rows and save.
+    // False when something was wrong and nothing was saved.
+    bool acceptEdits();
+
+    // The editor's close box: the rows go back to the file.
+    void cancelEdits();
+
+    // Writes the whole file: entries and sound from the working copy,
+    // banners and fired flags from the table. The first failure of a run
+    // is reported to the user.
+    AlarmStore::SaveResult save();
+
+Q_SIGNALS:
+    void rowChanged(int row);
+    void soundChanged();
+
+private:
+    enum class Rearm { Yes, No };
+    void fillRows(Rearm rearm);
+    void fillSound();
+    bool checkRow(int row, const QDate &today);
+    void rearmEditedRows(const QDate &today);
+    AlarmStore::SaveResult writeFile();
+
+    Clock &m_clock;
+    MessageBoxes &m_boxes;
+    ProblemReporter &m_problems;
+    SoundPlayer &m_player;
+    AlertWindows *m_windows = nullptr;
+
+    DueTest::SlotTester m_dueTest;
+    QSet<int> m_raising; // slots whose alert is being raised
+
+    std::array<WorkingRow, SlotCount> m_rows;
+    SoundChoice m_sound;
+    bool m_filled = false;  // the rows hold what a load gave them
+    bool m_loading = false; // the first load is reading the file
+    Rearm m_rearm = Rearm::Yes;
+    std::array<QString, SlotCount> m_shownDates;
+    std::array<QString, SlotCount> m_shownTimes;
+};

@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: MIT
+// The engine's working copy: loading it, the row rules, accept and cancel.
+
+#include "engine/alarmengine.h"
+
+#include "store/clock.h"
+#include "store/datetext.h"
+#include "store/platform.h"
+
+namespace {
+
+const QString BadTime = QStringLiteral("The TIME you entered was not valid.");
+const QString BadDate = QStringLiteral("The DATE you entered was not valid.");
+
+// A repeat value as a check box can hold it: anything but 1 or 2 (a file
+// edited by hand) is unchecked.
+qint16 boxValue(qint16 value)
+{
+    return value == 1 || value == 2 ? value : 0;
+}
+
+// Whether a box's text holds the same date or time as it did before.
+bool sameValue(const QString &text, const QString &before, const QDate &today)
+{
+    if (text == before)
+        return true;
+    const std::optional<DateText::Value> value = DateText::parse(text, today);
+    return value && value == DateText::parse(before, today);
+}
+
+} // namespace
+
+void AlarmEngine::ensureLoaded()
+{
+    if (m_filled || m_loading)
+        return;
+    m_loading = true;
+    store.load();
+    m_loading = false;
+    fillRows(Rearm::Yes);
+    rememberShownTexts();
+}
+
+void AlarmEngine::fillRows(Rearm rearm)
+{
+    m_rearm = rearm;
+    const AlarmTable &t = state.table();
+    for (int row = 0; row < SlotCount; ++row) {
+        setText(row, Field::Date, t.AlarmDate[row]);
+        setText(row, Field::Message, t.AlarmMessage[row]);
+        setText(row, Field::Time, t.AlarmTime[row]);
+        setRepeat(row, Repeat::Daily, t.AlarmDaily[row]);
+        setRepeat(row, Repeat::Weekly, t.AlarmWeekly[row]);
+        setRepeat(row, Repeat::Monthly, t.AlarmMonthly[row]);
+    }
+    m_rearm = Rearm::Yes;
+    fillSound();
+    m_filled = true;
+}
+
+void AlarmEngine::fillSound()
+{
+    // As four exclusive options take the file's values in order: a true one
+    // is chosen alone, a false one is only cleared (so none may be chosen).
+    const SoundChoice &file = state.file.sound;
+    SoundChoice sound = m_sound;
+    const auto take = [&sound](bool SoundChoice::*option, bool value) {
+        if (value)
+            sound = SoundChoice{false, false, false, false};
+        sound.*option = value;
+    };
+    take(&SoundChoice::Message, file.Message);
+    take(&SoundChoice::Alert1, file.Alert1);
+    take(&SoundChoice::Alert2, file.Alert2);
+    take(&SoundChoice::Alert3, file.Alert3);
+    setSound(sound);
+}
+
+void AlarmEngine::setText(int row, Field field, const QString &text)
+{
+    WorkingRow &r = m_rows.at(row);
+    QString &target = field == Field::Date ? r.date : field == Field::Time ? r.time : r.message;
+    if (target == text)
+        return;
+    target = text;
+    Q_EMIT rowChanged(row);
+}
+
+void AlarmEngine::setRepeat(int row, Repeat repeat, qint16 value)
+{
+    WorkingRow &r = m_rows.at(row);
+    qint16 *boxes[] = {&r.daily, &r.weekly, &r.monthly};
+    qint16 &target = *boxes[int(repeat)];
+    value = boxValue(value);
+    if (target == value)
+        return;
+    target = value;
+    // One repeat kind per row; a box that becomes checked arms the entry.
+    if (value == 1) {
+        for (qint16 *other : boxes) {
+            if (other != &target)
+                *other = 0;
+        }
+        if (m_rearm == Rearm::Yes)
+            state.table().AlarmFired[row] = 0;
+    }
+    Q_EMIT rowChanged(row);
+}
+
+void AlarmEngine::setSound(const SoundChoice &sound)
+{
+    if (m_sound == sound)
+        return;
+    m_sound = sound;
+    Q_EMIT soundChanged();
+}
+
+void AlarmEngine::clearRow(int row)
+{
+    // An empty date counts as long past: only the fired flag keeps the
+    // emptied entry from being raised.
+    state.table().AlarmFired[row] = 1;
+    m_rows.at(row) = WorkingRow{};
+    Q_EMIT rowChanged(row);
+}
+
+void AlarmEngine::armRow(int row)
+{
+    state.table().AlarmFired[row] = 0;
+}
+
+void AlarmEngine::commitText(int row, Field field, const QString &text)
+{
+    setText(row, field, text);
+    armRow(row);
+    save();
+}
+
+void AlarmEngine::rememberShownTexts()
+{
+    for (int row = 0; row < SlotCount; ++row) {
+        m_shownDates[row] = m_rows[row].date;
+        m_shownTimes[row] = m_rows[row].time;
+    }
+}
+
+bool AlarmEngine::acceptEdits()
+{
+    // One reading of the clock for the whole operation.
+    const QDate today = m_clock.localNow().date();
+    state.nowDate = DateText::formatDate(today);
+
+    ensureLoaded();
+    AlarmTable &table = state.table();
+    for (int row = 0; row < SlotCount; ++row) {
+        const WorkingRow &r = m_rows[row];
+        table.AlarmDate[row] = r.date;
+        table.AlarmMessage[row] = r.message;
+        table.AlarmTime[row] = r.time;
+        table.AlarmDaily[row] = r.daily;
+        table.AlarmWeekly[row] = r.weekly;
+        table.AlarmMonthly[row] = r.monthly;
+    }
+    state.file.sound = m_sound;
+
+    // Rows in order, the time before the date; the first failure ends it.
+    for (int row = 0; row < SlotCount; ++row) {
+        if (!checkRow(row, today))
+            return false;
+    }
+
+    rearmEditedRows(today);
+    const AlarmStore::SaveResult saved = writeFile();
+    if (!saved.ok) {
+        // Nothing was written: the editor stays as it is, and says so.
+        m_boxes.show(AlarmStore::saveFailureText(saved.reason));
+        return false;
+    }
+    rememberShownTexts();
+    return true;
+}
+
+bool AlarmEngine::checkRow(int row, const QDate &today)
+{
+    const QString time = m_rows[row].time;
+    if (!time.isEmpty()) {
+        const std::optional<DateText::Value> value = DateText::parse(time, today);
+        if (!value) {
+            setText(row, Field::Time, QString());
+            m_boxes.show(BadTime);
+            return false;
+        }
+        // A time of day typed by hand is stored as "hh:mm:ss", the form the
+        // due test compares with; a text that also holds a date stays.
+        if (value->date == DateText::timeOnlyDate()) {
+            const QString formatted = DateText::formatTime(value->time);
+            setText(row, Field::Time, formatted);
+            state.table().AlarmTime[row] = formatted;
+        }
+    }
+    const QString date = m_rows[row].date;
+    if (!date.isEmpty() && !DateText::parse(date, today)) {
+        setText(row, Field::Date, QString());
+        m_boxes.show(BadDate);
+        return false;
+    }
+    return true;
+}
+
+void AlarmEngine::rearmEditedRows(const QDate &today)
+{
+    // A date or time typed since the editor was shown arms the entry, as a
+    // picker would have; a row left with neither (cleared) stays as it is,
+    // or it would be raised at once. A text only rewritten into the form the
+    // program writes ("9:30" as "09:30:00") is no edit: an entry that fired
+    // must not ring again for it.
+    AlarmTable &table = state.table();
+    for (int row = 0; row < SlotCount; ++row) {
+        const QString &date = m_rows[row].date;
+        const QString &time = m_rows[row].time;
+        const bool edited = !sameValue(date, m_shownDates[row], today) ||
+                            !sameValue(time, m_shownTimes[row], today);
+        if (edited && !(date.isEmpty() && time.isEmpty()))
+            table.AlarmFired[row] = 0;
+    }
+}
+
+void AlarmEngine::cancelEdits()
+{
+    store.load();
+    fillRows(Rearm::No);
+    rememberShownTexts();
+}
