@@ -15,13 +15,6 @@ QDateTime readClock(ProgramState &state, const Clock &clock)
     return now;
 }
 
-void raiseDueSlots(ProgramState &state, const QDateTime &now,
-                   const std::function<bool(int slot)> &fire)
-{
-    DueTest::SlotTester tester;
-    raiseDueSlots(state, now, tester, fire);
-}
-
 void raiseDueSlots(ProgramState &state, const QDateTime &now, DueTest::SlotTester &tester,
                    const std::function<bool(int slot)> &fire)
 {

@@ -23,12 +23,8 @@ QDateTime readClock(ProgramState &state, const Clock &clock);
 // found due (the loop keeps its own index, so a tick that runs inside a
 // message box raised from here cannot make this one raise the wrong slot).
 // An entry without a date counts as dated 01/01/07; its date stays empty in
-// the table.
-// `fire` returns false when the tick must stop (its window is gone).
-void raiseDueSlots(ProgramState &state, const QDateTime &now,
-                   const std::function<bool(int slot)> &fire);
-
-// The same, with a due test the caller keeps from tick to tick.
+// the table. `fire` returns false when the tick must stop (its window is
+// gone). The due test of each slot's date is kept from tick to tick.
 void raiseDueSlots(ProgramState &state, const QDateTime &now, DueTest::SlotTester &tester,
                    const std::function<bool(int slot)> &fire);
 

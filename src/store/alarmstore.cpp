@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 // The file's bytes; of a file larger than the largest the program writes,
@@ -31,14 +33,26 @@ std::optional<AlarmStore::Snapshot> readFile(const QString &name)
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
+    // Read into a buffer of the size just seen, plus one byte to notice a
+    // file that grew since: the tick reads the file twice a second, and a
+    // buffer of the largest size each time costs more than the read.
     AlarmStore::Snapshot read;
-    read.bytes = file.read(AlarmStore::LargestFile + 1);
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    if (read.bytes.size() > AlarmStore::LargestFile) {
-        // It grew since we looked.
-        return huge();
+    QByteArray &bytes = read.bytes;
+    bytes.resize(info.size() + 1);
+    qint64 got = 0;
+    for (;;) {
+        const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        got += n;
+        if (got > AlarmStore::LargestFile)
+            return huge(); // it grew since we looked
+        if (got == bytes.size())
+            bytes.resize(std::min<qint64>(got * 2, AlarmStore::LargestFile + 1));
     }
+    bytes.truncate(got);
     return read;
 }
 

@@ -2,10 +2,9 @@
 // Entries at times of day that a change of daylight saving time skips or
 // repeats fire once, in America/New_York across 8 March and 1 November 2009.
 
-#include "scheduler/schedule.h"
-#include "store/alarmstore.h"
-#include "store/datafile.h"
+#include "engine/alarmengine.h"
 #include "support/fakeclock.h"
+#include "support/recordingalerts.h"
 #include "support/recordingservices.h"
 #include "support/tempdir.h"
 
@@ -22,8 +21,8 @@ struct Alert
 };
 
 // Walks the clock in half seconds from `from` for `hours` hours of real
-// time, raising and (a minute later) acknowledging alerts as the program
-// does; the repeat boxes come from the table.
+// time through the program's engine, acknowledging each alert a minute
+// after it.
 using Entries = std::initializer_list<std::tuple<int, const char *, const char *, qint16>>;
 
 QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
@@ -31,43 +30,38 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
     TempCurrentDir dir;
     FakeClock clock;
     RecordingMessageBoxes boxes;
-    ProgramState state;
-    AlarmStore store(state, boxes);
+    RecordingProblems problems;
+    RecordingSound sound;
+    RecordingAlerts windows;
+    AlarmEngine engine(clock, boxes, problems, sound);
+    engine.setAlertWindows(&windows);
 
     FileContents c;
     for (const auto &[slot, date, time, daily] : entries) {
         c.table.AlarmDate[slot] = QString::fromLatin1(date);
+        c.table.AlarmMessage[slot] = QString::number(slot);
         c.table.AlarmTime[slot] = QString::fromLatin1(time);
         c.table.AlarmDaily[slot] = daily;
         c.table.AlarmFired[slot] = 0;
     }
-    store.save(c);
+    engine.store.save(c);
+    clock.setUtc(from);
+    engine.ensureLoaded();
 
     QList<Alert> alerts;
     QList<QDateTime> acknowledgements;
+    windows.onAlert = [&](const QString &message) {
+        alerts.append({message.toInt(), engine.state.nowDate + u' ' + engine.state.nowTime});
+        acknowledgements.append(clock.now().addSecs(60));
+    };
     const QDateTime end = from.addSecs(hours * 3600);
     for (QDateTime t = from; t < end; t = t.addMSecs(500)) {
         clock.setUtc(t);
         if (!acknowledgements.isEmpty() && acknowledgements.first() <= t) {
             acknowledgements.removeFirst();
-            const QDateTime now = Schedule::readClock(state, clock);
-            Schedule::moveRepeatingEntries(
-                state, now,
-                [&](int slot) {
-                    return Repetition::Boxes{state.table().AlarmDaily[slot], 0, 0};
-                },
-                [](int, const QString &) {});
-            store.save(state.file);
+            engine.acknowledge();
         }
-        store.load();
-        const QDateTime now = Schedule::readClock(state, clock);
-        Schedule::raiseDueSlots(state, now, [&](int slot) {
-            alerts.append({slot, state.nowDate + u' ' + state.nowTime});
-            state.table().AlarmFired[slot] = 1;
-            store.save(state.file);
-            acknowledgements.append(t.addSecs(60));
-            return true;
-        });
+        engine.tick([] { return true; }, [](const QDateTime &) {});
     }
     return alerts;
 }

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-// A year of the program's logic with the real reader and writer and a fake
-// clock: every alert an independent list expects happens exactly once, in
-// its minute, and nothing else fires.
+// A year of the program's own engine (tick, fire and acknowledgement) with
+// the real reader and writer and a fake clock: every alert an independent
+// list expects happens exactly once, in its minute, and nothing else fires.
 
-#include "scheduler/schedule.h"
-#include "store/alarmstore.h"
+#include "engine/alarmengine.h"
 #include "store/datafile.h"
 #include "support/fakeclock.h"
+#include "support/recordingalerts.h"
 #include "support/recordingservices.h"
 #include "support/tempdir.h"
 
@@ -120,8 +120,11 @@ private Q_SLOTS:
         TempCurrentDir dir;
         FakeClock clock;
         RecordingMessageBoxes boxes;
-        ProgramState state;
-        AlarmStore store(state, boxes);
+        RecordingProblems problems;
+        RecordingSound sound;
+        RecordingAlerts windows;
+        AlarmEngine engine(clock, boxes, problems, sound);
+        engine.setAlertWindows(&windows);
 
         FileContents file;
         file.banner1 = DefaultBanner1;
@@ -129,7 +132,7 @@ private Q_SLOTS:
         std::set<QTime> times{QTime(0, 0)};
         for (const Entry &e : Entries) {
             file.table.AlarmDate[e.slot] = e.date;
-            file.table.AlarmMessage[e.slot] = e.kind;
+            file.table.AlarmMessage[e.slot] = QStringLiteral("slot %1").arg(e.slot);
             file.table.AlarmTime[e.slot] = e.time;
             file.table.AlarmDaily[e.slot] = e.daily;
             file.table.AlarmWeekly[e.slot] = e.weekly;
@@ -138,14 +141,9 @@ private Q_SLOTS:
             if (!e.time.isEmpty())
                 times.insert(QTime::fromString(e.time, QStringLiteral("hh:mm:ss")));
         }
-        QVERIFY(store.save(file).ok);
-
-        int saves = 0;
-        auto save = [&] {
-            QVERIFY(store.save(state.file).ok);
-            ++saves;
-            QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
-        };
+        QVERIFY(engine.store.save(file).ok);
+        clock.setLocal(YearStart.addDays(-1), QTime(12, 0));
+        engine.ensureLoaded();
 
         // The moments to look at: around every time of day an entry has, and
         // around each acknowledgement, a minute after its alert.
@@ -159,6 +157,15 @@ private Q_SLOTS:
                 around(QDateTime(day, time));
 
         QList<Alert> alerts;
+        windows.onAlert = [&](const QString &message) {
+            const QDateTime now = clock.localNow();
+            const QTime t = now.time();
+            alerts.append({message.mid(5).toInt(),
+                           QDateTime(now.date(), QTime(t.hour(), t.minute(), t.second()))});
+            const QDateTime later = now.addSecs(60);
+            moments.emplace(later, true);
+            around(later);
+        };
         while (!moments.empty()) {
             const auto [moment, acknowledge] = *moments.begin();
             moments.erase(moments.begin());
@@ -167,33 +174,13 @@ private Q_SLOTS:
             if (moment < QDateTime(YearStart, QTime(0, 0)))
                 continue;
             clock.setLocal(moment.date(), moment.time());
-            if (acknowledge) {
-                const QDateTime now = Schedule::readClock(state, clock);
-                Schedule::moveRepeatingEntries(
-                    state, now,
-                    [&](int slot) {
-                        const AlarmTable &t = state.table();
-                        return Repetition::Boxes{t.AlarmDaily[slot], t.AlarmWeekly[slot],
-                                                 t.AlarmMonthly[slot]};
-                    },
-                    [](int, const QString &) {});
-                save();
-                continue;
-            }
-            store.load();
-            const QDateTime now = Schedule::readClock(state, clock);
-            Schedule::raiseDueSlots(state, now, [&](int slot) {
-                const QTime t = now.time();
-                alerts.append(
-                    {slot, QDateTime(now.date(), QTime(t.hour(), t.minute(), t.second()))});
-                state.table().AlarmFired[slot] = 1;
-                save();
-                const QDateTime later = now.addSecs(60);
-                moments.emplace(later, true);
-                around(later);
-                return true;
-            });
+            if (acknowledge)
+                engine.acknowledge();
+            else
+                engine.tick([] { return true; }, [](const QDateTime &) {});
         }
+        QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
+        QVERIFY(problems.reported.isEmpty());
         QVERIFY(boxes.shown.isEmpty());
 
         // Alerts are compared to the minute: an alert is at most half a
@@ -224,7 +211,6 @@ private Q_SLOTS:
         }
         for (const auto &[kind, count] : perKind)
             qInfo("%s: %d alerts", qPrintable(kind), count);
-        qInfo("%d saves", saves);
     }
 };
 

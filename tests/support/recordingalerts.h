@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "engine/alarmengine.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Alert windows that are only recorded: the engine fires and acknowledges
+// as in the program, with no widget in sight.
+class RecordingAlerts : public AlertWindows
+{
+public:
+    bool holdAlerts() const override { return hold; }
+    QObject *openAlert() override
+    {
+        m_windows.push_back(std::make_unique<QObject>());
+        return m_windows.back().get();
+    }
+    void showMessage(QObject *, const QString &message) override
+    {
+        messages.append(message);
+        if (onAlert)
+            onAlert(message);
+    }
+
+    bool hold = false;
+    QStringList messages;
+    std::function<void(const QString &message)> onAlert;
+
+private:
+    std::vector<std::unique_ptr<QObject>> m_windows;
+};
