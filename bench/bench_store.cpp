@@ -57,13 +57,13 @@ FileContents fullTable(const QDate &today)
         QStringLiteral("Dentist at 10:15, bring the card")};
     for (int s = 0; s < SlotCount; ++s) {
         const QDate date = today.addYears(1).addDays(s * 5);
-        c.table.AlarmDate[s] = DateText::formatDate(date);
-        c.table.AlarmMessage[s] = messages[s % messages.size()];
-        c.table.AlarmTime[s] = DateText::formatTime(QTime(s % 24, (s * 7) % 60, 0));
-        c.table.AlarmDaily[s] = s % 4 == 1 ? 1 : 0;
-        c.table.AlarmWeekly[s] = s % 4 == 2 ? 1 : 0;
-        c.table.AlarmMonthly[s] = s % 4 == 3 ? 1 : 0;
-        c.table.AlarmFired[s] = 0;
+        c.table[s].date = DateText::formatDate(date);
+        c.table[s].message = messages[s % messages.size()];
+        c.table[s].time = DateText::formatTime(QTime(s % 24, (s * 7) % 60, 0));
+        c.table[s].daily = s % 4 == 1 ? 1 : 0;
+        c.table[s].weekly = s % 4 == 2 ? 1 : 0;
+        c.table[s].monthly = s % 4 == 3 ? 1 : 0;
+        c.table[s].fired = 0;
     }
     return c;
 }

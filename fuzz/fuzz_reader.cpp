@@ -33,13 +33,13 @@ template <typename F> void forEachField(const FileContents &a, const FileContent
     const AlarmTable &x = a.table;
     const AlarmTable &y = b.table;
     for (int s = 0; s < SlotCount; ++s) {
-        f(x.AlarmDate[s], y.AlarmDate[s]);
-        f(x.AlarmMessage[s], y.AlarmMessage[s]);
-        f(x.AlarmTime[s], y.AlarmTime[s]);
-        f(x.AlarmDaily[s], y.AlarmDaily[s]);
-        f(x.AlarmWeekly[s], y.AlarmWeekly[s]);
-        f(x.AlarmMonthly[s], y.AlarmMonthly[s]);
-        f(x.AlarmFired[s], y.AlarmFired[s]);
+        f(x[s].date, y[s].date);
+        f(x[s].message, y[s].message);
+        f(x[s].time, y[s].time);
+        f(x[s].daily, y[s].daily);
+        f(x[s].weekly, y[s].weekly);
+        f(x[s].monthly, y[s].monthly);
+        f(x[s].fired, y[s].fired);
     }
 }
 
@@ -51,13 +51,13 @@ FileContents filledWith(const QString &text, qint16 number, bool flag)
     c.banner2 = text;
     c.sound = {flag, flag, flag, flag};
     for (int s = 0; s < SlotCount; ++s) {
-        c.table.AlarmDate[s] = text;
-        c.table.AlarmMessage[s] = text;
-        c.table.AlarmTime[s] = text;
-        c.table.AlarmDaily[s] = number;
-        c.table.AlarmWeekly[s] = number;
-        c.table.AlarmMonthly[s] = number;
-        c.table.AlarmFired[s] = number;
+        c.table[s].date = text;
+        c.table[s].message = text;
+        c.table[s].time = text;
+        c.table[s].daily = number;
+        c.table[s].weekly = number;
+        c.table[s].monthly = number;
+        c.table[s].fired = number;
     }
     return c;
 }
@@ -76,8 +76,8 @@ bool everyTextIsOneLine(const FileContents &c)
 {
     bool all = !holdsLineBreak(c.banner1) && !holdsLineBreak(c.banner2);
     for (int s = 0; s < SlotCount; ++s) {
-        all = all && !holdsLineBreak(c.table.AlarmDate[s]) &&
-              !holdsLineBreak(c.table.AlarmMessage[s]) && !holdsLineBreak(c.table.AlarmTime[s]);
+        all = all && !holdsLineBreak(c.table[s].date) && !holdsLineBreak(c.table[s].message) &&
+              !holdsLineBreak(c.table[s].time);
     }
     return all;
 }

@@ -64,10 +64,10 @@ void AlarmEngine::fire(int slot)
         }
     }
 
-    state.table().AlarmFired[slot] = 1;
+    state.table()[slot].fired = 1;
     save();
     if (alert)
-        m_windows->showMessage(alert, state.table().AlarmMessage[slot]);
+        m_windows->showMessage(alert, state.table()[slot].message);
 }
 
 void AlarmEngine::acknowledge()
@@ -106,15 +106,7 @@ AlarmStore::SaveResult AlarmEngine::writeFile()
     contents.banner2 = state.file.banner2;
     contents.sound = m_sound;
     AlarmTable &table = contents.table;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        const WorkingRow &r = m_rows.at(slot);
-        table.AlarmDate[slot] = r.date;
-        table.AlarmMessage[slot] = r.message;
-        table.AlarmTime[slot] = r.time;
-        table.AlarmDaily[slot] = r.daily;
-        table.AlarmWeekly[slot] = r.weekly;
-        table.AlarmMonthly[slot] = r.monthly;
-    }
-    table.AlarmFired = state.table().AlarmFired;
+    for (int slot = 0; slot < SlotCount; ++slot)
+        table[slot] = m_rows.at(slot).entry(state.table()[slot].fired);
     return store.save(contents);
 }

@@ -27,6 +27,9 @@ struct WorkingRow
     qint16 daily = 0;
     qint16 weekly = 0;
     qint16 monthly = 0;
+
+    // The entry this row makes with the given fired flag.
+    Entry entry(qint16 fired) const { return {date, message, time, daily, weekly, monthly, fired}; }
 };
 
 // What the engine needs of the windows that show alerts.

@@ -46,12 +46,12 @@ void AlarmEngine::fillRows(Rearm rearm)
     m_rearm = rearm;
     const AlarmTable &t = state.table();
     for (int row = 0; row < SlotCount; ++row) {
-        setText(row, Field::Date, t.AlarmDate[row]);
-        setText(row, Field::Message, t.AlarmMessage[row]);
-        setText(row, Field::Time, t.AlarmTime[row]);
-        setRepeat(row, Repeat::Daily, t.AlarmDaily[row]);
-        setRepeat(row, Repeat::Weekly, t.AlarmWeekly[row]);
-        setRepeat(row, Repeat::Monthly, t.AlarmMonthly[row]);
+        setText(row, Field::Date, t[row].date);
+        setText(row, Field::Message, t[row].message);
+        setText(row, Field::Time, t[row].time);
+        setRepeat(row, Repeat::Daily, t[row].daily);
+        setRepeat(row, Repeat::Weekly, t[row].weekly);
+        setRepeat(row, Repeat::Monthly, t[row].monthly);
     }
     m_rearm = Rearm::Yes;
     fillSound();
@@ -102,7 +102,7 @@ void AlarmEngine::setRepeat(int row, Repeat repeat, qint16 value)
                 *other = 0;
         }
         if (m_rearm == Rearm::Yes)
-            state.table().AlarmFired[row] = 0;
+            state.table()[row].fired = 0;
     }
     Q_EMIT rowChanged(row);
 }
@@ -119,14 +119,14 @@ void AlarmEngine::clearRow(int row)
 {
     // An empty date counts as long past: only the fired flag keeps the
     // emptied entry from being raised.
-    state.table().AlarmFired[row] = 1;
+    state.table()[row].fired = 1;
     m_rows.at(row) = WorkingRow{};
     Q_EMIT rowChanged(row);
 }
 
 void AlarmEngine::armRow(int row)
 {
-    state.table().AlarmFired[row] = 0;
+    state.table()[row].fired = 0;
 }
 
 void AlarmEngine::commitText(int row, Field field, const QString &text)
@@ -152,15 +152,8 @@ bool AlarmEngine::acceptEdits()
 
     ensureLoaded();
     AlarmTable &table = state.table();
-    for (int row = 0; row < SlotCount; ++row) {
-        const WorkingRow &r = m_rows[row];
-        table.AlarmDate[row] = r.date;
-        table.AlarmMessage[row] = r.message;
-        table.AlarmTime[row] = r.time;
-        table.AlarmDaily[row] = r.daily;
-        table.AlarmWeekly[row] = r.weekly;
-        table.AlarmMonthly[row] = r.monthly;
-    }
+    for (int row = 0; row < SlotCount; ++row)
+        table[row] = m_rows[row].entry(table[row].fired);
     state.file.sound = m_sound;
 
     // Rows in order, the time before the date; the first failure ends it.
@@ -195,7 +188,7 @@ bool AlarmEngine::checkRow(int row, const QDate &today)
         if (value->date == DateText::timeOnlyDate()) {
             const QString formatted = DateText::formatTime(value->time);
             setText(row, Field::Time, formatted);
-            state.table().AlarmTime[row] = formatted;
+            state.table()[row].time = formatted;
         }
     }
     const QString date = m_rows[row].date;
@@ -221,7 +214,7 @@ void AlarmEngine::rearmEditedRows(const QDate &today)
         const bool edited = !sameValue(date, m_shownDates[row], today) ||
                             !sameValue(time, m_shownTimes[row], today);
         if (edited && !(date.isEmpty() && time.isEmpty()))
-            table.AlarmFired[row] = 0;
+            table[row].fired = 0;
     }
 }
 

@@ -25,8 +25,8 @@ void raiseDueSlots(ProgramState &state, const QDateTime &now, DueTest::SlotTeste
         // not written into the table, where a load that does not reach this
         // slot (a broken or missing file) would leave it for the editor to
         // pick up and a save to write.
-        if (tester.isDue(slot, table.AlarmDate[slot], table.AlarmTime[slot], table.AlarmFired[slot],
-                         now.date(), nowTime) &&
+        if (tester.isDue(slot, table[slot].date, table[slot].time, table[slot].fired, now.date(),
+                         nowTime) &&
             !fire(slot))
             return;
     }
@@ -39,12 +39,12 @@ void moveRepeatingEntries(ProgramState &state, const QDateTime &now,
     const QString nowTime = DateText::formatTime(now.time());
     AlarmTable &table = state.table();
     for (int slot = 0; slot < SlotCount; ++slot) {
-        const std::optional<QString> date = Repetition::moveOnAcknowledge(
-            table.AlarmFired[slot], boxes(slot), table.AlarmDate[slot], table.AlarmTime[slot],
-            now.date(), nowTime);
+        const std::optional<QString> date =
+            Repetition::moveOnAcknowledge(table[slot].fired, boxes(slot), table[slot].date,
+                                          table[slot].time, now.date(), nowTime);
         if (date) {
-            table.AlarmDate[slot] = *date;
-            table.AlarmFired[slot] = 0;
+            table[slot].date = *date;
+            table[slot].fired = 0;
             moved(slot, *date);
         }
     }

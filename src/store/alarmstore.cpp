@@ -68,16 +68,16 @@ void assignFields(FileContents &contents, const FileContents &read)
     text(contents.banner1, read.banner1);
     text(contents.banner2, read.banner2);
     contents.sound = read.sound;
-    AlarmTable &t = contents.table;
-    const AlarmTable &r = read.table;
     for (int slot = 0; slot < SlotCount; ++slot) {
-        text(t.AlarmDate[slot], r.AlarmDate[slot]);
-        text(t.AlarmMessage[slot], r.AlarmMessage[slot]);
-        text(t.AlarmTime[slot], r.AlarmTime[slot]);
-        t.AlarmDaily[slot] = r.AlarmDaily[slot];
-        t.AlarmWeekly[slot] = r.AlarmWeekly[slot];
-        t.AlarmMonthly[slot] = r.AlarmMonthly[slot];
-        t.AlarmFired[slot] = r.AlarmFired[slot];
+        Entry &target = contents.table[slot];
+        const Entry &value = read.table[slot];
+        text(target.date, value.date);
+        text(target.message, value.message);
+        text(target.time, value.time);
+        target.daily = value.daily;
+        target.weekly = value.weekly;
+        target.monthly = value.monthly;
+        target.fired = value.fired;
     }
 }
 

@@ -5,28 +5,45 @@
 
 #include <array>
 
-// The 32 alarm entries, as parallel arrays: one index across them is one entry.
 inline constexpr int SlotCount = 32;
 
-struct AlarmTable
+// One alarm entry, as a line block of the data file holds it.
+struct Entry
 {
-    std::array<QString, SlotCount> AlarmDate;
-    std::array<QString, SlotCount> AlarmMessage;
-    std::array<QString, SlotCount> AlarmTime;
+    QString date; // "mm/dd/yy" as the program writes it; empty: no date
+    QString message;
+    QString time; // "hh:mm:ss" as the program writes it; empty: no time
     // Repeat boxes: 0 unchecked, 1 checked, 2 grey (counts as not checked).
-    std::array<qint16, SlotCount> AlarmDaily{};
-    std::array<qint16, SlotCount> AlarmWeekly{};
-    std::array<qint16, SlotCount> AlarmMonthly{};
-    // 0 armed, 1 fired or cleared. The spare index 32 is never read or stored.
-    std::array<qint16, SlotCount + 1> AlarmFired{};
+    qint16 daily = 0;
+    qint16 weekly = 0;
+    qint16 monthly = 0;
+    // 0 armed, 1 fired or cleared.
+    qint16 fired = 0;
 
-    friend bool operator==(const AlarmTable &, const AlarmTable &) = default;
+    friend bool operator==(const Entry &, const Entry &) = default;
+};
 
+// Calls `f` on each field of an entry, in the order of the data file.
+template <typename E, typename F> void forEachField(E &entry, F &&f)
+{
+    f(entry.date);
+    f(entry.message);
+    f(entry.time);
+    f(entry.daily);
+    f(entry.weekly);
+    f(entry.monthly);
+    f(entry.fired);
+}
+
+// The 32 alarm entries; the slot is the index.
+struct AlarmTable : std::array<Entry, SlotCount>
+{
     // Every slot empty and fired, so nothing is due before a file is read.
     static AlarmTable cleared()
     {
         AlarmTable table;
-        table.AlarmFired.fill(1);
+        for (Entry &entry : table)
+            entry.fired = 1;
         return table;
     }
 };

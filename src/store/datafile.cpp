@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <optional>
+#include <type_traits>
 
 namespace {
 
@@ -238,14 +239,13 @@ QByteArray encode(const FileContents &contents)
                        booleanText(s.Alert3)}
                .join(u',');
     out += u"\r\n";
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        appendText(out, t.AlarmDate[slot]);
-        appendText(out, t.AlarmMessage[slot]);
-        appendText(out, t.AlarmTime[slot]);
-        appendInteger(out, t.AlarmDaily[slot]);
-        appendInteger(out, t.AlarmWeekly[slot]);
-        appendInteger(out, t.AlarmMonthly[slot]);
-        appendInteger(out, t.AlarmFired[slot]);
+    for (const Entry &entry : t) {
+        forEachField(entry, [&out](const auto &field) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(field)>, QString>)
+                appendText(out, field);
+            else
+                appendInteger(out, field);
+        });
     }
     return Win1252::encode(out);
 }
@@ -276,11 +276,15 @@ bool decode(QByteArrayView bytes, FileContents &contents)
     if (!text(contents.banner1) || !text(contents.banner2) || !boolean(s.Message) ||
         !boolean(s.Alert1) || !boolean(s.Alert2) || !boolean(s.Alert3))
         return false;
-    AlarmTable &t = contents.table;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        if (!text(t.AlarmDate[slot]) || !text(t.AlarmMessage[slot]) || !text(t.AlarmTime[slot]) ||
-            !integer(t.AlarmDaily[slot]) || !integer(t.AlarmWeekly[slot]) ||
-            !integer(t.AlarmMonthly[slot]) || !integer(t.AlarmFired[slot]))
+    bool complete = true;
+    for (Entry &entry : contents.table) {
+        forEachField(entry, [&](auto &field) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(field)>, QString>)
+                complete = complete && text(field);
+            else
+                complete = complete && integer(field);
+        });
+        if (!complete)
             return false;
     }
     return true;

@@ -85,7 +85,7 @@ private Q_SLOTS:
         const QByteArray saved = dir.read(AlarmStore::FileName);
         QVERIFY(saved.startsWith("\"THIS IS A SELF UPDATING FILE"));
         QCOMPARE(saved.count("\r\n"), 227);
-        QCOMPARE(readContents(dir).table.AlarmFired[2], qint16(0));
+        QCOMPARE(readContents(dir).table[2].fired, qint16(0));
         QVERIFY(app.boxes.shown.isEmpty());
     }
 
@@ -101,14 +101,14 @@ private Q_SLOTS:
         FileContents c;
         c.banner1 = DefaultBanner1;
         c.banner2 = DefaultBanner2;
-        c.table.AlarmDate[1] = QStringLiteral("03/20/09");
-        c.table.AlarmMessage[1] = QStringLiteral("kept");
-        c.table.AlarmTime[1] = QStringLiteral("18:00:00");
-        c.table.AlarmFired[1] = 0;
-        c.table.AlarmMessage[3] = QStringLiteral("no date, fired");
-        c.table.AlarmTime[3] = QStringLiteral("07:00:00");
-        c.table.AlarmFired[3] = 1;
-        c.table.AlarmMessage[20] = QStringLiteral("past the damage");
+        c.table[1].date = QStringLiteral("03/20/09");
+        c.table[1].message = QStringLiteral("kept");
+        c.table[1].time = QStringLiteral("18:00:00");
+        c.table[1].fired = 0;
+        c.table[3].message = QStringLiteral("no date, fired");
+        c.table[3].time = QStringLiteral("07:00:00");
+        c.table[3].fired = 1;
+        c.table[20].message = QStringLiteral("past the damage");
         const QByteArray whole = DataFile::encode(c);
         dir.write(AlarmStore::FileName, whole.left(whole.indexOf("\"past the damage\"")));
 
@@ -130,12 +130,12 @@ private Q_SLOTS:
 
         tray.completeStartUp();
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/20/09"));
-        QCOMPARE(saved.table.AlarmMessage[1], QStringLiteral("kept"));
-        QCOMPARE(saved.table.AlarmMessage[3], QStringLiteral("no date, fired"));
+        QCOMPARE(saved.table[1].date, QStringLiteral("03/20/09"));
+        QCOMPARE(saved.table[1].message, QStringLiteral("kept"));
+        QCOMPARE(saved.table[3].message, QStringLiteral("no date, fired"));
         for (int slot = 0; slot < SlotCount; ++slot) {
             if (slot != 1)
-                QVERIFY2(saved.table.AlarmDate[slot].isEmpty(), qPrintable(QString::number(slot)));
+                QVERIFY2(saved.table[slot].date.isEmpty(), qPrintable(QString::number(slot)));
         }
         QVERIFY(app.alerts.shown.isEmpty());
     }
@@ -332,7 +332,7 @@ private Q_SLOTS:
         TrayShell tray(app.context);
         startOn17March(app, tray, QTime(10, 0));
         QCOMPARE(app.alerts.shown.size(), 1);
-        QCOMPARE(readContents(dir).table.AlarmFired[0], qint16(1));
+        QCOMPARE(readContents(dir).table[0].fired, qint16(1));
 
         app.modal.whileOpen = [&](QDialog &) {
             app.context.editor().messageBoxes[5]->setText(QStringLiteral("not accepted"));
@@ -343,9 +343,9 @@ private Q_SLOTS:
         QCOMPARE(app.endedWith, QList<int>{0});
         QVERIFY(!app.tray.isAdded);
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("03/24/09"));
-        QCOMPARE(saved.table.AlarmFired[0], qint16(0));
-        QVERIFY(saved.table.AlarmMessage[5].isEmpty());
+        QCOMPARE(saved.table[0].date, QStringLiteral("03/24/09"));
+        QCOMPARE(saved.table[0].fired, qint16(0));
+        QVERIFY(saved.table[5].message.isEmpty());
         QVERIFY(!app.context.editor().isVisible());
         QVERIFY(!app.context.mainAlert().isVisible());
     }
@@ -390,9 +390,9 @@ private Q_SLOTS:
         QCOMPARE(app.alerts.messages(), QStringList{"slot 0"});
         app.alerts.shown.first()->acknowledge();
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("03/24/09"));
-        QCOMPARE(saved.table.AlarmFired[0], qint16(0));
-        QVERIFY(saved.table.AlarmMessage[5].isEmpty());
+        QCOMPARE(saved.table[0].date, QStringLiteral("03/24/09"));
+        QCOMPARE(saved.table[0].fired, qint16(0));
+        QVERIFY(saved.table[5].message.isEmpty());
     }
 };
 

@@ -136,8 +136,7 @@ private Q_SLOTS:
             const QString text = box(editor, row, key.back())->text();
             if (key == emptied) {
                 QVERIFY(text.isEmpty());
-                const QString &held =
-                    key.back() == u'd' ? table.AlarmDate[row] : table.AlarmTime[row];
+                const QString &held = key.back() == u'd' ? table[row].date : table[row].time;
                 QCOMPARE(held, cell.mid(space + 1));
             } else {
                 QVERIFY(!text.isEmpty());
@@ -174,18 +173,16 @@ private Q_SLOTS:
 
         const AlarmTable &table = app.context.state.table();
         QCOMPARE(app.context.state.nowDate, QStringLiteral("06/15/09"));
-        QCOMPARE(table.AlarmDate[0], QStringLiteral("6/20/09"));
-        QCOMPARE(table.AlarmMessage[0], QStringLiteral("Dentist, 2nd floor"));
-        QCOMPARE(table.AlarmTime[0], QStringLiteral("14:30:00"));
-        QCOMPARE(table.AlarmWeekly[0], qint16(1));
-        QCOMPARE(table.AlarmMessage[31], QStringLiteral("last row"));
+        QCOMPARE(table[0].date, QStringLiteral("6/20/09"));
+        QCOMPARE(table[0].message, QStringLiteral("Dentist, 2nd floor"));
+        QCOMPARE(table[0].time, QStringLiteral("14:30:00"));
+        QCOMPARE(table[0].weekly, qint16(1));
+        QCOMPARE(table[31].message, QStringLiteral("last row"));
         QCOMPARE(app.context.state.file.sound, (SoundChoice{false, true, false, false}));
 
         const FileContents saved = readContents(shown.dir);
-        QCOMPARE(saved.table.AlarmDate, table.AlarmDate);
-        QCOMPARE(saved.table.AlarmMessage, table.AlarmMessage);
-        QCOMPARE(saved.table.AlarmWeekly, table.AlarmWeekly);
-        QCOMPARE(saved.table.AlarmFired[0], qint16(0));
+        QVERIFY(saved.table == table);
+        QCOMPARE(saved.table[0].fired, qint16(0));
         QCOMPARE(saved.sound, (SoundChoice{false, true, false, false}));
         QVERIFY(!editor.isVisible());
         QVERIFY(shown.mainClock->isActive());
@@ -213,8 +210,8 @@ private Q_SLOTS:
         shown.pressEnter();
         QVERIFY(!shown.editor.isVisible());
         QCOMPARE(shown.editor.timeBoxes[8]->text(), stored);
-        QCOMPARE(shown.app.context.state.table().AlarmTime[8], stored);
-        QCOMPARE(readContents(shown.dir).table.AlarmTime[8], stored);
+        QCOMPARE(shown.app.context.state.table()[8].time, stored);
+        QCOMPARE(readContents(shown.dir).table[8].time, stored);
     }
 
     // A fired entry given a new date or time by hand fires again; one left
@@ -225,10 +222,10 @@ private Q_SLOTS:
         TestApp app;
         FileContents c = withBanners();
         for (int slot : {1, 2, 3, 4, 5}) {
-            c.table.AlarmDate[slot] = QStringLiteral("06/15/09");
-            c.table.AlarmMessage[slot] = QStringLiteral("fired");
-            c.table.AlarmTime[slot] = QStringLiteral("08:00:00");
-            c.table.AlarmFired[slot] = 1;
+            c.table[slot].date = QStringLiteral("06/15/09");
+            c.table[slot].message = QStringLiteral("fired");
+            c.table[slot].time = QStringLiteral("08:00:00");
+            c.table[slot].fired = 1;
         }
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         AlarmEditor &editor = app.context.editor();
@@ -246,21 +243,21 @@ private Q_SLOTS:
 
         QVERIFY(!editor.isVisible());
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmFired[1], qint16(0));
-        QCOMPARE(saved.table.AlarmFired[2], qint16(1));
-        QCOMPARE(saved.table.AlarmFired[3], qint16(1));
-        QCOMPARE(saved.table.AlarmFired[4], qint16(0));
-        QCOMPARE(saved.table.AlarmFired[5], qint16(1));
-        QCOMPARE(saved.table.AlarmTime[5], QStringLiteral("08:00:00"));
+        QCOMPARE(saved.table[1].fired, qint16(0));
+        QCOMPARE(saved.table[2].fired, qint16(1));
+        QCOMPARE(saved.table[3].fired, qint16(1));
+        QCOMPARE(saved.table[4].fired, qint16(0));
+        QCOMPARE(saved.table[5].fired, qint16(1));
+        QCOMPARE(saved.table[5].time, QStringLiteral("08:00:00"));
 
         // While the editor is hidden an entry is moved on to its next date
         // and fires there: showing the editor and pressing OK leaves it be.
         editor.dateBoxes[2]->setText(QStringLiteral("06/22/09"));
-        app.context.state.table().AlarmFired[2] = 1;
+        app.context.state.table()[2].fired = 1;
         editor.show();
         QTest::keyClick(editor.messageBoxes[0], Qt::Key_Return);
         QVERIFY(!editor.isVisible());
-        QCOMPARE(readContents(dir).table.AlarmFired[2], qint16(1));
+        QCOMPARE(readContents(dir).table[2].fired, qint16(1));
     }
 
     void aFailedSaveKeepsTheEditorOpen()
@@ -281,7 +278,7 @@ private Q_SLOTS:
             [](const QString &path) { return std::make_unique<QFile>(path); });
         shown.pressEnter();
         QVERIFY(!shown.editor.isVisible());
-        QCOMPARE(readContents(shown.dir).table.AlarmMessage[0], QStringLiteral("not lost"));
+        QCOMPARE(readContents(shown.dir).table[0].message, QStringLiteral("not lost"));
     }
 
     // A one-off entry that went off yesterday, its time typed by hand: the
@@ -298,8 +295,8 @@ private Q_SLOTS:
         QVERIFY(app.alerts.shown.isEmpty());
         QVERIFY(app.sound.calls.isEmpty());
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmTime[5], QStringLiteral("09:30:00"));
-        QCOMPARE(saved.table.AlarmFired[5], qint16(1));
+        QCOMPARE(saved.table[5].time, QStringLiteral("09:30:00"));
+        QCOMPARE(saved.table[5].fired, qint16(1));
     }
 
     // The unattended press at start-up: the editor is hidden and the main
@@ -310,8 +307,8 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         FileContents c = withBanners();
-        c.table.AlarmDate[9] = QStringLiteral("06/15/09");
-        c.table.AlarmTime[9] = QStringLiteral("9 o'clock");
+        c.table[9].date = QStringLiteral("06/15/09");
+        c.table[9].time = QStringLiteral("9 o'clock");
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         const QByteArray before = dir.read(AlarmStore::FileName);
         AlarmEditor &editor = app.context.editor();

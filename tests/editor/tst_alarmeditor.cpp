@@ -36,10 +36,10 @@ FileContents withBanners()
 void setEntry(FileContents &c, int slot, const QString &date, const QString &message,
               const QString &time, qint16 fired)
 {
-    c.table.AlarmDate[slot] = date;
-    c.table.AlarmMessage[slot] = message;
-    c.table.AlarmTime[slot] = time;
-    c.table.AlarmFired[slot] = fired;
+    c.table[slot].date = date;
+    c.table[slot].message = message;
+    c.table[slot].time = time;
+    c.table[slot].fired = fired;
 }
 
 struct Boxes
@@ -119,17 +119,17 @@ private Q_SLOTS:
         FileContents c = withBanners();
         setEntry(c, 2, QStringLiteral("03/17/09"), QStringLiteral("Team meeting, room 4"),
                  QStringLiteral("09:30:00"), 1);
-        c.table.AlarmDaily[2] = 1;
-        c.table.AlarmMonthly[2] = 1;
+        c.table[2].daily = 1;
+        c.table[2].monthly = 1;
         setEntry(c, 3, QStringLiteral("03/18/09"), QStringLiteral("weekly"),
                  QStringLiteral("10:00:00"), 1);
-        c.table.AlarmWeekly[3] = 1;
+        c.table[3].weekly = 1;
         setEntry(c, 4, QString(), QStringLiteral(" no date "), QStringLiteral("7:00"), 1);
         setEntry(c, 5, QStringLiteral("03/19/09"), QStringLiteral("grey"), QString(), 1);
-        c.table.AlarmDaily[5] = 2;
+        c.table[5].daily = 2;
         setEntry(c, 6, QStringLiteral("03/20/09"), QStringLiteral("odd"), QString(), 0);
-        c.table.AlarmWeekly[6] = 7;
-        c.table.AlarmMonthly[6] = -3;
+        c.table[6].weekly = 7;
+        c.table[6].monthly = -3;
         c.sound = SoundChoice{false, true, false, true};
         dir.write(AlarmStore::FileName, DataFile::encode(c));
 
@@ -146,22 +146,22 @@ private Q_SLOTS:
         QCOMPARE(editor.dateBoxes[4]->text(), QString());
         QCOMPARE(editor.messageBoxes[4]->text(), QStringLiteral(" no date "));
         QCOMPARE(editor.timeBoxes[4]->text(), QStringLiteral("7:00"));
-        QCOMPARE(table.AlarmFired[2], qint16(0));
-        QCOMPARE(table.AlarmFired[3], qint16(0));
-        QCOMPARE(table.AlarmFired[4], qint16(1));
-        QCOMPARE(table.AlarmFired[5], qint16(1));
+        QCOMPARE(table[2].fired, qint16(0));
+        QCOMPARE(table[3].fired, qint16(0));
+        QCOMPARE(table[4].fired, qint16(1));
+        QCOMPARE(table[5].fired, qint16(1));
         QCOMPARE(editor.soundButtons(), (SoundChoice{false, false, false, true}));
 
         // What the rows show is what a save writes.
         QVERIFY(editor.save().ok);
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmDaily[2], qint16(0));
-        QCOMPARE(saved.table.AlarmMonthly[2], qint16(1));
-        QCOMPARE(saved.table.AlarmDaily[5], qint16(2));
-        QCOMPARE(saved.table.AlarmWeekly[6], qint16(0));
-        QCOMPARE(saved.table.AlarmMonthly[6], qint16(0));
-        QCOMPARE(saved.table.AlarmFired[2], qint16(0));
-        QCOMPARE(saved.table.AlarmFired[4], qint16(1));
+        QCOMPARE(saved.table[2].daily, qint16(0));
+        QCOMPARE(saved.table[2].monthly, qint16(1));
+        QCOMPARE(saved.table[5].daily, qint16(2));
+        QCOMPARE(saved.table[6].weekly, qint16(0));
+        QCOMPARE(saved.table[6].monthly, qint16(0));
+        QCOMPARE(saved.table[2].fired, qint16(0));
+        QCOMPARE(saved.table[4].fired, qint16(1));
         QCOMPARE(saved.sound, (SoundChoice{false, false, false, true}));
     }
 
@@ -301,21 +301,21 @@ private Q_SLOTS:
         FileContents c = withBanners();
         setEntry(c, 4, QStringLiteral("03/17/09"), QStringLiteral("m"), QStringLiteral("09:00:00"),
                  1);
-        c.table.AlarmDaily[4] = before.daily;
-        c.table.AlarmWeekly[4] = before.weekly;
-        c.table.AlarmMonthly[4] = before.monthly;
+        c.table[4].daily = before.daily;
+        c.table[4].weekly = before.weekly;
+        c.table[4].monthly = before.monthly;
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         AlarmEditor &editor = app.context.editor();
         editor.show();
         // The file's state, as a tick would have reloaded it.
-        app.context.state.table().AlarmFired[4] = 1;
+        app.context.state.table()[4].fired = 1;
         QCOMPARE(boxesOf(editor, 4), before);
 
         QCheckBox *columns[] = {editor.dailyBoxes[4], editor.weeklyBoxes[4],
                                 editor.monthlyBoxes[4]};
         click(columns[clickedColumn]);
         QCOMPARE(boxesOf(editor, 4), after);
-        QCOMPARE(app.context.state.table().AlarmFired[4], firedAfter);
+        QCOMPARE(app.context.state.table()[4].fired, firedAfter);
         QCOMPARE(boxesOf(editor, 3), (Boxes{0, 0, 0}));
 
         // A second click on the same box toggles between 0 and 1 only.
@@ -331,7 +331,7 @@ private Q_SLOTS:
         FileContents c = withBanners();
         setEntry(c, 3, QStringLiteral("03/17/09"), QStringLiteral("gone"),
                  QStringLiteral("09:00:00"), 0);
-        c.table.AlarmWeekly[3] = 1;
+        c.table[3].weekly = 1;
         setEntry(c, 4, QStringLiteral("03/18/09"), QStringLiteral("stays"),
                  QStringLiteral("10:00:00"), 0);
         dir.write(AlarmStore::FileName, DataFile::encode(c));
@@ -344,16 +344,16 @@ private Q_SLOTS:
         QVERIFY(editor.messageBoxes[3]->text().isEmpty());
         QVERIFY(editor.timeBoxes[3]->text().isEmpty());
         QCOMPARE(boxesOf(editor, 3), (Boxes{0, 0, 0}));
-        QCOMPARE(app.context.state.table().AlarmFired[3], qint16(1));
+        QCOMPARE(app.context.state.table()[3].fired, qint16(1));
         QCOMPARE(editor.messageBoxes[4]->text(), QStringLiteral("stays"));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
 
         // Typing into the emptied row does not arm it; a repeat box does.
         QTest::keyClicks(editor.messageBoxes[3], QStringLiteral("new"));
         QTest::keyClicks(editor.timeBoxes[3], QStringLiteral("11:00:00"));
-        QCOMPARE(app.context.state.table().AlarmFired[3], qint16(1));
+        QCOMPARE(app.context.state.table()[3].fired, qint16(1));
         click(editor.monthlyBoxes[3]);
-        QCOMPARE(app.context.state.table().AlarmFired[3], qint16(0));
+        QCOMPARE(app.context.state.table()[3].fired, qint16(0));
     }
 
     void testButtonsPlayTheirSounds()
@@ -399,7 +399,7 @@ private Q_SLOTS:
         editor.show();
 
         app.modal.whileOpen = [&](QDialog &picker) {
-            QCOMPARE(app.context.state.table().AlarmFired[5], qint16(0));
+            QCOMPARE(app.context.state.table()[5].fired, qint16(0));
             QCOMPARE(editor.openPicker(), &picker);
             if (dateBox) {
                 QVERIFY(qobject_cast<DatePicker *>(&picker));
@@ -420,7 +420,7 @@ private Q_SLOTS:
 
         QCOMPARE(app.modal.shown.size(), 1);
         QCOMPARE(editor.openPicker(), nullptr);
-        QCOMPARE(app.context.state.table().AlarmFired[5], qint16(0));
+        QCOMPARE(app.context.state.table()[5].fired, qint16(0));
         QCOMPARE(editor.dateBoxes[5]->text(), QStringLiteral("03/17/09"));
         QCOMPARE(editor.timeBoxes[5]->text(), QStringLiteral("09:00:00"));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
@@ -433,14 +433,14 @@ private Q_SLOTS:
         TestApp app;
         AlarmEditor &editor = app.context.editor();
         editor.show();
-        app.context.state.table().AlarmFired[2] = 1;
+        app.context.state.table()[2].fired = 1;
         app.modal.whileOpen = [&](QDialog &) {
             click(editor.dateBoxes[2]);
             click(editor.timeBoxes[2]);
         };
         click(editor.timeBoxes[1]);
         QCOMPARE(app.modal.shown.size(), 1);
-        QCOMPARE(app.context.state.table().AlarmFired[2], qint16(1));
+        QCOMPARE(app.context.state.table()[2].fired, qint16(1));
     }
 
     // Anything in the rows, accepted or not, is what a save writes; the
@@ -461,20 +461,20 @@ private Q_SLOTS:
         QTest::keyClicks(editor.dateBoxes[7], QStringLiteral("next week"));
         click(editor.weeklyBoxes[7]);
         click(editor.alert3Button);
-        app.context.state.table().AlarmFired[1] = 1;
+        app.context.state.table()[1].fired = 1;
         app.context.state.file.banner2 = QStringLiteral("banner from memory");
 
         QVERIFY(editor.save().ok);
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmMessage[1], QStringLiteral("typed, not \"accepted\""));
-        QCOMPARE(saved.table.AlarmDate[7], QStringLiteral("next week"));
-        QCOMPARE(saved.table.AlarmWeekly[7], qint16(1));
-        QCOMPARE(saved.table.AlarmFired[1], qint16(1));
-        QCOMPARE(saved.table.AlarmFired[7], qint16(0));
+        QCOMPARE(saved.table[1].message, QStringLiteral("typed, not \"accepted\""));
+        QCOMPARE(saved.table[7].date, QStringLiteral("next week"));
+        QCOMPARE(saved.table[7].weekly, qint16(1));
+        QCOMPARE(saved.table[1].fired, qint16(1));
+        QCOMPARE(saved.table[7].fired, qint16(0));
         QCOMPARE(saved.banner2, QStringLiteral("banner from memory"));
         QCOMPARE(saved.sound, (SoundChoice{false, false, false, true}));
         // Nothing was accepted: the table still holds what the file held.
-        QCOMPARE(app.context.state.table().AlarmMessage[1], QStringLiteral("old"));
+        QCOMPARE(app.context.state.table()[1].message, QStringLiteral("old"));
     }
 
     // A tick inside the box about a broken file saves while the editor is
@@ -486,7 +486,7 @@ private Q_SLOTS:
         FileContents c = withBanners();
         setEntry(c, 0, QStringLiteral("03/17/09"), QStringLiteral("first"),
                  QStringLiteral("09:00:00"), 0);
-        c.table.AlarmDaily[0] = 1;
+        c.table[0].daily = 1;
         setEntry(c, 1, QStringLiteral("03/18/09"), QStringLiteral("second"),
                  QStringLiteral("10:00:00"), 0);
         setEntry(c, 20, QStringLiteral("03/19/09"), QStringLiteral("lost"),
@@ -505,10 +505,10 @@ private Q_SLOTS:
         QCOMPARE(app.boxes.shown, QStringList{AlarmStore::ProblemText});
 
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmMessage[0], QStringLiteral("first"));
-        QCOMPARE(saved.table.AlarmDaily[0], qint16(1));
-        QCOMPARE(saved.table.AlarmMessage[1], QStringLiteral("second"));
-        QCOMPARE(saved.table.AlarmMessage[20], QStringLiteral("lost"));
+        QCOMPARE(saved.table[0].message, QStringLiteral("first"));
+        QCOMPARE(saved.table[0].daily, qint16(1));
+        QCOMPARE(saved.table[1].message, QStringLiteral("second"));
+        QCOMPARE(saved.table[20].message, QStringLiteral("lost"));
         QCOMPARE(dir.read(AlarmStore::BadCopyName), broken);
         QCOMPARE(editor.messageBoxes[1]->text(), QStringLiteral("second"));
     }
@@ -536,11 +536,11 @@ private Q_SLOTS:
         FileContents c = withBanners();
         setEntry(c, 2, QStringLiteral("03/17/09"), QStringLiteral("weekly"),
                  QStringLiteral("09:30:00"), 0);
-        c.table.AlarmWeekly[2] = 1;
+        c.table[2].weekly = 1;
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         AlarmEditor &editor = app.context.editor();
         // The entry fired since: the file says so.
-        c.table.AlarmFired[2] = 1;
+        c.table[2].fired = 1;
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         const QByteArray before = dir.read(AlarmStore::FileName);
 
@@ -558,7 +558,7 @@ private Q_SLOTS:
         QVERIFY(editor.timeBoxes[9]->text().isEmpty());
         QCOMPARE(boxesOf(editor, 2), (Boxes{0, 1, 0}));
         QCOMPARE(editor.soundButtons(), (SoundChoice{true, false, false, false}));
-        QCOMPARE(app.context.state.table().AlarmFired[2], qint16(1));
+        QCOMPARE(app.context.state.table()[2].fired, qint16(1));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
     }
 

@@ -41,7 +41,7 @@ private Q_SLOTS:
         QFETCH(QString, rowAfterLoad);
 
         FileContents c = PickerTest::bannered();
-        c.table.AlarmDate[3] = rowText;
+        c.table[3].date = rowText;
         PickerTest t(c);
         QLineEdit *row = t.editor->dateBoxes[3];
         t.open<DatePicker>(row, [&](DatePicker &cal) {
@@ -54,7 +54,7 @@ private Q_SLOTS:
         });
         // Left by the close box: nothing more written, nothing saved.
         QCOMPARE(row->text(), rowAfterLoad);
-        QCOMPARE(t.saved().table.AlarmDate[3], rowText);
+        QCOMPARE(t.saved().table[3].date, rowText);
     }
 
     void okWritesTheDateArmsTheEntryAndSaves_data()
@@ -68,8 +68,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, byEnter);
         FileContents c = PickerTest::bannered();
-        c.table.AlarmMessage[0] = QStringLiteral("fired");
-        c.table.AlarmFired[0] = 1;
+        c.table[0].message = QStringLiteral("fired");
+        c.table[0].fired = 1;
         PickerTest t(c);
         t.open<DatePicker>(t.editor->dateBoxes[0], [&](DatePicker &cal) {
             if (byEnter)
@@ -79,10 +79,10 @@ private Q_SLOTS:
             QVERIFY(!cal.isVisible());
         });
         QCOMPARE(t.editor->dateBoxes[0]->text(), QStringLiteral("06/15/09"));
-        QCOMPARE(t.app.context.state.table().AlarmFired[0], qint16(0));
+        QCOMPARE(t.app.context.state.table()[0].fired, qint16(0));
         const FileContents saved = t.saved();
-        QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("06/15/09"));
-        QCOMPARE(saved.table.AlarmFired[0], qint16(0));
+        QCOMPARE(saved.table[0].date, QStringLiteral("06/15/09"));
+        QCOMPARE(saved.table[0].fired, qint16(0));
     }
 
     // The user's changes and clicks reach the row at once; Escape does
@@ -90,8 +90,8 @@ private Q_SLOTS:
     void theRowFollowsThePicker()
     {
         FileContents c = PickerTest::bannered();
-        c.table.AlarmDate[2] = QStringLiteral("06/03/09");
-        c.table.AlarmDate[4] = QStringLiteral("1/1/1900");
+        c.table[2].date = QStringLiteral("06/03/09");
+        c.table[4].date = QStringLiteral("1/1/1900");
         PickerTest t(c);
         QLineEdit *row = t.editor->dateBoxes[2];
         t.open<DatePicker>(row, [&](DatePicker &cal) {
@@ -103,7 +103,7 @@ private Q_SLOTS:
             cal.close();
         });
         QCOMPARE(row->text(), QStringLiteral("07/03/09"));
-        QCOMPARE(t.saved().table.AlarmDate[2], QStringLiteral("06/03/09"));
+        QCOMPARE(t.saved().table[2].date, QStringLiteral("06/03/09"));
 
         // A row outside the range keeps its text until a click on the picker.
         t.app.modal.shown.clear();
@@ -147,12 +147,12 @@ private Q_SLOTS:
     void anEntryDueWhileThePickerIsOpenWaitsForTheEditor()
     {
         FileContents c = PickerTest::bannered();
-        c.table.AlarmDate[4] = QStringLiteral("06/15/09");
-        c.table.AlarmMessage[4] = QStringLiteral("due now");
-        c.table.AlarmTime[4] = QStringLiteral("14:00:00");
-        c.table.AlarmFired[4] = 0;
-        c.table.AlarmDate[6] = QStringLiteral("06/03/09");
-        c.table.AlarmMessage[6] = QStringLiteral("being edited");
+        c.table[4].date = QStringLiteral("06/15/09");
+        c.table[4].message = QStringLiteral("due now");
+        c.table[4].time = QStringLiteral("14:00:00");
+        c.table[4].fired = 0;
+        c.table[6].date = QStringLiteral("06/03/09");
+        c.table[6].message = QStringLiteral("being edited");
         PickerTest t(c);
         AlertWindow &alert = t.app.context.mainAlert();
         const QByteArray before = t.dir.read(AlarmStore::FileName);
@@ -170,10 +170,10 @@ private Q_SLOTS:
         alert.tick();
         QCOMPARE(t.app.alerts.messages(), QStringList{"due now"});
         const FileContents saved = t.saved();
-        QCOMPARE(saved.table.AlarmDate[6], QStringLiteral("07/03/09"));
-        QCOMPARE(saved.table.AlarmMessage[6], QStringLiteral("being edited"));
-        QCOMPARE(saved.table.AlarmFired[4], qint16(1));
-        QCOMPARE(saved.table.AlarmMessage[4], QStringLiteral("due now"));
+        QCOMPARE(saved.table[6].date, QStringLiteral("07/03/09"));
+        QCOMPARE(saved.table[6].message, QStringLiteral("being edited"));
+        QCOMPARE(saved.table[4].fired, qint16(1));
+        QCOMPARE(saved.table[4].message, QStringLiteral("due now"));
     }
 };
 

@@ -35,7 +35,7 @@ private Q_SLOTS:
         QFETCH(QString, rowAfterLoad);
 
         FileContents c = PickerTest::bannered();
-        c.table.AlarmTime[5] = rowText;
+        c.table[5].time = rowText;
         PickerTest t(c);
         QLineEdit *row = t.editor->timeBoxes[5];
         t.open<TimePicker>(row, [&](TimePicker &picker) {
@@ -44,7 +44,7 @@ private Q_SLOTS:
             QTest::mouseClick(picker.cancelButton, Qt::LeftButton);
         });
         QCOMPARE(row->text(), rowAfterLoad);
-        QCOMPARE(t.saved().table.AlarmTime[5], rowText);
+        QCOMPARE(t.saved().table[5].time, rowText);
     }
 
     // Accept writes the time the picker holds, to the second, arms the
@@ -68,8 +68,8 @@ private Q_SLOTS:
         QFETCH(QString, written);
 
         FileContents c = PickerTest::bannered();
-        c.table.AlarmTime[1] = rowText;
-        c.table.AlarmFired[1] = 1;
+        c.table[1].time = rowText;
+        c.table[1].fired = 1;
         PickerTest t(c);
         t.open<TimePicker>(t.editor->timeBoxes[1], [&](TimePicker &picker) {
             t.app.clock.advanceSeconds(30); // the time was taken at the opening
@@ -81,14 +81,14 @@ private Q_SLOTS:
         });
         QCOMPARE(t.editor->timeBoxes[1]->text(), written);
         const FileContents saved = t.saved();
-        QCOMPARE(saved.table.AlarmTime[1], written);
-        QCOMPARE(saved.table.AlarmFired[1], qint16(0));
+        QCOMPARE(saved.table[1].time, written);
+        QCOMPARE(saved.table[1].fired, qint16(0));
     }
 
     void nowSetsThePickerOnly()
     {
         FileContents c = PickerTest::bannered();
-        c.table.AlarmTime[0] = QStringLiteral("07:30:00");
+        c.table[0].time = QStringLiteral("07:30:00");
         PickerTest t(c);
         QLineEdit *row = t.editor->timeBoxes[0];
         t.open<TimePicker>(row, [&](TimePicker &picker) {

@@ -80,7 +80,7 @@ private Q_SLOTS:
         writeEntries(dir, {{4, date, time, qint16(daily), qint16(weekly), qint16(monthly), 1}});
         AlarmEditor &editor = app.context.editor();
         QCOMPARE(AlarmEditor::boxValue(editor.dailyBoxes[4]), qint16(daily));
-        app.context.state.table().AlarmFired[4] = 1;
+        app.context.state.table()[4].fired = 1;
 
         AlertWindow &main = app.context.mainAlert();
         main.show();
@@ -89,8 +89,8 @@ private Q_SLOTS:
         QVERIFY(!main.isVisible());
         QCOMPARE(editor.dateBoxes[4]->text(), moved);
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmDate[4], moved);
-        QCOMPARE(saved.table.AlarmFired[4], qint16(moved == date ? 1 : 0));
+        QCOMPARE(saved.table[4].date, moved);
+        QCOMPARE(saved.table[4].fired, qint16(moved == date ? 1 : 0));
     }
 
     void weeklyAndDailyTogetherMoveAWeek()
@@ -103,9 +103,9 @@ private Q_SLOTS:
         // The load leaves one box; a grey daily box beside a checked weekly
         // one is what an edited file can still give.
         AlarmEditor::setBoxValue(editor.weeklyBoxes[0], 1);
-        app.context.state.table().AlarmFired[0] = 1;
+        app.context.state.table()[0].fired = 1;
         app.context.mainAlert().acknowledge();
-        QCOMPARE(readContents(dir).table.AlarmDate[0], QStringLiteral("03/17/09"));
+        QCOMPARE(readContents(dir).table[0].date, QStringLiteral("03/17/09"));
     }
 
     // An alarm fires in its own window; OK there moves every due repeating
@@ -133,12 +133,12 @@ private Q_SLOTS:
         QVERIFY(first.isNull());
 
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("03/17/09"));
-        QCOMPARE(saved.table.AlarmFired[0], qint16(0));
-        QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/11/09"));
-        QCOMPARE(saved.table.AlarmFired[1], qint16(0));
-        QCOMPARE(saved.table.AlarmDate[2], QStringLiteral("03/10/09"));
-        QCOMPARE(saved.table.AlarmFired[2], qint16(1));
+        QCOMPARE(saved.table[0].date, QStringLiteral("03/17/09"));
+        QCOMPARE(saved.table[0].fired, qint16(0));
+        QCOMPARE(saved.table[1].date, QStringLiteral("03/11/09"));
+        QCOMPARE(saved.table[1].fired, qint16(0));
+        QCOMPARE(saved.table[2].date, QStringLiteral("03/10/09"));
+        QCOMPARE(saved.table[2].fired, qint16(1));
         QVERIFY(main.isVisible());
         QCOMPARE(main.messageLabel->text(), QStringLiteral("main stays"));
         QVERIFY(app.alerts.shown[1]->isVisible());
@@ -156,7 +156,7 @@ private Q_SLOTS:
         QVERIFY(alert->close());
         deleteDeferred();
         QVERIFY(alert.isNull());
-        QCOMPARE(readContents(dir).table.AlarmDate[0], QStringLiteral("03/11/09"));
+        QCOMPARE(readContents(dir).table[0].date, QStringLiteral("03/11/09"));
 
         // Closing the main window hides it; its clock goes on.
         main.show();
@@ -202,10 +202,10 @@ private Q_SLOTS:
         main.tick();
         QCOMPARE(app.alerts.shown.size(), 1);
         app.alerts.shown.first()->acknowledge();
-        QCOMPARE(app.context.state.table().AlarmDate[0], QStringLiteral("03/11/09"));
+        QCOMPARE(app.context.state.table()[0].date, QStringLiteral("03/11/09"));
         main.tick();
-        QCOMPARE(app.context.state.table().AlarmDate[0], QStringLiteral("03/11/09"));
-        QCOMPARE(app.context.state.table().AlarmFired[0], qint16(0));
+        QCOMPARE(app.context.state.table()[0].date, QStringLiteral("03/11/09"));
+        QCOMPARE(app.context.state.table()[0].fired, qint16(0));
         QCOMPARE(app.alerts.shown.size(), 1);
         QCOMPARE(app.problems.reported.size(), 1);
     }
@@ -218,12 +218,12 @@ private Q_SLOTS:
         writeEntries(dir, {{0, "2/31/2009", "", 1, 0, 0, 1}, {1, "03/10/09", "", 1, 0, 0, 1}});
         AlertWindow &main = app.context.mainAlert();
         app.context.editor();
-        app.context.state.table().AlarmFired[0] = 1;
-        app.context.state.table().AlarmFired[1] = 1;
+        app.context.state.table()[0].fired = 1;
+        app.context.state.table()[1].fired = 1;
         main.acknowledge();
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmDate[0], QStringLiteral("2/31/2009"));
-        QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/11/09"));
+        QCOMPARE(saved.table[0].date, QStringLiteral("2/31/2009"));
+        QCOMPARE(saved.table[1].date, QStringLiteral("03/11/09"));
     }
 };
 

@@ -49,7 +49,7 @@ private Q_SLOTS:
         QVERIFY(main.clockTimer->isActive());
         QCOMPARE(main.clockTimer->interval(), 500);
         QVERIFY(main.okButton->isDefault());
-        QCOMPARE(app.context.state.table().AlarmMessage[4], QStringLiteral("slot 4"));
+        QCOMPARE(app.context.state.table()[4].message, QStringLiteral("slot 4"));
         QVERIFY(!main.isVisible());
 
         // A further window keeps its empty title and leaves the main one's.
@@ -88,7 +88,7 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         FileContents c = armed({{0, QStringLiteral("07:00:00")}});
-        c.table.AlarmDate[0].clear();
+        c.table[0].date.clear();
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         app.clock.setLocal(QDate(2031, 5, 20), QTime(6, 59, 59));
         AlertWindow &main = app.context.mainAlert();
@@ -97,7 +97,7 @@ private Q_SLOTS:
         QVERIFY(app.alerts.shown.isEmpty());
         // The default date is the due test's only: the table keeps the empty
         // date, as the file does.
-        QVERIFY(app.context.state.table().AlarmDate[0].isEmpty());
+        QVERIFY(app.context.state.table()[0].date.isEmpty());
         QVERIFY(dir.read(AlarmStore::FileName).contains("\"\"\r\n\"slot 0\""));
 
         app.clock.advanceSeconds(1);
@@ -110,7 +110,7 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         FileContents c = armed({{3, QString()}});
-        c.table.AlarmDate[3] = QStringLiteral("03/11/09");
+        c.table[3].date = QStringLiteral("03/11/09");
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         app.clock.setLocal(Today, QTime(23, 59, 59));
         AlertWindow &main = app.context.mainAlert();
@@ -126,7 +126,7 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         FileContents c = armed({{1, QStringLiteral("08:00:00")}, {2, QStringLiteral("08:00:00")}});
-        c.table.AlarmDate[1] = QStringLiteral("2/31/2009");
+        c.table[1].date = QStringLiteral("2/31/2009");
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         app.clock.setLocal(Today, QTime(8, 0));
         app.context.mainAlert().tick();

@@ -38,11 +38,11 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
 
     FileContents c;
     for (const auto &[slot, date, time, daily] : entries) {
-        c.table.AlarmDate[slot] = QString::fromLatin1(date);
-        c.table.AlarmMessage[slot] = QString::number(slot);
-        c.table.AlarmTime[slot] = QString::fromLatin1(time);
-        c.table.AlarmDaily[slot] = daily;
-        c.table.AlarmFired[slot] = 0;
+        c.table[slot].date = QString::fromLatin1(date);
+        c.table[slot].message = QString::number(slot);
+        c.table[slot].time = QString::fromLatin1(time);
+        c.table[slot].daily = daily;
+        c.table[slot].fired = 0;
     }
     engine.store.save(c);
     clock.setUtc(from);

@@ -96,7 +96,7 @@ private Q_SLOTS:
         // Room again: the next save writes what memory held all along.
         app.context.mainAlert().acknowledge();
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmFired[0], qint16(1));
+        QCOMPARE(saved.table[0].fired, qint16(1));
         tick(app, 4);
         QCOMPARE(app.alerts.shown.size(), 1);
     }
@@ -113,7 +113,7 @@ private Q_SLOTS:
         QVERIFY(app.boxes.shown.isEmpty());
         app.context.mainAlert().acknowledge();
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmMessage[3], QStringLiteral("slot 3"));
+        QCOMPARE(saved.table[3].message, QStringLiteral("slot 3"));
     }
 
     // The file is replaced while the program runs, just before an entry is
@@ -152,7 +152,7 @@ private Q_SLOTS:
         QCOMPARE(app.alerts.shown.size(), 1);
         QVERIFY(app.boxes.shown.isEmpty());
         QCOMPARE(app.problems.reported.size(), reports);
-        QCOMPARE(app.context.state.table().AlarmFired[0], qint16(1));
+        QCOMPARE(app.context.state.table()[0].fired, qint16(1));
     }
 
     // The file is damaged while the program runs: the problem box opens in
@@ -255,9 +255,9 @@ private Q_SLOTS:
         tick(app, 10);
         QCOMPARE(app.alerts.messages().mid(5), QStringList{"slot 3"});
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmDate[1], QStringLiteral("03/14/09"));
-        QCOMPARE(saved.table.AlarmDate[4], QStringLiteral("03/20/09"));
-        QCOMPARE(saved.table.AlarmFired[5], qint16(0));
+        QCOMPARE(saved.table[1].date, QStringLiteral("03/14/09"));
+        QCOMPARE(saved.table[4].date, QStringLiteral("03/20/09"));
+        QCOMPARE(saved.table[5].fired, qint16(0));
     }
 };
 

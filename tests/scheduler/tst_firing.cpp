@@ -50,8 +50,8 @@ private Q_SLOTS:
         QCOMPARE(app.sound.calls,
                  (QStringList{"beep", "play checkmsgs.wav", "beep", "play checkmsgs.wav"}));
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmFired[1], qint16(1));
-        QCOMPARE(saved.table.AlarmFired[6], qint16(1));
+        QCOMPARE(saved.table[1].fired, qint16(1));
+        QCOMPARE(saved.table[6].fired, qint16(1));
 
         // Fired entries do not fire again.
         app.clock.advanceSeconds(1);
@@ -102,7 +102,7 @@ private Q_SLOTS:
         main.tick();
         QVERIFY(app.alerts.shown.isEmpty());
         QVERIFY(app.sound.calls.isEmpty());
-        QCOMPARE(app.context.state.table().AlarmFired[3], qint16(0));
+        QCOMPARE(app.context.state.table()[3].fired, qint16(0));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
 
         editor.hide();
@@ -180,9 +180,9 @@ private Q_SLOTS:
         QCOMPARE(app.alerts.messages(), (QStringList{"five", "two"}));
         QCOMPARE(app.sound.calls.size(), 4);
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmFired[2], qint16(1));
-        QCOMPARE(saved.table.AlarmFired[5], qint16(1));
-        QCOMPARE(saved.table.AlarmMessage[5], QStringLiteral("five"));
+        QCOMPARE(saved.table[2].fired, qint16(1));
+        QCOMPARE(saved.table[5].fired, qint16(1));
+        QCOMPARE(saved.table[5].message, QStringLiteral("five"));
     }
 
     void anyMessageIsShownAsPlainText_data()
@@ -227,11 +227,11 @@ private Q_SLOTS:
         QVERIFY(app.boxes.shown.isEmpty());
         QCOMPARE(app.alerts.messages(), QStringList{inches});
         const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table.AlarmMessage[1], inches);
-        QCOMPARE(saved.table.AlarmFired[1], qint16(1));
-        QCOMPARE(saved.table.AlarmMessage[2], QStringLiteral("later"));
-        QCOMPARE(saved.table.AlarmWeekly[2], qint16(1));
-        QCOMPARE(saved.table.AlarmFired[2], qint16(0));
+        QCOMPARE(saved.table[1].message, inches);
+        QCOMPARE(saved.table[1].fired, qint16(1));
+        QCOMPARE(saved.table[2].message, QStringLiteral("later"));
+        QCOMPARE(saved.table[2].weekly, qint16(1));
+        QCOMPARE(saved.table[2].fired, qint16(0));
     }
 
     // Alerts fired and acknowledged, by OK and by the close box, alone and

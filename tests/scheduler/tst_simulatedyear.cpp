@@ -17,7 +17,7 @@
 
 namespace {
 
-struct Entry
+struct YearEntry
 {
     int slot;
     QString kind;
@@ -30,7 +30,7 @@ struct Entry
 const QDate YearStart(2009, 1, 1);
 const QDate YearEnd(2010, 1, 1);
 
-const QList<Entry> Entries = {
+const QList<YearEntry> Entries = {
     {0, "one-time", "01/01/09", "08:00:00"},
     {1, "one-time", "02/14/09", "19:30:00"},
     {2, "one-time", "07/04/09", ""},
@@ -130,14 +130,14 @@ private Q_SLOTS:
         file.banner1 = DefaultBanner1;
         file.banner2 = DefaultBanner2;
         std::set<QTime> times{QTime(0, 0)};
-        for (const Entry &e : Entries) {
-            file.table.AlarmDate[e.slot] = e.date;
-            file.table.AlarmMessage[e.slot] = QStringLiteral("slot %1").arg(e.slot);
-            file.table.AlarmTime[e.slot] = e.time;
-            file.table.AlarmDaily[e.slot] = e.daily;
-            file.table.AlarmWeekly[e.slot] = e.weekly;
-            file.table.AlarmMonthly[e.slot] = e.monthly;
-            file.table.AlarmFired[e.slot] = e.fired;
+        for (const YearEntry &e : Entries) {
+            file.table[e.slot].date = e.date;
+            file.table[e.slot].message = QStringLiteral("slot %1").arg(e.slot);
+            file.table[e.slot].time = e.time;
+            file.table[e.slot].daily = e.daily;
+            file.table[e.slot].weekly = e.weekly;
+            file.table[e.slot].monthly = e.monthly;
+            file.table[e.slot].fired = e.fired;
             if (!e.time.isEmpty())
                 times.insert(QTime::fromString(e.time, QStringLiteral("hh:mm:ss")));
         }
@@ -204,7 +204,7 @@ private Q_SLOTS:
 
         std::map<QString, int> perKind;
         for (const Alert &alert : alerts) {
-            for (const Entry &e : Entries) {
+            for (const YearEntry &e : Entries) {
                 if (e.slot == alert.first)
                     ++perKind[e.kind];
             }

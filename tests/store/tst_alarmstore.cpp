@@ -147,13 +147,13 @@ private Q_SLOTS:
         // a tick's empty-date default leaves them.
         state.file.banner1 = QStringLiteral("changed");
         state.file.sound = SoundChoice{};
-        state.table().AlarmDate[0] = QStringLiteral("12/31/99");
-        state.table().AlarmMessage[1] = QStringLiteral("typed");
-        state.table().AlarmTime[0].clear();
-        state.table().AlarmWeekly[0] = 0;
-        state.table().AlarmMonthly[2] = 2;
-        state.table().AlarmFired[0] = 1;
-        state.table().AlarmFired[3] = 0;
+        state.table()[0].date = QStringLiteral("12/31/99");
+        state.table()[1].message = QStringLiteral("typed");
+        state.table()[0].time.clear();
+        state.table()[0].weekly = 0;
+        state.table()[2].monthly = 2;
+        state.table()[0].fired = 1;
+        state.table()[3].fired = 0;
         store.load();
         QCOMPARE(state.file, written);
 
@@ -163,7 +163,7 @@ private Q_SLOTS:
             cutAfterLine(DataFile::encode(weeklyEntry(QStringLiteral("from the damaged file"))), 5);
         dir.write(AlarmStore::FileName, damaged);
         store.load();
-        QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("from the damaged file"));
+        QCOMPARE(state.table()[0].message, QStringLiteral("from the damaged file"));
         dir.write(AlarmStore::FileName, DataFile::encode(written));
         store.load();
         QCOMPARE(state.file, written);
@@ -195,8 +195,8 @@ private Q_SLOTS:
         dir.write(AlarmStore::FileName, cutAfterLine(whole, 100));
 
         store.load();
-        QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("kept"));
-        QCOMPARE(state.table().AlarmFired[0], qint16(0));
+        QCOMPARE(state.table()[0].message, QStringLiteral("kept"));
+        QCOMPARE(state.table()[0].fired, qint16(0));
         QCOMPARE(boxes.shown, QStringList{AlarmStore::ProblemText});
         QCOMPARE(AlarmStore::ProblemText,
                  QStringLiteral("PROBLEM WITH SAVED FILE.\r\nFIND AND DELETE   Tikor.dat\r\n"
@@ -285,18 +285,18 @@ private Q_SLOTS:
         AlarmStore store(state, boxes);
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("m"))));
         store.load();
-        QCOMPARE(state.table().AlarmFired[0], qint16(0));
+        QCOMPARE(state.table()[0].fired, qint16(0));
 
-        state.table().AlarmFired[0] = 1;
+        state.table()[0].fired = 1;
         store.setDeviceFactory([](const QString &) { return std::make_unique<FullDevice>(0); });
         QVERIFY(!store.save(state.file).ok);
         store.load();
-        QCOMPARE(state.table().AlarmFired[0], qint16(1));
+        QCOMPARE(state.table()[0].fired, qint16(1));
 
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("edited"))));
         store.load();
-        QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("edited"));
-        QCOMPARE(state.table().AlarmFired[0], qint16(0));
+        QCOMPARE(state.table()[0].message, QStringLiteral("edited"));
+        QCOMPARE(state.table()[0].fired, qint16(0));
     }
 
     // The real file system, made full by a file-size limit on a child
@@ -600,7 +600,7 @@ private Q_SLOTS:
         store.load();
         if (!broken) {
             QVERIFY(boxes.shown.isEmpty());
-            QCOMPARE(state.table().AlarmMessage[0], QStringLiteral("in the big file"));
+            QCOMPARE(state.table()[0].message, QStringLiteral("in the big file"));
             return;
         }
         QCOMPARE(boxes.shown, QStringList{AlarmStore::ProblemText});

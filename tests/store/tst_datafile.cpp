@@ -37,13 +37,13 @@ FileContents marked()
     c.banner2 = QStringLiteral("old 2");
     c.sound = {false, false, false, true};
     for (int s = 0; s < SlotCount; ++s) {
-        c.table.AlarmDate[s] = QStringLiteral("old date");
-        c.table.AlarmMessage[s] = QStringLiteral("old message");
-        c.table.AlarmTime[s] = QStringLiteral("old time");
-        c.table.AlarmDaily[s] = 7;
-        c.table.AlarmWeekly[s] = 7;
-        c.table.AlarmMonthly[s] = 7;
-        c.table.AlarmFired[s] = 7;
+        c.table[s].date = QStringLiteral("old date");
+        c.table[s].message = QStringLiteral("old message");
+        c.table[s].time = QStringLiteral("old time");
+        c.table[s].daily = 7;
+        c.table[s].weekly = 7;
+        c.table[s].monthly = 7;
+        c.table[s].fired = 7;
     }
     return c;
 }
@@ -61,14 +61,14 @@ private Q_SLOTS:
         c.banner1 = DefaultBanner1;
         c.banner2 = DefaultBanner2;
         c.sound = {false, false, true, false};
-        c.table.AlarmDate[0] = QStringLiteral("03/17/09");
-        c.table.AlarmMessage[0] = QStringLiteral("Team meeting, room 4");
-        c.table.AlarmTime[0] = QStringLiteral("09:30:00");
-        c.table.AlarmWeekly[0] = 1;
-        c.table.AlarmFired[0] = 0;
-        c.table.AlarmDate[5] = QStringLiteral("12/31/26");
-        c.table.AlarmMessage[5] = QStringLiteral(" Caf\u00e9 \u20ac 5 ");
-        c.table.AlarmDaily[5] = 1;
+        c.table[0].date = QStringLiteral("03/17/09");
+        c.table[0].message = QStringLiteral("Team meeting, room 4");
+        c.table[0].time = QStringLiteral("09:30:00");
+        c.table[0].weekly = 1;
+        c.table[0].fired = 0;
+        c.table[5].date = QStringLiteral("12/31/26");
+        c.table[5].message = QStringLiteral(" Caf\u00e9 \u20ac 5 ");
+        c.table[5].daily = 1;
 
         QFile expected(QStringLiteral(TIKORA_TEST_DATA "/example.dat"));
         QVERIFY(expected.open(QIODevice::ReadOnly));
@@ -102,12 +102,12 @@ private Q_SLOTS:
         FileContents c;
         c.banner1 = text;
         for (int s = 0; s < SlotCount; ++s) {
-            c.table.AlarmDate[s] = text;
-            c.table.AlarmMessage[s] = text + QString::number(s);
-            c.table.AlarmTime[s] = text;
-            c.table.AlarmDaily[s] = static_cast<qint16>(s % 3);
-            c.table.AlarmMonthly[s] = static_cast<qint16>(-s);
-            c.table.AlarmFired[s] = static_cast<qint16>(s % 2);
+            c.table[s].date = text;
+            c.table[s].message = text + QString::number(s);
+            c.table[s].time = text;
+            c.table[s].daily = static_cast<qint16>(s % 3);
+            c.table[s].monthly = static_cast<qint16>(-s);
+            c.table[s].fired = static_cast<qint16>(s % 2);
         }
         FileContents back = marked();
         QVERIFY(DataFile::decode(DataFile::encode(c), back));
@@ -117,10 +117,10 @@ private Q_SLOTS:
     void storesWhatTheCharacterSetCannotHoldAsQuestionMarks()
     {
         FileContents c;
-        c.table.AlarmMessage[0] = QStringLiteral("\u4e2d x \U0001F600");
+        c.table[0].message = QStringLiteral("\u4e2d x \U0001F600");
         FileContents back;
         QVERIFY(DataFile::decode(DataFile::encode(c), back));
-        QCOMPARE(back.table.AlarmMessage[0], QStringLiteral("? x ?"));
+        QCOMPARE(back.table[0].message, QStringLiteral("? x ?"));
     }
 
     // Slot 0's date and message lines are replaced by `lines` (one line in
@@ -208,12 +208,12 @@ private Q_SLOTS:
             file.insert(3, lines[i]);
         FileContents c = marked();
         QCOMPARE(DataFile::decode(crlf(file), c), complete);
-        QCOMPARE(c.table.AlarmDate[0], date);
-        QCOMPARE(c.table.AlarmMessage[0], message);
-        QCOMPARE(c.table.AlarmTime[0], time);
+        QCOMPARE(c.table[0].date, date);
+        QCOMPARE(c.table[0].message, message);
+        QCOMPARE(c.table[0].time, time);
         if (complete) {
-            QCOMPARE(c.table.AlarmDaily[0], daily);
-            QCOMPARE(c.table.AlarmFired[31], qint16(1));
+            QCOMPARE(c.table[0].daily, daily);
+            QCOMPARE(c.table[31].fired, qint16(1));
         }
     }
 
@@ -256,8 +256,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, lineEnd);
         FileContents c;
-        c.table.AlarmMessage[31] = QStringLiteral("last");
-        c.table.AlarmMonthly[31] = 1;
+        c.table[31].message = QStringLiteral("last");
+        c.table[31].monthly = 1;
         QByteArray bytes = DataFile::encode(c);
         bytes.replace("\r\n", lineEnd);
         FileContents back = marked();
@@ -268,7 +268,7 @@ private Q_SLOTS:
     void ignoresWhatFollowsTheLastLine()
     {
         FileContents c;
-        c.table.AlarmFired[31] = 0;
+        c.table[31].fired = 0;
         FileContents back = marked();
         QVERIFY(DataFile::decode(DataFile::encode(c) + "garbage,\r\n\"more\"\r\n", back));
         QCOMPARE(back, c);
@@ -280,9 +280,9 @@ private Q_SLOTS:
     {
         FileContents written;
         for (int s = 0; s < SlotCount; ++s) {
-            written.table.AlarmDate[s] = QStringLiteral("new %1").arg(s);
-            written.table.AlarmMonthly[s] = 1;
-            written.table.AlarmFired[s] = 0;
+            written.table[s].date = QStringLiteral("new %1").arg(s);
+            written.table[s].monthly = 1;
+            written.table[s].fired = 0;
         }
         const QList<QByteArray> lines = DataFile::encode(written).split('\n');
         const QByteArray first100 = lines.mid(0, 100).join('\n') + '\n';
@@ -292,14 +292,14 @@ private Q_SLOTS:
         QCOMPARE(c.banner1, written.banner1);
         QCOMPARE(c.sound, written.sound);
         for (int s = 0; s <= 12; ++s) {
-            QCOMPARE(c.table.AlarmDate[s], written.table.AlarmDate[s]);
-            QCOMPARE(c.table.AlarmFired[s], qint16(0));
+            QCOMPARE(c.table[s].date, written.table[s].date);
+            QCOMPARE(c.table[s].fired, qint16(0));
         }
-        QCOMPARE(c.table.AlarmDate[13], QStringLiteral("new 13"));
-        QCOMPARE(c.table.AlarmMonthly[13], qint16(1));
-        QCOMPARE(c.table.AlarmFired[13], qint16(7));
-        QCOMPARE(c.table.AlarmDate[14], QStringLiteral("old date"));
-        QCOMPARE(c.table.AlarmFired[31], qint16(7));
+        QCOMPARE(c.table[13].date, QStringLiteral("new 13"));
+        QCOMPARE(c.table[13].monthly, qint16(1));
+        QCOMPARE(c.table[13].fired, qint16(7));
+        QCOMPARE(c.table[14].date, QStringLiteral("old date"));
+        QCOMPARE(c.table[31].fired, qint16(7));
     }
 
     void failsAtAValueAnIntegerCannotTake_data()
@@ -320,10 +320,10 @@ private Q_SLOTS:
         lines[weeklyOfSlot2] = value;
         FileContents c = marked();
         QVERIFY(!DataFile::decode(crlf(lines), c));
-        QCOMPARE(c.table.AlarmDaily[2], qint16(0));
-        QCOMPARE(c.table.AlarmWeekly[2], qint16(7));
-        QCOMPARE(c.table.AlarmFired[1], qint16(1));
-        QCOMPARE(c.table.AlarmDate[3], QStringLiteral("old date"));
+        QCOMPARE(c.table[2].daily, qint16(0));
+        QCOMPARE(c.table[2].weekly, qint16(7));
+        QCOMPARE(c.table[1].fired, qint16(1));
+        QCOMPARE(c.table[3].date, QStringLiteral("old date"));
     }
 
     // Only a number as the file's numbers are written counts: words a C
@@ -343,7 +343,7 @@ private Q_SLOTS:
             crlf(clearedLines(QStringLiteral("#TRUE#,%1,#FALSE#,#FALSE#").arg(word))), c));
         QCOMPARE(c.sound.Message, true);
         QCOMPARE(c.sound.Alert3, true);
-        QCOMPARE(c.table.AlarmDate[0], QStringLiteral("old date"));
+        QCOMPARE(c.table[0].date, QStringLiteral("old date"));
     }
 
     void anEmptyFileReadsNothing()

@@ -34,13 +34,13 @@ FileContents unlike(const FileContents &c)
     other.sound = {!c.sound.Message, !c.sound.Alert1, !c.sound.Alert2, !c.sound.Alert3};
     AlarmTable &t = other.table;
     for (int s = 0; s < SlotCount; ++s) {
-        t.AlarmDate[s] += u'x';
-        t.AlarmMessage[s] += u'x';
-        t.AlarmTime[s] += u'x';
-        t.AlarmDaily[s] = static_cast<qint16>(t.AlarmDaily[s] + 1);
-        t.AlarmWeekly[s] = static_cast<qint16>(t.AlarmWeekly[s] + 1);
-        t.AlarmMonthly[s] = static_cast<qint16>(t.AlarmMonthly[s] + 1);
-        t.AlarmFired[s] = static_cast<qint16>(t.AlarmFired[s] + 1);
+        t[s].date += u'x';
+        t[s].message += u'x';
+        t[s].time += u'x';
+        t[s].daily = static_cast<qint16>(t[s].daily + 1);
+        t[s].weekly = static_cast<qint16>(t[s].weekly + 1);
+        t[s].monthly = static_cast<qint16>(t[s].monthly + 1);
+        t[s].fired = static_cast<qint16>(t[s].fired + 1);
     }
     return other;
 }
@@ -115,13 +115,13 @@ FileContents randomContents(TextMaker &make)
     c.sound = {make.flag(), make.flag(), make.flag(), make.flag()};
     AlarmTable &t = c.table;
     for (int s = 0; s < SlotCount; ++s) {
-        t.AlarmDate[s] = make.text();
-        t.AlarmMessage[s] = make.text();
-        t.AlarmTime[s] = make.text();
-        t.AlarmDaily[s] = make.integer();
-        t.AlarmWeekly[s] = make.integer();
-        t.AlarmMonthly[s] = make.integer();
-        t.AlarmFired[s] = make.integer();
+        t[s].date = make.text();
+        t[s].message = make.text();
+        t[s].time = make.text();
+        t[s].daily = make.integer();
+        t[s].weekly = make.integer();
+        t[s].monthly = make.integer();
+        t[s].fired = make.integer();
     }
     return c;
 }
@@ -158,15 +158,14 @@ QString firstDifference(const FileContents &a, const FileContents &b)
     for (int s = 0; s < SlotCount; ++s) {
         const AlarmTable &x = a.table;
         const AlarmTable &y = b.table;
-        if (x.AlarmDate[s] != y.AlarmDate[s])
-            return QStringLiteral("date %1: ").arg(s) + show(x.AlarmDate[s], y.AlarmDate[s]);
-        if (x.AlarmMessage[s] != y.AlarmMessage[s])
-            return QStringLiteral("message %1: ").arg(s) +
-                   show(x.AlarmMessage[s], y.AlarmMessage[s]);
-        if (x.AlarmTime[s] != y.AlarmTime[s])
-            return QStringLiteral("time %1: ").arg(s) + show(x.AlarmTime[s], y.AlarmTime[s]);
-        if (x.AlarmDaily[s] != y.AlarmDaily[s] || x.AlarmWeekly[s] != y.AlarmWeekly[s] ||
-            x.AlarmMonthly[s] != y.AlarmMonthly[s] || x.AlarmFired[s] != y.AlarmFired[s])
+        if (x[s].date != y[s].date)
+            return QStringLiteral("date %1: ").arg(s) + show(x[s].date, y[s].date);
+        if (x[s].message != y[s].message)
+            return QStringLiteral("message %1: ").arg(s) + show(x[s].message, y[s].message);
+        if (x[s].time != y[s].time)
+            return QStringLiteral("time %1: ").arg(s) + show(x[s].time, y[s].time);
+        if (x[s].daily != y[s].daily || x[s].weekly != y[s].weekly ||
+            x[s].monthly != y[s].monthly || x[s].fired != y[s].fired)
             return QStringLiteral("numbers of slot %1").arg(s);
     }
     return QStringLiteral("none");
@@ -239,8 +238,8 @@ private Q_SLOTS:
         forEveryText(QStringLiteral("a \","), 6, [&](const QString &text) {
             ++count;
             FileContents written = withMessage(text);
-            written.table.AlarmDate[7] = text;
-            written.table.AlarmTime[7] = text;
+            written.table[7].date = text;
+            written.table[7].time = text;
             FileContents read = unlike(written);
             if (!DataFile::decode(DataFile::encode(written), read) || read != written)
                 wrong.append(QStringLiteral("[%1]: %2").arg(text, firstDifference(written, read)));

@@ -7,13 +7,13 @@
 
 void setEntry(FileContents &c, const TestEntry &e)
 {
-    c.table.AlarmDate[e.slot] = e.date;
-    c.table.AlarmMessage[e.slot] = e.message.value_or(QStringLiteral("slot %1").arg(e.slot));
-    c.table.AlarmTime[e.slot] = e.time;
-    c.table.AlarmDaily[e.slot] = e.daily;
-    c.table.AlarmWeekly[e.slot] = e.weekly;
-    c.table.AlarmMonthly[e.slot] = e.monthly;
-    c.table.AlarmFired[e.slot] = e.fired;
+    c.table[e.slot].date = e.date;
+    c.table[e.slot].message = e.message.value_or(QStringLiteral("slot %1").arg(e.slot));
+    c.table[e.slot].time = e.time;
+    c.table[e.slot].daily = e.daily;
+    c.table[e.slot].weekly = e.weekly;
+    c.table[e.slot].monthly = e.monthly;
+    c.table[e.slot].fired = e.fired;
 }
 
 FileContents contentsWith(std::initializer_list<TestEntry> entries)
