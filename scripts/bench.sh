@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh test
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTIKORA_BENCH=ON -DTIKORA_TESTS=OFF >/dev/null
 cmake --build build-bench -j "$(nproc)" --target tikora_bench tikora tikora_floor
 

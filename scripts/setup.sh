@@ -1,31 +1,62 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs what Tikora needs to build, run and test (Debian; run as root).
-# Safe to run again: packages already present are left as they are.
+# Installs the Debian packages Tikora needs, with apt-get (through sudo when
+# not run as root). Safe to run again: packages already present are left as
+# they are.
+#
+#   bash scripts/setup.sh run    what building and running need
+#   bash scripts/setup.sh test   that, and the tools of the tests, the fuzzing,
+#                                the benchmarks and the package checks (the
+#                                default)
 set -euo pipefail
 
-packages=(
+# Building and running: compiler and build tools, Qt, Qt's platform plugins
+# and the sound back end.
+run_packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-multimedia-dev libqt6multimedia6 gstreamer1.0-plugins-good
-    qt6-qpa-plugins
-    xvfb xdotool trayer faketime tzdata x11-apps x11-utils python3
+    qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
+    gstreamer1.0-plugins-good
+)
+
+# Testing: the end-to-end test (Xvfb, a tray host, a fake clock, X tools,
+# Python), fuzzing (clang with libFuzzer), the benchmarks, and building and
+# checking the Debian package and its desktop files.
+test_packages=(
+    xvfb xdotool trayer faketime tzdata x11-apps x11-utils python3 libx11-6
     clang libclang-rt-14-dev
     libbenchmark-dev
-    python3 libx11-6
+    dpkg-dev file desktop-file-utils appstream man-db
 )
+
+set_name="${1:-test}"
+case "$set_name" in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+*)
+    echo "usage: bash scripts/setup.sh [run|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -eq 0 ]; then
-    echo "setup: everything is installed"
+    echo "setup ($set_name): everything is installed"
     exit 0
 fi
+
+as_root=()
 if [ "$(id -u)" -ne 0 ]; then
-    echo "setup: installing ${missing[*]} needs root; run: sudo bash scripts/setup.sh" >&2
-    exit 1
+    if ! command -v sudo >/dev/null; then
+        echo "setup: installing ${missing[*]} needs root, and sudo is not there;" \
+            "run this as root" >&2
+        exit 1
+    fi
+    echo "setup: installing ${missing[*]} through sudo"
+    as_root=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what is needed, builds Tikora with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test.
+# UndefinedBehaviorSanitizer, runs every test, builds and checks the Debian
+# package, and fuzzes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh test
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DTIKORA_SANITIZE=ON -DTIKORA_WERROR=ON
 cmake --build build-test -j "$(nproc)"
 ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+
+# The Debian package, from a plain optimised build: installed with dpkg and
+# checked (scripts/check-package.sh).
+bash scripts/check-package.sh
 
 # The data file reader and the date-text conversion under libFuzzer, one
 # minute each, from the committed seed corpus.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "tikora/version.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -13,9 +15,9 @@ class AboutWindow : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int VersionMajor = 8;
-    static constexpr int VersionMinor = 8;
-    static constexpr int VersionRevision = 0;
+    static constexpr int VersionMajor = TIKORA_VERSION_MAJOR;
+    static constexpr int VersionMinor = TIKORA_VERSION_MINOR;
+    static constexpr int VersionRevision = TIKORA_VERSION_PATCH;
 
     explicit AboutWindow(QWidget *parent = nullptr);
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/application.h"
+#include "app/commandline.h"
 #include "app/qtservices.h"
 #include "app/singlecopy.h"
 #include "app/trayicon.h"
@@ -8,12 +9,20 @@
 #include "store/platformfiles.h"
 
 #include <QIcon>
+#include <QTextStream>
 
 #include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char *argv[])
 {
+    {
+        // Before any window or file: --help and --version need no display.
+        QTextStream out(stdout), err(stderr);
+        const auto start = CommandLine::handle(CommandLine::fromArgv(argc, argv), out, err);
+        if (!start.run)
+            return start.exitCode;
+    }
     // A save past the file-size limit is a failed save, told like any other.
     PlatformFiles::ignoreFileSizeSignal();
     TikoraApplication app(argc, argv);

@@ -678,29 +678,35 @@ start_open_watch()
     wait_for "the folder watch" grep -qx ready "$log"
 }
 
-# cmake --install puts the program, the start script, the sounds, the icons
-# and a desktop entry in place; the entry's command starts the program in
-# the user's data folder; the installed program, started from any folder,
-# plays the installed sounds.
+# cmake --install puts the program, the sounds, the icons, the metainfo, the
+# manual page and the desktop entry (also as the login entry) in place; the
+# entry's command starts the program in the user's data folder, made for it;
+# the installed program, started from any folder, plays the installed sounds.
 case_install()
 {
     local prefix="$CASE_DIR/prefix"
     cmake --install "$BUILD_DIR" --prefix "$prefix" >"$CASE_DIR/install.log" 2>&1 ||
         fail "cmake --install failed: $(tail -n 5 "$CASE_DIR/install.log")"
-    local path
-    for path in bin/tikora bin/tikora-start; do
-        check "$path installed and executable" [ -x "$prefix/$path" ]
-    done
-    for path in share/applications/tikora.desktop \
-        share/icons/hicolor/16x16/apps/tikora.png share/icons/hicolor/32x32/apps/tikora.png \
+    check "bin/tikora installed and executable" [ -x "$prefix/bin/tikora" ]
+    local path size
+    for path in share/applications/org.example.Tikora.desktop \
+        etc/xdg/autostart/org.example.Tikora.desktop \
+        share/icons/hicolor/scalable/apps/org.example.Tikora.svg \
+        share/metainfo/org.example.Tikora.metainfo.xml share/man/man1/tikora.1.gz \
+        share/doc/tikora/copyright \
         share/tikora/sounds/checkmsgs.wav share/tikora/sounds/Alert.wav \
         share/tikora/sounds/Keytry.wav share/tikora/sounds/Keyhaw.wav; do
         check "$path installed" [ -s "$prefix/$path" ]
     done
-    local desktop="$prefix/share/applications/tikora.desktop"
-    check "desktop entry starts tikora-start" grep -qx 'Exec=tikora-start' "$desktop"
-    check "desktop entry names the icon" grep -qx 'Icon=tikora' "$desktop"
+    for size in 16 22 24 32 48 64 128 256; do
+        check "the ${size}px icon installed" \
+            [ -s "$prefix/share/icons/hicolor/${size}x${size}/apps/org.example.Tikora.png" ]
+    done
+    local desktop="$prefix/share/applications/org.example.Tikora.desktop"
+    check "desktop entry names the icon" grep -qx 'Icon=org.example.Tikora' "$desktop"
     check "desktop entry is an application" grep -qx 'Type=Application' "$desktop"
+    check "the login entry is the menu entry" \
+        same_bytes "$desktop" "$prefix/etc/xdg/autostart/org.example.Tikora.desktop"
 
     start_display
     start_tray
@@ -709,11 +715,14 @@ case_install()
     # started from an unrelated folder.
     local home="$CASE_DIR/home" elsewhere="$CASE_DIR/elsewhere"
     mkdir -p "$home" "$elsewhere"
-    local command
-    command=$(sed -n 's/^Exec=//p' "$desktop")
-    start_in "$elsewhere" installed env HOME="$home" PATH="$prefix/bin:$PATH" "$command"
+    local command=()
+    mapfile -d '' command < <("${XHELPER[@]}" desktop-exec "$desktop")
+    check "desktop entry has a command" [ ${#command[@]} -gt 0 ]
+    start_in "$elsewhere" installed env HOME="$home" PATH="$prefix/bin:$PATH" "${command[@]}"
     local data="$home/.local/share/tikora/Tikor.dat"
     wait_for "the data file in the user's data folder" test -f "$data"
+    check "the data folder is the user's alone" \
+        [ "$(stat -c %a "$home/.local/share/tikora")" = 700 ]
     first_start_file >"$CASE_DIR/expected"
     check "the first-start file" same_bytes "$CASE_DIR/expected" "$data"
     check "runs in the data folder" \

@@ -11,6 +11,8 @@ library (and libX11, through ctypes):
                                         (to look at a failure)
     xhelper.py watch-opens FOLDER       print "ready", then the name of every
                                         file opened in FOLDER, until killed
+    xhelper.py desktop-exec FILE        print the arguments of the desktop
+                                        entry's Exec line, each ended by NUL
 """
 
 import ctypes
@@ -122,6 +124,45 @@ def png(out):
     return 0
 
 
+def desktop_exec(path):
+    """The Exec key's arguments, unquoted as the Desktop Entry Specification
+    says: the string escapes first, then the double-quoted arguments, in
+    which a backslash takes the next ", `, $ or \\ literally."""
+    with open(path, encoding="utf-8") as f:
+        value = next(line[5:].rstrip("\n") for line in f if line.startswith("Exec="))
+    escapes = {"s": " ", "n": "\n", "t": "\t", "r": "\r", "\\": "\\"}
+    text, at = "", 0
+    while at < len(value):
+        if value[at] == "\\" and value[at + 1:at + 2] in escapes:
+            text += escapes[value[at + 1]]
+            at += 2
+        else:
+            text += value[at]
+            at += 1
+    args, word, started, quoted, at = [], "", False, False, 0
+    while at < len(text):
+        c = text[at]
+        if quoted and c == "\\" and text[at + 1:at + 2] in ('"', "`", "$", "\\"):
+            word += text[at + 1]
+            at += 1
+        elif c == '"':
+            quoted, started = not quoted, True
+        elif c == " " and not quoted:
+            if started:
+                args.append(word)
+            word, started = "", False
+        else:
+            word, started = word + c, True
+        at += 1
+    if quoted:
+        print("unterminated quote in Exec", file=sys.stderr)
+        return 1
+    if started:
+        args.append(word)
+    sys.stdout.write("".join(arg + "\0" for arg in args))
+    return 0
+
+
 def main(argv):
     if argv[1:2] == ["tray-owned"]:
         return tray_owned()
@@ -131,6 +172,8 @@ def main(argv):
         return watch_opens(argv[2])
     if argv[1:2] == ["png"] and len(argv) == 3:
         return png(argv[2])
+    if argv[1:2] == ["desktop-exec"] and len(argv) == 3:
+        return desktop_exec(argv[2])
     print(__doc__, file=sys.stderr)
     return 2
 

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: MIT
+#include "app/commandline.h"
+#include "tikora/version.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace CommandLine {
+
+namespace {
+
+const QString Name = QStringLiteral("tikora");
+
+// QApplication reads these itself; they must not count as unknown.
+const QStringList QtValueOptions = {
+    QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+    QStringLiteral("qmljsdebugger"),   QStringLiteral("style"),
+    QStringLiteral("stylesheet"),      QStringLiteral("session"),
+    QStringLiteral("display"),         QStringLiteral("geometry"),
+    QStringLiteral("title"),           QStringLiteral("name"),
+    QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+    QStringLiteral("qwindowtitle"),    QStringLiteral("fontengine")};
+const QStringList QtFlagOptions = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                   QStringLiteral("nograb"),  QStringLiteral("dograb"),
+                                   QStringLiteral("sync"),    QStringLiteral("testability")};
+
+QString usage()
+{
+    return QStringLiteral("Usage: %1 [--data-dir DIR]\n"
+                          "Tikora, an alarm clock in the notification area.\n"
+                          "\n"
+                          "Options:\n"
+                          "  --data-dir DIR  The folder that holds the alarms (Tikor.dat);\n"
+                          "                  made, readable by you only, if missing.\n"
+                          "                  Default: the current folder.\n"
+                          "  -h, --help      Show this help and end.\n"
+                          "  -v, --version   Show the version and end.\n")
+        .arg(Name);
+}
+
+Outcome badUsage(QTextStream &err, const QString &problem)
+{
+    err << Name << ": " << problem << "\nTry '" << Name << " --help' for more information.\n";
+    err.flush();
+    return {false, BadUsage};
+}
+
+// Makes the folder (and any missing parents) and enters it.
+Outcome enter(const QString &folder, QTextStream &err)
+{
+    const QFileInfo info(folder);
+    if (!info.exists()) {
+        const QString path = info.absoluteFilePath();
+        const QString parent = QFileInfo(path).path();
+        if (!QDir().mkpath(parent) ||
+            !QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+            err << Name << ": cannot make the data folder " << path << "\n";
+            err.flush();
+            return {false, StartRefused};
+        }
+    }
+    if (!QDir::setCurrent(folder)) {
+        err << Name << ": cannot enter the data folder " << info.absoluteFilePath() << "\n";
+        err.flush();
+        return {false, StartRefused};
+    }
+    return {true, Ok};
+}
+
+} // namespace
+
+Outcome handle(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
+    parser.addOptions({help, version, dataDir});
+    for (const QString &name : QtValueOptions) {
+        QCommandLineOption option(name, QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const QString &name : QtFlagOptions) {
+        QCommandLineOption option(name);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+
+    if (!parser.parse(arguments))
+        return badUsage(err, parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return badUsage(err, QStringLiteral("unexpected argument '%1'.")
+                                 .arg(parser.positionalArguments().constFirst()));
+    if (parser.isSet(help)) {
+        out << usage();
+        out.flush();
+        return {false, Ok};
+    }
+    if (parser.isSet(version)) {
+        out << "Tikora " << TIKORA_VERSION << "\n";
+        out.flush();
+        return {false, Ok};
+    }
+    if (parser.isSet(dataDir)) {
+        const QString folder = parser.value(dataDir);
+        if (folder.isEmpty())
+            return badUsage(err, QStringLiteral("--data-dir needs a folder."));
+        return enter(folder, err);
+    }
+    return {true, Ok};
+}
+
+QStringList fromArgv(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+    return arguments;
+}
+
+} // namespace CommandLine

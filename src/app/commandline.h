@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+// The program's command line, read before anything else happens: --help and
+// --version print and end the program, --data-dir DIR makes DIR (mode 0700,
+// if missing) the current folder, where Tikor.dat is kept. Nothing is
+// written, and no display is needed, unless the program is to run.
+namespace CommandLine {
+
+enum ExitCode { Ok = 0, StartRefused = 1, BadUsage = 2 };
+
+struct Outcome
+{
+    bool run = false;  // go on and start the program
+    int exitCode = Ok; // when not: end with this code
+};
+
+// arguments[0] is the program's name. Qt's own options (-platform, -style,
+// -session...) are let through for QApplication.
+Outcome handle(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+// The arguments of main, decoded as the system does file names.
+QStringList fromArgv(int argc, char **argv);
+
+} // namespace CommandLine

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: MIT
+#include "app/commandline.h"
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    CommandLine::Outcome outcome;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList &options)
+{
+    Run result;
+    QTextStream out(&result.out), err(&result.err);
+    result.outcome = CommandLine::handle(QStringList{QStringLiteral("tikora")} + options, out, err);
+    return result;
+}
+
+} // namespace
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void endsWithoutTouchingAFile_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("errContains");
+        QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
+                                 << QStringLiteral("Tikora 8.8.0\n") << QString();
+        QTest::newRow("short version") << QStringList{QStringLiteral("-v")} << 0
+                                       << QStringLiteral("Tikora 8.8.0\n") << QString();
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << 2 << QString()
+                                        << QStringLiteral("Unknown option 'bogus'");
+        QTest::newRow("a stray argument") << QStringList{QStringLiteral("Tikor.dat")} << 2
+                                          << QString() << QStringLiteral("'Tikor.dat'");
+        QTest::newRow("data-dir without a folder") << QStringList{QStringLiteral("--data-dir")} << 2
+                                                   << QString() << QStringLiteral("--data-dir");
+        QTest::newRow("unknown option before data-dir")
+            << QStringList{QStringLiteral("--bogus"), QStringLiteral("--data-dir"),
+                           QStringLiteral("made")}
+            << 2 << QString() << QStringLiteral("bogus");
+        QTest::newRow("version wins over data-dir")
+            << QStringList{QStringLiteral("--data-dir"), QStringLiteral("made"),
+                           QStringLiteral("--version")}
+            << 0 << QStringLiteral("Tikora 8.8.0\n") << QString();
+    }
+
+    void endsWithoutTouchingAFile()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, errContains);
+        TempCurrentDir dir;
+        const Run result = run(options);
+        QVERIFY(!result.outcome.run);
+        QCOMPARE(result.outcome.exitCode, exitCode);
+        QCOMPARE(result.out, out);
+        if (errContains.isEmpty())
+            QCOMPARE(result.err, QString());
+        else
+            QVERIFY2(result.err.contains(errContains), qPrintable(result.err));
+        QCOMPARE(QDir::currentPath(), dir.path());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
+    }
+
+    void helpNamesEveryOption()
+    {
+        TempCurrentDir dir;
+        const Run result = run({QStringLiteral("--help")});
+        QVERIFY(!result.outcome.run);
+        QCOMPARE(result.outcome.exitCode, 0);
+        for (const char *option : {"--data-dir DIR", "--help", "--version"})
+            QVERIFY2(result.out.contains(QLatin1String(option)), option);
+        QVERIFY(!result.out.contains(QLatin1String("platform")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
+
+    void runsInTheCurrentFolderByDefault_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("nothing") << QStringList();
+        QTest::newRow("Qt's own options")
+            << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                           QStringLiteral("-session"), QStringLiteral("1234")};
+    }
+
+    void runsInTheCurrentFolderByDefault()
+    {
+        QFETCH(QStringList, options);
+        TempCurrentDir dir;
+        const Run result = run(options);
+        QVERIFY(result.outcome.run);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(QDir::currentPath(), dir.path());
+    }
+
+    void dataDirIsMadeAndEntered()
+    {
+        TempCurrentDir dir;
+        const QString folder = dir.filePath(QStringLiteral("share/tikora"));
+        const Run result = run({QStringLiteral("--data-dir"), QStringLiteral("share/tikora")});
+        QVERIFY(result.outcome.run);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(QDir::currentPath(), folder);
+        // Owner, group and others (Qt's "user" bits repeat the owner's here).
+        const QFile::Permissions modeBits(0x7077);
+        QCOMPARE(QFileInfo(folder).permissions() & modeBits,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void anExistingDataDirIsEnteredAsItIs()
+    {
+        TempCurrentDir dir;
+        const QString folder = dir.filePath(QStringLiteral("mine"));
+        QVERIFY(QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                         QFile::ReadGroup | QFile::ExeGroup));
+        const Run result = run({QStringLiteral("--data-dir=") + folder});
+        QVERIFY(result.outcome.run);
+        QCOMPARE(QDir::currentPath(), folder);
+        QVERIFY(QFileInfo(folder).permissions().testFlag(QFile::ReadGroup));
+    }
+
+    void aFileAsDataDirRefusesTheStart()
+    {
+        TempCurrentDir dir;
+        dir.write(QStringLiteral("plain"), QByteArrayLiteral("x"));
+        const Run result = run({QStringLiteral("--data-dir"), QStringLiteral("plain/tikora")});
+        QVERIFY(!result.outcome.run);
+        QCOMPARE(result.outcome.exitCode, 1);
+        QVERIFY2(result.err.contains(QLatin1String("data folder")), qPrintable(result.err));
+        QCOMPARE(QDir::currentPath(), dir.path());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
