@@ -13,10 +13,10 @@
 #include "scheduler/duetest.h"
 #include "scheduler/schedule.h"
 #include "store/alarmstore.h"
-#include "store/clock.h"
+#include "platform/clock.h"
 #include "store/datafile.h"
 #include "store/datetext.h"
-#include "store/platform.h"
+#include "platform/seams.h"
 
 #include <QDir>
 #include <QFile>

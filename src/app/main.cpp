@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "app/application.h"
 #include "app/commandline.h"
-#include "app/qtservices.h"
 #include "app/singlecopy.h"
-#include "app/trayicon.h"
-#include "app/trayshell.h"
-#include "scheduler/appcontext.h"
-#include "store/platformfiles.h"
+#include "platform/platformfiles.h"
+#include "platform/qtservices.h"
+#include "platform/trayicon.h"
+#include "windows/appcontext.h"
+#include "windows/trayshell.h"
 
 #include <QIcon>
 #include <QTextStream>

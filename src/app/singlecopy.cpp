@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/singlecopy.h"
 
+#include "platform/seams.h"
 #include "store/alarmstore.h"
-#include "store/platform.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -3,9 +3,9 @@
 
 #include "engine/alarmengine.h"
 
+#include "platform/clock.h"
+#include "platform/seams.h"
 #include "scheduler/schedule.h"
-#include "store/clock.h"
-#include "store/platform.h"
 
 #include <QPointer>
 #include <QScopeGuard>

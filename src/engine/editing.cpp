@@ -3,9 +3,9 @@
 
 #include "engine/alarmengine.h"
 
-#include "store/clock.h"
+#include "platform/clock.h"
+#include "platform/seams.h"
 #include "store/datetext.h"
-#include "store/platform.h"
 
 namespace {
 

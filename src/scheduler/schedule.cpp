@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "scheduler/schedule.h"
 
+#include "platform/clock.h"
 #include "scheduler/duetest.h"
-#include "store/clock.h"
 #include "store/datetext.h"
 
 namespace Schedule {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "store/alarmstore.h"
 
+#include "platform/platformfiles.h"
+#include "platform/seams.h"
 #include "store/datafile.h"
-#include "store/platform.h"
-#include "store/platformfiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/aboutwindow.h"
-#include "editor/alarmeditor.h"
-#include "scheduler/alertwindow.h"
+#include "windows/aboutwindow.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/placement.h"
+#include "windows/placement.h"
 
 #include <QtTest>
 

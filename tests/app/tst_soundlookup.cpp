@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/soundlookup.h"
+#include "platform/soundlookup.h"
 #include "support/tempdir.h"
 
 #include <QFile>

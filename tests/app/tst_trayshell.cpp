@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "app/placement.h"
-#include "app/trayshell.h"
-#include "editor/alarmeditor.h"
-#include "scheduler/alertwindow.h"
+#include "windows/placement.h"
+#include "windows/trayshell.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/tempdir.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "editor/alarmeditor.h"
-#include "pickers/datepicker.h"
-#include "pickers/timepicker.h"
-#include "scheduler/alertwindow.h"
+#include "windows/alarmeditor.h"
+#include "windows/datepicker.h"
+#include "windows/timepicker.h"
+#include "windows/alertwindow.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"

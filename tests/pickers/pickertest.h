@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "editor/alarmeditor.h"
+#include "windows/alarmeditor.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/tempdir.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "pickers/datepicker.h"
+#include "windows/datepicker.h"
 #include "pickertest.h"
-#include "scheduler/alertwindow.h"
+#include "windows/alertwindow.h"
 
 #include <QDateEdit>
 #include <QPushButton>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "pickers/timepicker.h"
+#include "windows/timepicker.h"
 #include "pickertest.h"
 
 #include <QPushButton>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "scheduler/alertwindow.h"
+#include "windows/alertwindow.h"
 #include "store/datafile.h"
 #include "store/datetext.h"
 #include "support/entries.h"

@@ -4,10 +4,10 @@
 // directory gone, and the clock jumping. Nothing crashes, nothing is lost,
 // nothing fires twice, and the user hears of a problem once.
 
-#include "editor/alarmeditor.h"
-#include "scheduler/alertwindow.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
 #include "store/datafile.h"
-#include "store/platformfiles.h"
+#include "platform/platformfiles.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"

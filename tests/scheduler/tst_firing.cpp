@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "editor/alarmeditor.h"
-#include "scheduler/alertwindow.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/alarmstore.h"
 #include "store/datafile.h"
-#include "store/platformfiles.h"
+#include "platform/platformfiles.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/otheruser.h"

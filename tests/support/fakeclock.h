@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/clock.h"
+#include "platform/clock.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/platform.h"
+#include "platform/seams.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "support/testapp.h"
 
-#include "scheduler/alertwindow.h"
+#include "windows/alertwindow.h"
 
 #include <QApplication>
 #include <QEvent>

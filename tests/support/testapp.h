@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "scheduler/appcontext.h"
+#include "windows/appcontext.h"
 #include "support/fakeclock.h"
 #include "support/recordingservices.h"
 

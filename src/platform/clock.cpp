@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "store/clock.h"
+#include "platform/clock.h"
 
 QDateTime SystemClock::now() const
 {

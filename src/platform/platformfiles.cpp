@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "store/platformfiles.h"
+#include "platform/platformfiles.h"
 
 #include <QDir>
 #include <QFile>

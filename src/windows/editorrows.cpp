@@ -2,9 +2,9 @@
 // The editor as a view of the engine's working copy: the controls show the
 // rows and the sound choice, and every change the user makes goes back.
 
-#include "editor/alarmeditor.h"
+#include "windows/alarmeditor.h"
 
-#include "scheduler/appcontext.h"
+#include "windows/appcontext.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

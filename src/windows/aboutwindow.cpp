@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "app/aboutwindow.h"
+#include "windows/aboutwindow.h"
 
-#include "app/maker.h"
-#include "scheduler/twips.h"
-#include "store/platform.h"
+#include "platform/seams.h"
+#include "windows/maker.h"
+#include "windows/twips.h"
 
 #include <QLabel>
 #include <QPixmap>

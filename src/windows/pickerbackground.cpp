@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "pickers/pickerbackground.h"
+#include "windows/pickerbackground.h"
 
 #include <QPainter>
 #include <QPalette>

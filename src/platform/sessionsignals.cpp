@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/sessionsignals.h"
+#include "platform/sessionsignals.h"
 
 #include <QSocketNotifier>
 

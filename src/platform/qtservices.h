@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/trayicon.h"
-#include "scheduler/appcontext.h"
-#include "store/platform.h"
+#include "platform/modalrunner.h"
+#include "platform/seams.h"
+#include "platform/trayicon.h"
 
 #include <memory>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "scheduler/alertwindow.h"
+#include "windows/alertwindow.h"
 
-#include "scheduler/appcontext.h"
-#include "scheduler/twips.h"
 #include "store/datetext.h"
+#include "windows/appcontext.h"
+#include "windows/twips.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "editor/pictures.h"
+#include "windows/pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>

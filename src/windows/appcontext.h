@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/aboutwindow.h"
-#include "app/trayicon.h"
 #include "engine/alarmengine.h"
+#include "platform/clock.h"
+#include "platform/modalrunner.h"
+#include "platform/seams.h"
+#include "platform/trayicon.h"
 #include "store/alarmstore.h"
-#include "store/clock.h"
-#include "store/platform.h"
 #include "store/programstate.h"
+#include "windows/aboutwindow.h"
 
 #include <QList>
 #include <QPointer>
@@ -17,15 +18,6 @@
 class QDialog;
 class AlarmEditor;
 class AlertWindow;
-
-// Shows a window modally and returns when it is hidden. The real one runs
-// the window's own event loop; tests replace it to act while it is open.
-class ModalRunner
-{
-public:
-    virtual ~ModalRunner() = default;
-    virtual void exec(QDialog &dialog) = 0;
-};
 
 // The platform services a window may use.
 struct Services

@@ -2,11 +2,11 @@
 // The editor's row rules: one repeat kind per row, Clear, the sound tests,
 // and the clicks on a date or time box that open a picker for the row.
 
-#include "editor/alarmeditor.h"
+#include "windows/alarmeditor.h"
 
-#include "pickers/datepicker.h"
-#include "pickers/timepicker.h"
-#include "scheduler/appcontext.h"
+#include "windows/appcontext.h"
+#include "windows/datepicker.h"
+#include "windows/timepicker.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "app/placement.h"
-#include "editor/alarmeditor.h"
-#include "scheduler/alertwindow.h"
-#include "scheduler/appcontext.h"
-#include "scheduler/twips.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
+#include "windows/appcontext.h"
+#include "windows/placement.h"
+#include "windows/twips.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "pickers/timepicker.h"
+#include "windows/timepicker.h"
 
-#include "editor/alarmeditor.h"
-#include "pickers/pickerbackground.h"
-#include "scheduler/appcontext.h"
-#include "scheduler/twips.h"
 #include "store/datetext.h"
+#include "windows/alarmeditor.h"
+#include "windows/appcontext.h"
+#include "windows/pickerbackground.h"
+#include "windows/twips.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

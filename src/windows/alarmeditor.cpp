@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "editor/alarmeditor.h"
+#include "windows/alarmeditor.h"
 
-#include "editor/pictures.h"
-#include "scheduler/appcontext.h"
-#include "scheduler/twips.h"
+#include "windows/appcontext.h"
+#include "windows/pictures.h"
+#include "windows/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/qtservices.h"
+#include "platform/qtservices.h"
 
-#include "app/soundlookup.h"
+#include "platform/soundlookup.h"
 
 #include <QApplication>
 #include <QDesktopServices>

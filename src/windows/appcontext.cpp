@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "scheduler/appcontext.h"
+#include "windows/appcontext.h"
 
-#include "app/aboutwindow.h"
-#include "editor/alarmeditor.h"
-#include "scheduler/alertwindow.h"
+#include "windows/aboutwindow.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "app/trayshell.h"
+#include "windows/trayshell.h"
 
-#include "app/sessionsignals.h"
+#include "platform/sessionsignals.h"
 
-#include "editor/alarmeditor.h"
-#include "scheduler/alertwindow.h"
-#include "scheduler/appcontext.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
+#include "windows/appcontext.h"
 
 #include <QAction>
 #include <QMenu>

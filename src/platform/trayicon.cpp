@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/trayicon.h"
+#include "platform/trayicon.h"
 
-#include "store/platform.h"
+#include "platform/seams.h"
 
 #include <QIcon>
 #include <QSystemTrayIcon>
