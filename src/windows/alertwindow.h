@@ -45,8 +45,6 @@ public:
     // The message of the alarm this window was opened for.
     void setMessage(const QString &message);
 
-    Kind kind() const { return m_kind; }
-
     QLabel *dateLabel = nullptr;
     QLabel *timeLabel = nullptr;
     QLabel *messageLabel = nullptr;

@@ -70,7 +70,6 @@ public:
     enum Origin { FromTray, FromAlertWindow };
     void showAbout(Origin origin);
     bool aboutVisible() const;
-    AboutWindow *about() const { return m_about; }
 
     // "&Tikora", and a left press on the icon: show the main alert window,
     // unless the editor or About is visible.

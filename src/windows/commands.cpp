@@ -35,8 +35,8 @@ void AppContext::openEditor(Origin origin, AlertWindow *from)
     owner.clockTimer->stop();
 
     const QScreen *screen = notify.screen() ? notify.screen() : QGuiApplication::primaryScreen();
-    const double screenTwips = screen ? screen->geometry().width() * 15.0 : 0.0;
-    const int left = Placement::editorLeftTwips(screenTwips, notify.frameGeometry().width() * 15.0);
+    const int screenTwips = screen ? screen->geometry().width() * 15 : 0;
+    const int left = Placement::editorLeftTwips(screenTwips, notify.frameGeometry().width() * 15);
     notify.move(twipsToPixels(left), twipsToPixels(Placement::EditorTopTwips));
     services.modal.exec(notify);
 }

@@ -2,13 +2,13 @@
 #pragma once
 
 // Where the editor opens: horizontally centred on the screen, 8 twips from
-// the top. The difference of the widths is rounded (halves to the even
-// neighbour) and then halved as an integer, the remainder dropped; with a
-// screen narrower than the editor the left edge is negative.
+// the top. The difference of the widths is halved as an integer, the
+// remainder dropped; with a screen narrower than the editor the left edge is
+// negative.
 namespace Placement {
 
 inline constexpr int EditorTopTwips = 8;
 
-int editorLeftTwips(double screenWidthTwips, double editorWidthTwips);
+int editorLeftTwips(int screenWidthTwips, int editorWidthTwips);
 
 } // namespace Placement

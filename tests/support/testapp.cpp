@@ -27,7 +27,7 @@ bool AlertWindowRecorder::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show) {
         auto *window = qobject_cast<AlertWindow *>(watched);
-        if (window && window->kind() == AlertWindow::Further && !shown.contains(window))
+        if (window && !(isMain && isMain(window)) && !shown.contains(window))
             shown.append(window);
     }
     return false;
@@ -51,6 +51,9 @@ void RecordingTray::add(const QString &text, QMenu *contextMenu)
 TestApp::TestApp()
 {
     context.endProcess = [this](int code) { endedWith.append(code); };
+    alerts.isMain = [this](const AlertWindow *window) {
+        return context.mainAlertLoaded() && window == &context.mainAlert();
+    };
 }
 
 TestApp::~TestApp()

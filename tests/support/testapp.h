@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "windows/appcontext.h"
 #include "support/fakeclock.h"
 #include "support/recordingservices.h"
+#include "windows/appcontext.h"
 
 #include <QDialog>
 #include <QList>
@@ -52,6 +52,8 @@ public:
     QList<QPointer<AlertWindow>> shown;
     // The messages of the windows shown so far, in order.
     QStringList messages() const;
+    // Which window is the main one, not recorded.
+    std::function<bool(const AlertWindow *window)> isMain;
 };
 
 // A program with a fake clock and recording services, for window tests.
