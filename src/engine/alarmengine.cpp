@@ -12,8 +12,19 @@
 
 AlarmEngine::AlarmEngine(Clock &clock, MessageBoxes &boxes, ProblemReporter &problems,
                          SoundPlayer &sound)
-    : store(state, boxes), m_clock(clock), m_boxes(boxes), m_problems(problems), m_player(sound)
+    : store(state), m_clock(clock), m_boxes(boxes), m_problems(problems), m_player(sound)
 {
+}
+
+void AlarmEngine::loadFile()
+{
+    const std::optional<AlarmStore::Snapshot> broken = store.load();
+    if (!broken || m_problemOpen)
+        return;
+    m_problemOpen = true;
+    m_boxes.show(AlarmStore::ProblemText);
+    m_problemOpen = false;
+    store.told(*broken);
 }
 
 QDateTime AlarmEngine::readClock()
@@ -24,7 +35,7 @@ QDateTime AlarmEngine::readClock()
 void AlarmEngine::tick(const std::function<bool()> &alive,
                        const std::function<void(const QDateTime &now)> &showClock)
 {
-    store.load();
+    loadFile();
     if (!alive())
         return;
     const QDateTime now = readClock();

@@ -69,6 +69,10 @@ public:
 
     void setAlertWindows(AlertWindows *windows) { m_windows = windows; }
 
+    // Reloads the file. A broken one is told of in a message box, one box at
+    // a time, and not again for the same file once dismissed.
+    void loadFile();
+
     // Reads the clock once; nowDate and nowTime come from that one reading.
     QDateTime readClock();
 
@@ -140,6 +144,7 @@ private:
 
     DueTest::SlotTester m_dueTest;
     QSet<int> m_raising; // slots whose alert is being raised
+    bool m_problemOpen = false;
 
     std::array<WorkingRow, SlotCount> m_rows;
     SoundChoice m_sound;

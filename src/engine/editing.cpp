@@ -35,7 +35,7 @@ void AlarmEngine::ensureLoaded()
     if (m_filled || m_loading)
         return;
     m_loading = true;
-    store.load();
+    loadFile();
     m_loading = false;
     fillRows(Rearm::Yes);
     rememberShownTexts();
@@ -220,7 +220,7 @@ void AlarmEngine::rearmEditedRows(const QDate &today)
 
 void AlarmEngine::cancelEdits()
 {
-    store.load();
+    loadFile();
     fillRows(Rearm::No);
     rememberShownTexts();
 }

@@ -90,8 +90,7 @@ std::unique_ptr<QIODevice> openSaveFile(const QString &path)
 
 } // namespace
 
-AlarmStore::AlarmStore(ProgramState &state, MessageBoxes &boxes)
-    : m_state(state), m_boxes(boxes), m_deviceFactory(openSaveFile)
+AlarmStore::AlarmStore(ProgramState &state) : m_state(state), m_deviceFactory(openSaveFile)
 {
 }
 
@@ -115,15 +114,15 @@ void AlarmStore::removeLeftovers(const QDateTime &olderThan)
     }
 }
 
-void AlarmStore::load()
+std::optional<AlarmStore::Snapshot> AlarmStore::load()
 {
     // A file that cannot be opened is one that does not exist: one open,
     // not a test that it opens and then a second open, on every tick.
     const std::optional<Snapshot> seen = readFile(FileName);
     if (!seen)
-        return;
+        return std::nullopt;
     if (m_saveFailing && seen == m_known)
-        return;
+        return std::nullopt;
     m_known = seen;
 
     if (!seen->huge()) {
@@ -133,22 +132,24 @@ void AlarmStore::load()
         if (bytes == m_readBytes) {
             assignFields(m_state.file, m_read);
             m_failed.reset();
-            return;
+            return std::nullopt;
         }
         if (DataFile::decode(bytes, m_state.file)) {
             m_failed.reset();
             m_readBytes = bytes;
             m_read = m_state.file;
-            return;
+            return std::nullopt;
         }
     }
     m_failed = seen;
-    if (m_boxOpen || seen == m_dismissed)
-        return;
-    m_boxOpen = true;
-    m_boxes.show(ProblemText);
-    m_boxOpen = false;
-    m_dismissed = seen;
+    if (seen == m_dismissed)
+        return std::nullopt;
+    return seen;
+}
+
+void AlarmStore::told(const Snapshot &broken)
+{
+    m_dismissed = broken;
 }
 
 void AlarmStore::keepBadCopy()

@@ -11,8 +11,6 @@
 #include <memory>
 #include <optional>
 
-class MessageBoxes;
-
 // Reads and writes Tikor.dat, by bare name in the current directory at the
 // moment of each call, into and from the shared state.
 class AlarmStore
@@ -39,7 +37,7 @@ public:
         bool firstFailure = false; // the first failure of a run of them
     };
 
-    AlarmStore(ProgramState &state, MessageBoxes &boxes);
+    explicit AlarmStore(ProgramState &state);
 
     // Why the current folder or Tikor.dat in it is no place for the user's
     // alarms (another user could make the program read or overwrite a file
@@ -53,12 +51,17 @@ public:
 
     // Refreshes the banners, the sound choice and the table from the file. A
     // missing file changes nothing. A broken one keeps every field read before
-    // the damage and says so in a message box (one at a time, and not again
-    // for the same bytes once dismissed). A file larger than LargestFile is a
-    // broken one, and is not read again while its size and modification time
-    // stay the same. While saves are failing, memory
-    // wins: the file is read again only when it has changed.
-    void load();
+    // the damage, and is returned for the user to be told of, unless they have
+    // been told of the same file already (see told()). A file larger than
+    // LargestFile is a broken one, and is not read again while its size and
+    // modification time stay the same. While saves are failing, memory wins:
+    // the file is read again only when it has changed.
+    struct Snapshot;
+    std::optional<Snapshot> load();
+
+    // The user has seen the problem of this broken file: it is not returned
+    // again while the file stays the same.
+    void told(const Snapshot &broken);
 
     // Writes the whole file from `contents` without ever leaving a half
     // written one: the old file stays whole if anything fails. A file whose
@@ -89,9 +92,7 @@ private:
     bool write(const QByteArray &bytes, QString &reason);
 
     ProgramState &m_state;
-    MessageBoxes &m_boxes;
     DeviceFactory m_deviceFactory;
-    bool m_boxOpen = false;
     bool m_saveFailing = false;
     std::optional<Snapshot> m_failed;    // the last load, when it failed
     std::optional<Snapshot> m_dismissed; // the file whose problem the user has seen

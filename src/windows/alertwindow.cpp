@@ -117,7 +117,7 @@ void AlertWindow::load()
     messageLabel->clear();
     m_context.mainAlert().setWindowTitle(AppTitle);
     clockTimer->start();
-    m_context.store.load();
+    m_context.engine.loadFile();
 }
 
 void AlertWindow::tick()

@@ -12,8 +12,7 @@
 int main()
 {
     ProgramState state;
-    RecordingMessageBoxes boxes;
-    AlarmStore store(state, boxes);
+    AlarmStore store(state);
     const FileContents contents[2] = {crashContents(0), crashContents(1)};
     for (unsigned long count = 0;; ++count) {
         if (!store.save(contents[count % 2]).ok)

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "engine/alarmengine.h"
+#include "platform/platformfiles.h"
 #include "store/alarmstore.h"
 #include "store/datafile.h"
-#include "platform/platformfiles.h"
 #include "support/entries.h"
+#include "support/fakeclock.h"
 #include "support/fulldevice.h"
 #include "support/otheruser.h"
 #include "support/recordingservices.h"
@@ -18,6 +20,17 @@
 #include <unistd.h>
 
 namespace {
+
+// The store as the program runs it, inside the engine, whose loads tell the
+// user of a broken file.
+struct Loader
+{
+    FakeClock clock;
+    RecordingMessageBoxes boxes;
+    RecordingProblems problems;
+    RecordingSound sound;
+    AlarmEngine engine{clock, boxes, problems, sound};
+};
 
 FileContents weeklyEntry(const QString &message)
 {
@@ -100,13 +113,14 @@ private Q_SLOTS:
     void aMissingFileChangesNothingAndTheFirstSaveCreatesIt()
     {
         TempCurrentDir dir;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        ProgramState &state = loader.engine.state;
+        RecordingMessageBoxes &boxes = loader.boxes;
+        AlarmStore &store = loader.engine.store;
         const ProgramState before = state;
 
         QVERIFY(!dir.exists(AlarmStore::FileName));
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(state.file, before.file);
         QVERIFY(boxes.shown.isEmpty());
 
@@ -121,12 +135,13 @@ private Q_SLOTS:
     void loadsWhatASaveWrote()
     {
         TempCurrentDir dir;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        ProgramState &state = loader.engine.state;
+        RecordingMessageBoxes &boxes = loader.boxes;
+        AlarmStore &store = loader.engine.store;
         const FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
         QVERIFY(store.save(written).ok);
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(state.file, written);
         QVERIFY(boxes.shown.isEmpty());
     }
@@ -134,13 +149,13 @@ private Q_SLOTS:
     void aReloadOfTheSameBytesPutsBackEveryFieldChangedInMemory()
     {
         TempCurrentDir dir;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        ProgramState &state = loader.engine.state;
+        RecordingMessageBoxes &boxes = loader.boxes;
         FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
         written.sound = SoundChoice{false, false, true, false};
         dir.write(AlarmStore::FileName, DataFile::encode(written));
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(state.file, written);
 
         // Changed in memory only, as an accept that stops at a bad row or
@@ -154,7 +169,7 @@ private Q_SLOTS:
         state.table()[2].monthly = 2;
         state.table()[0].fired = 1;
         state.table()[3].fired = 0;
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(state.file, written);
 
         // A damaged file in between reads part of the fields; the whole
@@ -162,10 +177,10 @@ private Q_SLOTS:
         const QByteArray damaged =
             cutAfterLine(DataFile::encode(weeklyEntry(QStringLiteral("from the damaged file"))), 5);
         dir.write(AlarmStore::FileName, damaged);
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(state.table()[0].message, QStringLiteral("from the damaged file"));
         dir.write(AlarmStore::FileName, DataFile::encode(written));
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(state.file, written);
         QCOMPARE(boxes.shown.size(), 1);
     }
@@ -173,9 +188,8 @@ private Q_SLOTS:
     void theFileIsFoundInTheCurrentDirectoryOfEachCall()
     {
         TempCurrentDir first;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        AlarmStore &store = loader.engine.store;
         QVERIFY(store.save(weeklyEntry(QStringLiteral("one"))).ok);
         {
             TempCurrentDir second;
@@ -188,13 +202,13 @@ private Q_SLOTS:
     void aBrokenFileKeepsWhatWasReadAndSaysSoOnce()
     {
         TempCurrentDir dir;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        ProgramState &state = loader.engine.state;
+        RecordingMessageBoxes &boxes = loader.boxes;
         const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("kept")));
         dir.write(AlarmStore::FileName, cutAfterLine(whole, 100));
 
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(state.table()[0].message, QStringLiteral("kept"));
         QCOMPARE(state.table()[0].fired, qint16(0));
         QCOMPARE(boxes.shown, QStringList{AlarmStore::ProblemText});
@@ -203,29 +217,29 @@ private Q_SLOTS:
                                 "A NEW ONE WILL BE CREATED."));
 
         // Dismissed: the same bytes do not bring the box back at every tick.
-        store.load();
-        store.load();
+        loader.engine.loadFile();
+        loader.engine.loadFile();
         QCOMPARE(boxes.shown.size(), 1);
 
         // Damaged differently: the user hears of it again.
         dir.write(AlarmStore::FileName, cutAfterLine(whole, 50));
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(boxes.shown.size(), 2);
     }
 
     void aLoadInsideTheOpenProblemBoxOpensNoSecondBox()
     {
         TempCurrentDir dir;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        ProgramState &state = loader.engine.state;
+        RecordingMessageBoxes &boxes = loader.boxes;
         dir.write(AlarmStore::FileName, "\"only a banner\"\r\n");
         int nestedLoads = 0;
         boxes.whileOpen = [&](const QString &) {
             for (; nestedLoads < 3; ++nestedLoads)
-                store.load();
+                loader.engine.loadFile();
         };
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(nestedLoads, 3);
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.mostOpen, 1);
@@ -235,12 +249,12 @@ private Q_SLOTS:
     void aSaveOverABrokenFileKeepsItAsBadCopy()
     {
         TempCurrentDir dir;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        ProgramState &state = loader.engine.state;
+        AlarmStore &store = loader.engine.store;
         const QByteArray broken = "\"b1\"\r\n\"b2\"\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"x\"\r\n";
         dir.write(AlarmStore::FileName, broken);
-        store.load();
+        loader.engine.loadFile();
         QVERIFY(store.save(state.file).ok);
         QCOMPARE(dir.read(AlarmStore::BadCopyName), broken);
         QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
@@ -254,9 +268,8 @@ private Q_SLOTS:
     void aFailedSaveLeavesTheOldFileWhole()
     {
         TempCurrentDir dir;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        AlarmStore &store = loader.engine.store;
         const QByteArray old = DataFile::encode(weeklyEntry(QStringLiteral("old")));
         dir.write(AlarmStore::FileName, old);
 
@@ -280,21 +293,21 @@ private Q_SLOTS:
     void whileSavesFailMemoryWinsOverTheUnchangedFile()
     {
         TempCurrentDir dir;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        ProgramState &state = loader.engine.state;
+        AlarmStore &store = loader.engine.store;
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("m"))));
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(state.table()[0].fired, qint16(0));
 
         state.table()[0].fired = 1;
         store.setDeviceFactory([](const QString &) { return std::make_unique<FullDevice>(0); });
         QVERIFY(!store.save(state.file).ok);
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(state.table()[0].fired, qint16(1));
 
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("edited"))));
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(state.table()[0].message, QStringLiteral("edited"));
         QCOMPARE(state.table()[0].fired, qint16(0));
     }
@@ -315,9 +328,8 @@ private Q_SLOTS:
             PlatformFiles::ignoreFileSizeSignal();
             const rlimit limit{512, 512};
             setrlimit(RLIMIT_FSIZE, &limit);
-            ProgramState state;
-            RecordingMessageBoxes boxes;
-            AlarmStore store(state, boxes);
+            Loader loader;
+            AlarmStore &store = loader.engine.store;
             FileContents big = weeklyEntry(QString(2000, u'x'));
             const AlarmStore::SaveResult result = store.save(big);
             _exit(result.ok ? 1 : result.reason.isEmpty() ? 2 : 0);
@@ -367,9 +379,8 @@ private Q_SLOTS:
                 const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
                 setrlimit(RLIMIT_FSIZE, &limit);
             }
-            ProgramState state;
-            RecordingMessageBoxes boxes;
-            AlarmStore store(state, boxes);
+            Loader loader;
+            AlarmStore &store = loader.engine.store;
             const AlarmStore::SaveResult r = store.save(newContents);
             return r.ok ? 0 : r.reason.isEmpty() ? 2 : 1;
         });
@@ -495,9 +506,8 @@ private Q_SLOTS:
         if (what == u"stranger's file" && !OtherUser::canPlayUsers())
             QSKIP("only root can give files to another user");
         TempCurrentDir dir;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        AlarmStore &store = loader.engine.store;
         QVERIFY(store.save(weeklyEntry(QStringLiteral("mine"))).ok);
 
         QTemporaryDir victimHome;
@@ -584,9 +594,10 @@ private Q_SLOTS:
         QFETCH(int, size);
         QFETCH(bool, broken);
         TempCurrentDir dir;
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        ProgramState &state = loader.engine.state;
+        RecordingMessageBoxes &boxes = loader.boxes;
+        AlarmStore &store = loader.engine.store;
         const ProgramState before = state;
         const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("in the big file")));
         const QString path = dir.filePath(AlarmStore::FileName);
@@ -596,8 +607,8 @@ private Q_SLOTS:
         QVERIFY(file.resize(size)); // the rest is zero bytes
         file.close();
 
-        store.load();
-        store.load();
+        loader.engine.loadFile();
+        loader.engine.loadFile();
         if (!broken) {
             QVERIFY(boxes.shown.isEmpty());
             QCOMPARE(state.table()[0].message, QStringLiteral("in the big file"));
@@ -613,13 +624,13 @@ private Q_SLOTS:
         QVERIFY(file.flush());
         QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
         file.close();
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(boxes.shown.size(), 1);
         // A new time: a changed file, told again.
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(modified.addSecs(10), QFileDevice::FileModificationTime));
         file.close();
-        store.load();
+        loader.engine.loadFile();
         QCOMPARE(boxes.shown.size(), 2);
 
         QVERIFY(store.save(state.file).ok);
@@ -629,15 +640,16 @@ private Q_SLOTS:
 
     void aVanishedDirectoryFailsTheSave()
     {
-        ProgramState state;
-        RecordingMessageBoxes boxes;
-        AlarmStore store(state, boxes);
+        Loader loader;
+        ProgramState &state = loader.engine.state;
+        RecordingMessageBoxes &boxes = loader.boxes;
+        AlarmStore &store = loader.engine.store;
         TempCurrentDir dir;
         QVERIFY(QDir(dir.path()).removeRecursively());
         const AlarmStore::SaveResult result = store.save(state.file);
         QVERIFY(!result.ok);
         QVERIFY(!result.reason.isEmpty());
-        store.load();
+        loader.engine.loadFile();
         QVERIFY(boxes.shown.isEmpty());
     }
 };
