@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "support/tempdir.h"
+#include "support/testapp.h"
 #include "windows/aboutwindow.h"
 #include "windows/alarmeditor.h"
 #include "windows/alertwindow.h"
-#include "support/tempdir.h"
-#include "support/testapp.h"
 
 #include <QLabel>
 #include <QPushButton>

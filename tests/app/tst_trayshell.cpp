@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "windows/placement.h"
-#include "windows/trayshell.h"
-#include "windows/alarmeditor.h"
-#include "windows/alertwindow.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
+#include "windows/placement.h"
+#include "windows/trayshell.h"
 
 #include <QAction>
 #include <QLineEdit>

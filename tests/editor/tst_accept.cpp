@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "windows/alarmeditor.h"
-#include "windows/alertwindow.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
 
 #include <QBuffer>
 #include <QCheckBox>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "windows/alarmeditor.h"
-#include "windows/datepicker.h"
-#include "windows/timepicker.h"
-#include "windows/alertwindow.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
+#include "windows/datepicker.h"
+#include "windows/timepicker.h"
 
 #include <QBuffer>
 #include <QCheckBox>

@@ -3,13 +3,10 @@
 // file's repeat values and sound line, the accept's checks, and a picker's
 // commit.
 
-#include "engine/alarmengine.h"
 #include "store/datafile.h"
 #include "support/entries.h"
-#include "support/fakeclock.h"
-#include "support/recordingalerts.h"
-#include "support/recordingservices.h"
 #include "support/tempdir.h"
+#include "support/testengine.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -19,20 +16,13 @@ Q_DECLARE_METATYPE(SoundChoice)
 namespace {
 
 // An engine over a data file in a fresh current directory.
-struct EngineTest
+struct EngineTest : TestEngine
 {
     TempCurrentDir dir;
-    FakeClock clock;
-    RecordingMessageBoxes boxes;
-    RecordingProblems problems;
-    RecordingSound sound;
-    RecordingAlerts windows;
-    AlarmEngine engine{clock, boxes, problems, sound};
 
     explicit EngineTest(const FileContents &contents)
     {
         clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
-        engine.setAlertWindows(&windows);
         dir.write(AlarmStore::FileName, DataFile::encode(contents));
     }
 };

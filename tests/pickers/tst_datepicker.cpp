@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "windows/datepicker.h"
 #include "pickertest.h"
 #include "windows/alertwindow.h"
+#include "windows/datepicker.h"
 
 #include <QDateEdit>
 #include <QPushButton>

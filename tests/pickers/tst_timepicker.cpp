@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "windows/timepicker.h"
 #include "pickertest.h"
+#include "windows/timepicker.h"
 
 #include <QPushButton>
 #include <QTimeEdit>

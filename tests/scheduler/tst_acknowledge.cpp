@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "windows/alarmeditor.h"
-#include "windows/alertwindow.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "windows/alertwindow.h"
 #include "store/datafile.h"
 #include "store/datetext.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
+#include "windows/alertwindow.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -2,11 +2,8 @@
 // Entries at times of day that a change of daylight saving time skips or
 // repeats fire once, in America/New_York across 8 March and 1 November 2009.
 
-#include "engine/alarmengine.h"
-#include "support/fakeclock.h"
-#include "support/recordingalerts.h"
-#include "support/recordingservices.h"
 #include "support/tempdir.h"
+#include "support/testengine.h"
 
 #include <QtTest>
 
@@ -28,13 +25,9 @@ using Entries = std::initializer_list<std::tuple<int, const char *, const char *
 QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
 {
     TempCurrentDir dir;
-    FakeClock clock;
-    RecordingMessageBoxes boxes;
-    RecordingProblems problems;
-    RecordingSound sound;
-    RecordingAlerts windows;
-    AlarmEngine engine(clock, boxes, problems, sound);
-    engine.setAlertWindows(&windows);
+    TestEngine program;
+    FakeClock &clock = program.clock;
+    AlarmEngine &engine = program.engine;
 
     FileContents c;
     for (const auto &[slot, date, time, daily] : entries) {
@@ -50,7 +43,7 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
 
     QList<Alert> alerts;
     QList<QDateTime> acknowledgements;
-    windows.onAlert = [&](const QString &message) {
+    program.windows.onAlert = [&](const QString &message) {
         alerts.append({message.toInt(), engine.state.nowDate + u' ' + engine.state.nowTime});
         acknowledgements.append(clock.now().addSecs(60));
     };

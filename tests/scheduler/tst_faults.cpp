@@ -4,13 +4,13 @@
 // directory gone, and the clock jumping. Nothing crashes, nothing is lost,
 // nothing fires twice, and the user hears of a problem once.
 
-#include "windows/alarmeditor.h"
-#include "windows/alertwindow.h"
-#include "store/datafile.h"
 #include "platform/platformfiles.h"
+#include "store/datafile.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
 
 #include <QDir>
 #include <QFile>

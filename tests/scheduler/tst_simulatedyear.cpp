@@ -3,12 +3,9 @@
 // the real reader and writer and a fake clock: every alert an independent
 // list expects happens exactly once, in its minute, and nothing else fires.
 
-#include "engine/alarmengine.h"
 #include "store/datafile.h"
-#include "support/fakeclock.h"
-#include "support/recordingalerts.h"
-#include "support/recordingservices.h"
 #include "support/tempdir.h"
+#include "support/testengine.h"
 
 #include <QtTest>
 
@@ -118,13 +115,9 @@ private Q_SLOTS:
     void everyAlertOfTheYearHappensOnce()
     {
         TempCurrentDir dir;
-        FakeClock clock;
-        RecordingMessageBoxes boxes;
-        RecordingProblems problems;
-        RecordingSound sound;
-        RecordingAlerts windows;
-        AlarmEngine engine(clock, boxes, problems, sound);
-        engine.setAlertWindows(&windows);
+        TestEngine program;
+        FakeClock &clock = program.clock;
+        AlarmEngine &engine = program.engine;
 
         FileContents file;
         file.banner1 = DefaultBanner1;
@@ -157,7 +150,7 @@ private Q_SLOTS:
                 around(QDateTime(day, time));
 
         QList<Alert> alerts;
-        windows.onAlert = [&](const QString &message) {
+        program.windows.onAlert = [&](const QString &message) {
             const QDateTime now = clock.localNow();
             const QTime t = now.time();
             alerts.append({message.mid(5).toInt(),
@@ -180,8 +173,8 @@ private Q_SLOTS:
                 engine.tick([] { return true; }, [](const QDateTime &) {});
         }
         QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
-        QVERIFY(problems.reported.isEmpty());
-        QVERIFY(boxes.shown.isEmpty());
+        QVERIFY(program.problems.reported.isEmpty());
+        QVERIFY(program.boxes.shown.isEmpty());
 
         // Alerts are compared to the minute: an alert is at most half a
         // second late, so the second matches too.

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "engine/alarmengine.h"
 #include "platform/platformfiles.h"
 #include "store/alarmstore.h"
 #include "store/datafile.h"
 #include "support/entries.h"
-#include "support/fakeclock.h"
 #include "support/fulldevice.h"
 #include "support/otheruser.h"
 #include "support/recordingservices.h"
 #include "support/tempdir.h"
+#include "support/testengine.h"
 
 #include <QDir>
 #include <QtTest>
@@ -20,17 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The store as the program runs it, inside the engine, whose loads tell the
-// user of a broken file.
-struct Loader
-{
-    FakeClock clock;
-    RecordingMessageBoxes boxes;
-    RecordingProblems problems;
-    RecordingSound sound;
-    AlarmEngine engine{clock, boxes, problems, sound};
-};
 
 FileContents weeklyEntry(const QString &message)
 {
@@ -113,7 +101,8 @@ private Q_SLOTS:
     void aMissingFileChangesNothingAndTheFirstSaveCreatesIt()
     {
         TempCurrentDir dir;
-        Loader loader;
+        // The store as the program runs it, inside the engine.
+        TestEngine loader;
         ProgramState &state = loader.engine.state;
         RecordingMessageBoxes &boxes = loader.boxes;
         AlarmStore &store = loader.engine.store;
@@ -135,7 +124,7 @@ private Q_SLOTS:
     void loadsWhatASaveWrote()
     {
         TempCurrentDir dir;
-        Loader loader;
+        TestEngine loader;
         ProgramState &state = loader.engine.state;
         RecordingMessageBoxes &boxes = loader.boxes;
         AlarmStore &store = loader.engine.store;
@@ -149,7 +138,7 @@ private Q_SLOTS:
     void aReloadOfTheSameBytesPutsBackEveryFieldChangedInMemory()
     {
         TempCurrentDir dir;
-        Loader loader;
+        TestEngine loader;
         ProgramState &state = loader.engine.state;
         RecordingMessageBoxes &boxes = loader.boxes;
         FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
@@ -188,7 +177,7 @@ private Q_SLOTS:
     void theFileIsFoundInTheCurrentDirectoryOfEachCall()
     {
         TempCurrentDir first;
-        Loader loader;
+        TestEngine loader;
         AlarmStore &store = loader.engine.store;
         QVERIFY(store.save(weeklyEntry(QStringLiteral("one"))).ok);
         {
@@ -202,7 +191,7 @@ private Q_SLOTS:
     void aBrokenFileKeepsWhatWasReadAndSaysSoOnce()
     {
         TempCurrentDir dir;
-        Loader loader;
+        TestEngine loader;
         ProgramState &state = loader.engine.state;
         RecordingMessageBoxes &boxes = loader.boxes;
         const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("kept")));
@@ -230,7 +219,7 @@ private Q_SLOTS:
     void aLoadInsideTheOpenProblemBoxOpensNoSecondBox()
     {
         TempCurrentDir dir;
-        Loader loader;
+        TestEngine loader;
         ProgramState &state = loader.engine.state;
         RecordingMessageBoxes &boxes = loader.boxes;
         dir.write(AlarmStore::FileName, "\"only a banner\"\r\n");
@@ -249,7 +238,7 @@ private Q_SLOTS:
     void aSaveOverABrokenFileKeepsItAsBadCopy()
     {
         TempCurrentDir dir;
-        Loader loader;
+        TestEngine loader;
         ProgramState &state = loader.engine.state;
         AlarmStore &store = loader.engine.store;
         const QByteArray broken = "\"b1\"\r\n\"b2\"\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"x\"\r\n";
@@ -268,7 +257,7 @@ private Q_SLOTS:
     void aFailedSaveLeavesTheOldFileWhole()
     {
         TempCurrentDir dir;
-        Loader loader;
+        TestEngine loader;
         AlarmStore &store = loader.engine.store;
         const QByteArray old = DataFile::encode(weeklyEntry(QStringLiteral("old")));
         dir.write(AlarmStore::FileName, old);
@@ -293,7 +282,7 @@ private Q_SLOTS:
     void whileSavesFailMemoryWinsOverTheUnchangedFile()
     {
         TempCurrentDir dir;
-        Loader loader;
+        TestEngine loader;
         ProgramState &state = loader.engine.state;
         AlarmStore &store = loader.engine.store;
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("m"))));
@@ -328,7 +317,7 @@ private Q_SLOTS:
             PlatformFiles::ignoreFileSizeSignal();
             const rlimit limit{512, 512};
             setrlimit(RLIMIT_FSIZE, &limit);
-            Loader loader;
+            TestEngine loader;
             AlarmStore &store = loader.engine.store;
             FileContents big = weeklyEntry(QString(2000, u'x'));
             const AlarmStore::SaveResult result = store.save(big);
@@ -379,7 +368,7 @@ private Q_SLOTS:
                 const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
                 setrlimit(RLIMIT_FSIZE, &limit);
             }
-            Loader loader;
+            TestEngine loader;
             AlarmStore &store = loader.engine.store;
             const AlarmStore::SaveResult r = store.save(newContents);
             return r.ok ? 0 : r.reason.isEmpty() ? 2 : 1;
@@ -506,7 +495,7 @@ private Q_SLOTS:
         if (what == u"stranger's file" && !OtherUser::canPlayUsers())
             QSKIP("only root can give files to another user");
         TempCurrentDir dir;
-        Loader loader;
+        TestEngine loader;
         AlarmStore &store = loader.engine.store;
         QVERIFY(store.save(weeklyEntry(QStringLiteral("mine"))).ok);
 
@@ -594,7 +583,7 @@ private Q_SLOTS:
         QFETCH(int, size);
         QFETCH(bool, broken);
         TempCurrentDir dir;
-        Loader loader;
+        TestEngine loader;
         ProgramState &state = loader.engine.state;
         RecordingMessageBoxes &boxes = loader.boxes;
         AlarmStore &store = loader.engine.store;
@@ -640,7 +629,7 @@ private Q_SLOTS:
 
     void aVanishedDirectoryFailsTheSave()
     {
-        Loader loader;
+        TestEngine loader;
         ProgramState &state = loader.engine.state;
         RecordingMessageBoxes &boxes = loader.boxes;
         AlarmStore &store = loader.engine.store;
