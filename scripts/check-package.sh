@@ -54,6 +54,7 @@ for path in /usr/bin/tikora \
     /usr/share/metainfo/org.example.Tikora.metainfo.xml \
     /usr/share/man/man1/tikora.1.gz \
     /usr/share/doc/tikora/copyright \
+    /usr/share/tikora/help/index.html \
     /usr/share/tikora/sounds/{checkmsgs,Alert,Keytry,Keyhaw}.wav; do
     check "$path listed and installed" eval 'grep -qx "$path" <<<"$listed" && [ -s "$path" ]'
 done

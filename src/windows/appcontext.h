@@ -80,7 +80,8 @@ public:
     // not shown while About is visible, and then no clock is switched.
     void openEditor(Origin origin, AlertWindow *from = nullptr);
 
-    // Help: Tikora.chm in the current directory, in the desktop's viewer.
+    // Help, in the desktop's viewer: Tikora.chm in the current directory if
+    // it is there, else the help page the program ships.
     void openHelp();
     static QString helpPath();
 

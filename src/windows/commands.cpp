@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/helplookup.h"
 #include "windows/alarmeditor.h"
 #include "windows/alertwindow.h"
 #include "windows/appcontext.h"
@@ -6,6 +7,7 @@
 #include "windows/twips.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -43,11 +45,12 @@ void AppContext::openEditor(Origin origin, AlertWindow *from)
 
 QString AppContext::helpPath()
 {
-    return QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() +
-           QStringLiteral("Tikora.chm");
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("Tikora.chm")));
 }
 
 void AppContext::openHelp()
 {
-    services.help.open(helpPath());
+    // A help file in the current folder wins; else the page the program ships.
+    const QString local = helpPath();
+    services.help.open(QFileInfo(local).isFile() ? local : HelpLookup::page());
 }
