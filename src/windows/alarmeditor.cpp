@@ -132,6 +132,7 @@ AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent)
 
     scrollBar = new QScrollBar(Qt::Vertical, this);
     scrollBar->setObjectName(QStringLiteral("VScroll1"));
+    scrollBar->setAccessibleName(QStringLiteral("Rows"));
     scrollBar->setRange(0, 6000);
     scrollBar->setSingleStep(300);
     scrollBar->setPageStep(1000);
@@ -188,6 +189,7 @@ void AlarmEditor::buildRows()
         clear->setObjectName(QStringLiteral("cmdClear_%1").arg(row));
         clear->setIcon(clearIcon);
         clear->setToolTip(QStringLiteral("CLEAR THIS ROW"));
+        clear->setAccessibleName(QStringLiteral("Clear row %1").arg(row + 1));
         clear->setFont(boxFont);
         clear->setAutoDefault(false);
         if (row == 0)
@@ -206,6 +208,14 @@ void AlarmEditor::buildRows()
         dailyBoxes[row] = makeBox(dailyColumn, QStringLiteral("ckDaily"), row);
         weeklyBoxes[row] = makeBox(weeklyColumn, QStringLiteral("ckWeekly"), row);
         monthlyBoxes[row] = makeBox(monthlyColumn, QStringLiteral("ckMonthly"), row);
+        // What a screen reader says of each control: its row and its part.
+        const QString rowName = QStringLiteral("Row %1 ").arg(row + 1);
+        dateBoxes[row]->setAccessibleName(rowName + QStringLiteral("date"));
+        messageBoxes[row]->setAccessibleName(rowName + QStringLiteral("message"));
+        timeBoxes[row]->setAccessibleName(rowName + QStringLiteral("time"));
+        dailyBoxes[row]->setAccessibleName(rowName + QStringLiteral("daily"));
+        weeklyBoxes[row]->setAccessibleName(rowName + QStringLiteral("weekly"));
+        monthlyBoxes[row]->setAccessibleName(rowName + QStringLiteral("monthly"));
         // A value set by the program raises the rule just as a click does.
         connect(dailyBoxes[row], &QCheckBox::stateChanged, this,
                 [this, row] { dailyBoxChanged(row); });
@@ -232,9 +242,11 @@ void AlarmEditor::buildSoundPanel()
         placeTwips(button, 8256, top, width, 300);
         return button;
     };
-    const auto test = [&](const QString &name, double top, void (AlarmEditor::*handler)()) {
+    const auto test = [&](const QString &name, const QString &sound, double top,
+                          void (AlarmEditor::*handler)()) {
         auto *button = new QPushButton(this);
         button->setObjectName(name);
+        button->setAccessibleName(QStringLiteral("Play ") + sound);
         button->setIcon(speaker);
         button->setFont(optionFont);
         button->setAutoDefault(false);
@@ -250,10 +262,14 @@ void AlarmEditor::buildSoundPanel()
     alert3Button = option(QStringLiteral("OptAlarm"), QStringLiteral("Alert3"), 1380, 945);
     messageButton->setChecked(true);
 
-    playMessageButton = test(QStringLiteral("cmdTest1"), 390, &AlarmEditor::playMessageSound);
-    playAlert1Button = test(QStringLiteral("cmdTest2"), 720, &AlarmEditor::playAlert1Sound);
-    playAlert2Button = test(QStringLiteral("cmdTest3"), 1050, &AlarmEditor::playAlert2Sound);
-    playAlert3Button = test(QStringLiteral("cmdTest4"), 1380, &AlarmEditor::playAlert3Sound);
+    playMessageButton = test(QStringLiteral("cmdTest1"), QStringLiteral("Message"), 390,
+                             &AlarmEditor::playMessageSound);
+    playAlert1Button = test(QStringLiteral("cmdTest2"), QStringLiteral("Alert1"), 720,
+                            &AlarmEditor::playAlert1Sound);
+    playAlert2Button = test(QStringLiteral("cmdTest3"), QStringLiteral("Alert2"), 1050,
+                            &AlarmEditor::playAlert2Sound);
+    playAlert3Button = test(QStringLiteral("cmdTest4"), QStringLiteral("Alert3"), 1380,
+                            &AlarmEditor::playAlert3Sound);
 
     picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));

@@ -133,6 +133,7 @@ void AlertWindow::tick()
 void AlertWindow::setMessage(const QString &message)
 {
     messageLabel->setText(message);
+    messageLabel->setAccessibleDescription(message);
 }
 
 void AlertWindow::acknowledge()

@@ -28,6 +28,7 @@ DatePicker::DatePicker(AppContext &context, int row, QWidget *parent)
 
     dateEdit = new QDateEdit(this);
     dateEdit->setObjectName(QStringLiteral("DTPicker2"));
+    dateEdit->setAccessibleName(QStringLiteral("Date"));
     dateEdit->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
     dateEdit->setCalendarPopup(true);
     // A small font, so the whole date fits beside the drop-down arrow.

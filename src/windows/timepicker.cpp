@@ -46,6 +46,7 @@ TimePicker::TimePicker(AppContext &context, int row, QWidget *parent)
     placeTwips(nowButton, 1680, 120, 675, 345);
     timeEdit = new QTimeEdit(this);
     timeEdit->setObjectName(QStringLiteral("DTPicker1"));
+    timeEdit->setAccessibleName(QStringLiteral("Time"));
     timeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     placeTwips(timeEdit, 150, 120, 1305, 315);
     cancelButton = button(this, QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"));
