@@ -5,6 +5,7 @@
 #include "windows/pictures.h"
 #include "windows/twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -149,6 +150,10 @@ AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent)
     connect(acceptButton, &QPushButton::clicked, this, &AlarmEditor::acceptEdits);
 
     connectToEngine();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now)
+            keepInView(now);
+    });
 }
 
 AlarmEditor::~AlarmEditor() = default;
@@ -292,18 +297,48 @@ void AlarmEditor::closeEvent(QCloseEvent *event)
 
 void AlarmEditor::keyPressEvent(QKeyEvent *event)
 {
-    // Escape does nothing here; Enter still presses OK.
+    // Escape does nothing here. Enter presses the button that has the
+    // focus (a speaker, a clear cross), anywhere else OK.
     if (event->matches(QKeySequence::Cancel) || event->key() == Qt::Key_Escape) {
         event->accept();
         return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget())) {
+            button->click();
+            event->accept();
+            return;
+        }
     }
     QDialog::keyPressEvent(event);
 }
 
 void AlarmEditor::showEvent(QShowEvent *event)
 {
-    // Shown by the program, not merely mapped again by the desktop.
-    if (!event->spontaneous())
+    // Shown by the program, not merely mapped again by the desktop: it opens
+    // on the first row's date.
+    if (!event->spontaneous()) {
         m_context.engine.rememberShownTexts();
+        dateBoxes[0]->setFocus(Qt::OtherFocusReason);
+    }
     QDialog::showEvent(event);
+}
+
+void AlarmEditor::keepInView(QWidget *control)
+{
+    // The rows follow the keyboard: a control that Tab moved to outside the
+    // visible part of the panel scrolls into it, and the scroll bar with it.
+    if (!rowPanel->isAncestorOf(control))
+        return;
+    const int top = control->mapTo(rowPanel, QPoint(0, 0)).y();
+    const int bottom = top + control->height();
+    const int scrolled = -rowPanel->y();
+    const int visible = height();
+    int wanted = scrolled;
+    if (top < scrolled)
+        wanted = top;
+    else if (bottom > scrolled + visible)
+        wanted = bottom - visible;
+    if (wanted != scrolled)
+        scrollBar->setValue(wanted * 15);
 }

@@ -107,6 +107,7 @@ private:
     void buildSoundPanel();
     void buildRows();
     void connectToEngine();
+    void keepInView(QWidget *control);
     void showRow(int row);
     void showSound();
     void setOption(QRadioButton *button, bool value);

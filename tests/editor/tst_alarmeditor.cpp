@@ -9,6 +9,7 @@
 #include "windows/datepicker.h"
 #include "windows/timepicker.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
@@ -227,6 +228,38 @@ private Q_SLOTS:
         QCOMPARE(edit->text(), QStringLiteral("one two three four"));
         QVERIFY(editor.save().ok);
         QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
+    }
+
+    // The editor opens on the first row's date; Tab walks the rows and they
+    // follow it into view; Enter on a focused button presses that button.
+    void theKeyboardReachesEveryRow()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        AlarmEditor &editor = app.context.editor();
+        editor.show();
+        editor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        QCOMPARE(QApplication::focusWidget(), editor.dateBoxes[0]);
+
+        const auto inView = [&editor](QWidget *control) {
+            return editor.rect().contains(
+                QRect(control->mapTo(&editor, QPoint(0, 0)), control->size()));
+        };
+        QVERIFY(!inView(editor.timeBoxes[20]));
+        int presses = 0;
+        while (QApplication::focusWidget() != editor.timeBoxes[20] && presses++ < 400) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY2(inView(QApplication::focusWidget()),
+                     qPrintable(QApplication::focusWidget()->objectName()));
+        }
+        QCOMPARE(QApplication::focusWidget(), editor.timeBoxes[20]);
+        QVERIFY(editor.scrollBar->value() > 0);
+
+        editor.playAlert1Button->setFocus();
+        QTest::keyClick(editor.playAlert1Button, Qt::Key_Return);
+        QCOMPARE(app.sound.calls, QStringList{"play Alert.wav"});
+        QVERIFY(editor.isVisible());
     }
 
     void pagingMovesTheRowPanel()
