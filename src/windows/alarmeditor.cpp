@@ -203,6 +203,7 @@ void AlarmEditor::buildRows()
             placeTwips(clear, 0, rowTop(row), 375, 300);
         clearButtons[row] = clear;
         connect(clear, &QPushButton::clicked, this, [this, row] { clearRow(row); });
+        clear->installEventFilter(this);
 
         dateBoxes[row] = rowText(rowPanel, QStringLiteral("txtDateNotify"), row, 390, 765);
         messageBoxes[row] = rowText(rowPanel, QStringLiteral("txtMessage"), row, 1170, 3945);
@@ -257,6 +258,7 @@ void AlarmEditor::buildSoundPanel()
         button->setAutoDefault(false);
         placeTwips(button, 9276, top, 285, 285);
         connect(button, &QPushButton::clicked, this, handler);
+        button->installEventFilter(this);
         return button;
     };
 
@@ -297,18 +299,11 @@ void AlarmEditor::closeEvent(QCloseEvent *event)
 
 void AlarmEditor::keyPressEvent(QKeyEvent *event)
 {
-    // Escape does nothing here. Enter presses the button that has the
-    // focus (a speaker, a clear cross), anywhere else OK.
+    // Escape does nothing here; Enter presses OK (a focused speaker or
+    // clear cross takes Enter itself: see eventFilter).
     if (event->matches(QKeySequence::Cancel) || event->key() == Qt::Key_Escape) {
         event->accept();
         return;
-    }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget())) {
-            button->click();
-            event->accept();
-            return;
-        }
     }
     QDialog::keyPressEvent(event);
 }

@@ -9,8 +9,10 @@
 #include "windows/timepicker.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 
 // A repeat box the user (or a test) changed; the engine applies the rule of
 // one repeat kind per row, and the row shows its result.
@@ -87,6 +89,15 @@ void AlarmEditor::timeBoxClicked(int row)
 
 bool AlarmEditor::eventFilter(QObject *watched, QEvent *event)
 {
+    // Enter on a focused speaker or clear cross presses it, not OK.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (auto *button = qobject_cast<QPushButton *>(watched);
+            button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
     // A click: the left button released over the box it was pressed in.
     if (event->type() != QEvent::MouseButtonRelease)
         return QDialog::eventFilter(watched, event);
