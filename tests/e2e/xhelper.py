@@ -125,9 +125,9 @@ def png(out):
 
 
 def desktop_exec(path):
-    """The Exec key's arguments, unquoted as the Desktop Entry Specification
-    says: the string escapes first, then the double-quoted arguments, in
-    which a backslash takes the next ", `, $ or \\ literally."""
+    """The Exec key's arguments, unquoted as a desktop launches them: the
+    string escapes first, then the double-quoted arguments, in which a
+    backslash takes the next ", `, $ or \\ literally."""
     with open(path, encoding="utf-8") as f:
         value = next(line[5:].rstrip("\n") for line in f if line.startswith("Exec="))
     escapes = {"s": " ", "n": "\n", "t": "\t", "r": "\r", "\\": "\\"}
