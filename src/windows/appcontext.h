@@ -10,9 +10,7 @@
 #include "store/programstate.h"
 #include "windows/aboutwindow.h"
 
-#include <QList>
 #include <QPointer>
-#include <QSet>
 #include <functional>
 
 class QDialog;
