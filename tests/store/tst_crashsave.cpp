@@ -37,10 +37,12 @@ ino_t inodeOf(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
-// Starts the driver in the folder as the owner; returns its id once its
-// first save is done, or -1.
-pid_t startDriver(const QString &folder)
+// Starts the driver (a copy the owner may run, whatever folder the build
+// tree is in) in the folder as the owner; returns its id once its first save
+// is done, or -1.
+pid_t startDriver(const QString &driver, const QString &folder)
 {
+    const QByteArray program = QFile::encodeName(driver);
     int out[2];
     if (pipe(out) != 0)
         return -1;
@@ -51,7 +53,7 @@ pid_t startDriver(const QString &folder)
         OtherUser::becomeOwner();
         if (!QDir::setCurrent(folder))
             _exit(126);
-        execl(TIKORA_CRASH_DRIVER, TIKORA_CRASH_DRIVER, static_cast<char *>(nullptr));
+        execl(program.constData(), program.constData(), static_cast<char *>(nullptr));
         _exit(127);
     }
     close(out[1]);
@@ -88,6 +90,9 @@ private Q_SLOTS:
 
         QTemporaryDir outer;
         QVERIFY(::chmod(QFile::encodeName(outer.path()).constData(), 0711) == 0);
+        const QString driverCopy = outer.filePath(QStringLiteral("driver"));
+        QVERIFY(QFile::copy(QStringLiteral(TIKORA_CRASH_DRIVER), driverCopy));
+        QVERIFY(::chmod(QFile::encodeName(driverCopy).constData(), 0755) == 0);
         const QString folder = outer.filePath(QStringLiteral("data"));
         const QString path = folder + QStringLiteral("/Tikor.dat");
         QVERIFY(QDir().mkdir(folder));
@@ -108,7 +113,7 @@ private Q_SLOTS:
         int seen[2] = {0, 0};
         bool renamed = false;
         for (int kill = 0; kill < Kills; ++kill) {
-            const pid_t driver = startDriver(folder);
+            const pid_t driver = startDriver(driverCopy, folder);
             QVERIFY2(driver > 0, "the driver did not save");
             const long delay = long(QRandomGenerator::global()->bounded(3000)) * 1000;
             const timespec pause{0, delay};
