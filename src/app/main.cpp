@@ -2,8 +2,9 @@
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/singlecopy.h"
-#include "platform/platformfiles.h"
+#include "store/posixfiles.h"
 #include "platform/qtservices.h"
+#include "platform/systemclock.h"
 #include "platform/trayicon.h"
 #include "windows/appcontext.h"
 #include "windows/trayshell.h"
@@ -24,7 +25,7 @@ int main(int argc, char *argv[])
             return start.exitCode;
     }
     // A save past the file-size limit is a failed save, told like any other.
-    PlatformFiles::ignoreFileSizeSignal();
+    PosixFiles::ignoreFileSizeSignal();
     TikoraApplication app(argc, argv);
     app.onFailure = [](const QString &what) {
         QtMessageBoxes().show(

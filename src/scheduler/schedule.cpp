@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "scheduler/schedule.h"
 
-#include "platform/clock.h"
+#include "scheduler/clock.h"
 #include "scheduler/duetest.h"
 #include "store/datetext.h"
 

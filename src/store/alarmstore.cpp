@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/alarmstore.h"
 
-#include "platform/platformfiles.h"
-#include "platform/seams.h"
+#include "store/posixfiles.h"
 #include "store/datafile.h"
 
 #include <QDir>
@@ -96,8 +95,8 @@ AlarmStore::AlarmStore(ProgramState &state) : m_state(state), m_deviceFactory(op
 
 QString AlarmStore::placeProblem()
 {
-    const QString folder = PlatformFiles::folderProblem(QStringLiteral("."));
-    return folder.isEmpty() ? PlatformFiles::fileProblem(FileName) : folder;
+    const QString folder = PosixFiles::folderProblem(QStringLiteral("."));
+    return folder.isEmpty() ? PosixFiles::fileProblem(FileName) : folder;
 }
 
 void AlarmStore::removeLeftovers(const QDateTime &olderThan)
@@ -185,7 +184,7 @@ bool AlarmStore::write(const QByteArray &bytes, QString &reason)
     if (!device->open(QIODevice::WriteOnly)) {
         // A folder we may not create files in, holding a file we may write.
         if (saveFile && QFileInfo(FileName).isFile()) {
-            reason = PlatformFiles::writeInPlace(FileName, bytes);
+            reason = PosixFiles::writeInPlace(FileName, bytes);
             return reason.isEmpty();
         }
         reason = device->errorString();
@@ -198,7 +197,7 @@ bool AlarmStore::write(const QByteArray &bytes, QString &reason)
     } else {
         if (saveFile) {
             // The new name, in the folder of the file a link points to.
-            PlatformFiles::syncFolder(
+            PosixFiles::syncFolder(
                 QFileInfo(QFileInfo(FileName).canonicalFilePath()).absolutePath());
         } else {
             device->close();

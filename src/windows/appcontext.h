@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/alarmengine.h"
-#include "platform/clock.h"
+#include "scheduler/clock.h"
 #include "platform/modalrunner.h"
 #include "platform/seams.h"
 #include "platform/trayicon.h"

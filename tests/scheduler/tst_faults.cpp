@@ -4,7 +4,7 @@
 // directory gone, and the clock jumping. Nothing crashes, nothing is lost,
 // nothing fires twice, and the user hears of a problem once.
 
-#include "platform/platformfiles.h"
+#include "store/posixfiles.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
@@ -37,7 +37,7 @@ class FileSizeLimit
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
-        PlatformFiles::ignoreFileSizeSignal();
+        PosixFiles::ignoreFileSizeSignal();
         getrlimit(RLIMIT_FSIZE, &m_old);
         const rlimit limit{bytes, m_old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/platformfiles.h"
+#include "store/posixfiles.h"
 #include "store/alarmstore.h"
 #include "store/datafile.h"
 #include "support/entries.h"
@@ -314,7 +314,7 @@ private Q_SLOTS:
         const pid_t child = fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            PlatformFiles::ignoreFileSizeSignal();
+            PosixFiles::ignoreFileSizeSignal();
             const rlimit limit{512, 512};
             setrlimit(RLIMIT_FSIZE, &limit);
             TestEngine loader;
@@ -363,7 +363,7 @@ private Q_SLOTS:
         const int result = OtherUser::inChild([&] {
             if (!QDir::setCurrent(folder.path()))
                 return 10;
-            PlatformFiles::ignoreFileSizeSignal();
+            PosixFiles::ignoreFileSizeSignal();
             if (sizeLimit > 0) {
                 const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
                 setrlimit(RLIMIT_FSIZE, &limit);
@@ -464,9 +464,9 @@ private Q_SLOTS:
             }
         }
 
-        QString problem = PlatformFiles::folderProblem(dir.path());
+        QString problem = PosixFiles::folderProblem(dir.path());
         if (problem.isEmpty())
-            problem = PlatformFiles::fileProblem(file);
+            problem = PosixFiles::fileProblem(file);
         QCOMPARE(problem, withPaths(expected, file, target, folder));
         // The store asks the same of the current folder and its Tikor.dat.
         QCOMPARE(AlarmStore::placeProblem(), problem);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/clock.h"
+#include "scheduler/clock.h"
 
 #include <functional>
 

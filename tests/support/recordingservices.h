@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/seams.h"
+#include "engine/services.h"
 
 #include <QStringList>
 
@@ -31,14 +31,6 @@ public:
     }
 
     QStringList calls;
-};
-
-class RecordingHelp : public HelpViewer
-{
-public:
-    void open(const QString &path) override { opened.append(path); }
-
-    QStringList opened;
 };
 
 class RecordingProblems : public ProblemReporter

@@ -25,6 +25,14 @@ public:
 
 class AlertWindow;
 
+class RecordingHelp : public HelpViewer
+{
+public:
+    void open(const QString &path) override { opened.append(path); }
+
+    QStringList opened;
+};
+
 // A notification area that is there or not, as the test says.
 class RecordingTray : public TrayIcon
 {

@@ -4,6 +4,7 @@
 #include <QDateTime>
 
 // Everything reads the current instant through a Clock, so tests can set it.
+// The system's clock is in platform/systemclock.h.
 class Clock
 {
 public:
@@ -12,10 +13,4 @@ public:
     virtual QDateTime now() const = 0;
     // The current instant as local date and time, through the real time zone.
     QDateTime localNow() const { return now().toLocalTime(); }
-};
-
-class SystemClock : public Clock
-{
-public:
-    QDateTime now() const override;
 };

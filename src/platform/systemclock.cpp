@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/clock.h"
+#include "platform/systemclock.h"
 
 QDateTime SystemClock::now() const
 {

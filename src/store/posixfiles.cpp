@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/platformfiles.h"
+#include "store/posixfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,7 +61,7 @@ bool writeAll(int fd, const char *data, qint64 size, off_t offset)
 
 } // namespace
 
-QString PlatformFiles::folderProblem(const QString &folder)
+QString PosixFiles::folderProblem(const QString &folder)
 {
     struct stat info
     {
@@ -75,7 +75,7 @@ QString PlatformFiles::folderProblem(const QString &folder)
     return {};
 }
 
-QString PlatformFiles::fileProblem(const QString &path)
+QString PosixFiles::fileProblem(const QString &path)
 {
     struct stat link
     {
@@ -112,7 +112,7 @@ QString PlatformFiles::fileProblem(const QString &path)
     return {};
 }
 
-QString PlatformFiles::writeInPlace(const QString &path, const QByteArray &bytes)
+QString PosixFiles::writeInPlace(const QString &path, const QByteArray &bytes)
 {
     const int fd = ::open(native(path).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
@@ -155,7 +155,7 @@ QString PlatformFiles::writeInPlace(const QString &path, const QByteArray &bytes
     return {};
 }
 
-void PlatformFiles::syncFolder(const QString &folder)
+void PosixFiles::syncFolder(const QString &folder)
 {
     const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -165,7 +165,7 @@ void PlatformFiles::syncFolder(const QString &folder)
     ::close(fd);
 }
 
-void PlatformFiles::ignoreFileSizeSignal()
+void PosixFiles::ignoreFileSizeSignal()
 {
     std::signal(SIGXFSZ, SIG_IGN);
 }
@@ -173,12 +173,12 @@ void PlatformFiles::ignoreFileSizeSignal()
 #else
 
 // No ownership to check: only a file that is not a regular one is refused.
-QString PlatformFiles::folderProblem(const QString &)
+QString PosixFiles::folderProblem(const QString &)
 {
     return {};
 }
 
-QString PlatformFiles::fileProblem(const QString &path)
+QString PosixFiles::fileProblem(const QString &path)
 {
     const QFileInfo info(path);
     if ((info.exists() || info.isSymLink()) && !info.isFile())
@@ -186,7 +186,7 @@ QString PlatformFiles::fileProblem(const QString &path)
     return {};
 }
 
-QString PlatformFiles::writeInPlace(const QString &path, const QByteArray &bytes)
+QString PosixFiles::writeInPlace(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
@@ -210,11 +210,11 @@ QString PlatformFiles::writeInPlace(const QString &path, const QByteArray &bytes
     return {};
 }
 
-void PlatformFiles::syncFolder(const QString &)
+void PosixFiles::syncFolder(const QString &)
 {
 }
 
-void PlatformFiles::ignoreFileSizeSignal()
+void PosixFiles::ignoreFileSizeSignal()
 {
 }
 

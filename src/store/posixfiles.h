@@ -8,7 +8,7 @@
 // a folder or a file, writing a file in place, flushing a folder, and the
 // file-size signal. On systems without POSIX ownership the checks pass and
 // the calls do what Qt can.
-namespace PlatformFiles {
+namespace PosixFiles {
 
 // Why the folder is no place to keep the user's alarms (it belongs to
 // another user, or other users can write in it), as a clause naming it; empty
@@ -35,4 +35,4 @@ void syncFolder(const QString &folder);
 // process. The program calls it first thing.
 void ignoreFileSizeSignal();
 
-} // namespace PlatformFiles
+} // namespace PosixFiles

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+// What the engine needs from the desktop, declared here so that the core
+// depends on nothing above it. The Qt implementations are in platform/; the
+// tests record the calls instead.
+
+// Message boxes with an OK button only, captioned with the program's title.
+// show() returns when the user has pressed OK; meanwhile the event loop runs,
+// so clock ticks can happen inside it.
+class MessageBoxes
+{
+public:
+    virtual ~MessageBoxes() = default;
+    virtual void show(const QString &text) = 0;
+};
+
+// Beep, and play a named wave file without blocking, cutting off the sound
+// before it; a file that cannot be played is silent.
+class SoundPlayer
+{
+public:
+    virtual ~SoundPlayer() = default;
+    virtual void beep() = 0;
+    virtual void play(const QString &fileName) = 0;
+};
+
+// Tells the user about a problem that is not theirs to answer now (a failed
+// save): the tray's balloon where there is one, else a message box.
+class ProblemReporter
+{
+public:
+    virtual ~ProblemReporter() = default;
+    virtual void report(const QString &text) = 0;
+};
