@@ -10,8 +10,8 @@
 //
 // Run with --tikora_table=FILE to also get the figures as tab-separated rows
 // (figure, value, floor, ratio, target, met) for scripts/bench.sh.
-#include "platform/systemclock.h"
 #include "platform/seams.h"
+#include "platform/systemclock.h"
 #include "scheduler/duetest.h"
 #include "scheduler/schedule.h"
 #include "store/alarmstore.h"

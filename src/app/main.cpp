@@ -2,10 +2,10 @@
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/singlecopy.h"
-#include "store/posixfiles.h"
 #include "platform/qtservices.h"
 #include "platform/systemclock.h"
 #include "platform/trayicon.h"
+#include "store/posixfiles.h"
 #include "windows/appcontext.h"
 #include "windows/trayshell.h"
 

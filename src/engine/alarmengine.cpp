@@ -3,8 +3,8 @@
 
 #include "engine/alarmengine.h"
 
-#include "scheduler/clock.h"
 #include "engine/services.h"
+#include "scheduler/clock.h"
 #include "scheduler/schedule.h"
 
 #include <QPointer>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "store/alarmstore.h"
 
-#include "store/posixfiles.h"
 #include "store/datafile.h"
+#include "store/posixfiles.h"
 
 #include <QDir>
 #include <QFile>

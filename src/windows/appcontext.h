@@ -2,10 +2,10 @@
 #pragma once
 
 #include "engine/alarmengine.h"
-#include "scheduler/clock.h"
 #include "platform/modalrunner.h"
 #include "platform/seams.h"
 #include "platform/trayicon.h"
+#include "scheduler/clock.h"
 #include "store/alarmstore.h"
 #include "store/programstate.h"
 #include "windows/aboutwindow.h"

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "windows/alarmeditor.h"
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
+#include "windows/alarmeditor.h"
 
 #include <QLineEdit>
 #include <QtTest>

@@ -4,8 +4,8 @@
 // directory gone, and the clock jumping. Nothing crashes, nothing is lost,
 // nothing fires twice, and the user hears of a problem once.
 
-#include "store/posixfiles.h"
 #include "store/datafile.h"
+#include "store/posixfiles.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"

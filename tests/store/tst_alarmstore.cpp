@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "store/posixfiles.h"
 #include "store/alarmstore.h"
 #include "store/datafile.h"
+#include "store/posixfiles.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/otheruser.h"
