@@ -669,6 +669,47 @@ case_file_size_limit()
     check "no temporary file left" [ "$(ls -A "$CASE_DIR/work")" = "Tikor.dat" ]
 }
 
+# Every X window of the process, shown or not, one id per line.
+all_windows() { xdotool search --pid "$1" 2>/dev/null | sort; }
+
+# Rounds of 32 alerts, each acknowledged with Enter: afterwards the process
+# has exactly the X windows it had before the first alert. Another writer
+# arms all 32 slots again for each round.
+case_no_windows_left()
+{
+    local data="$CASE_DIR/work/Tikor.dat" armed="$CASE_DIR/armed" slot round
+    {
+        header "$SOUND_MESSAGE"
+        for ((slot = 0; slot < 32; slot++)); do
+            entry "$TODAY" "Round alert $slot" "00:00:01" 0 0 0 0
+        done
+    } >"$armed"
+    {
+        header "$SOUND_MESSAGE"
+        cleared_slots 0 31
+    } >"$data"
+
+    start_display
+    start_tray
+    start_program
+    wait_for "the tray icon" has_docked_icon "$PID"
+    local before
+    before=$(all_windows "$PID")
+    for round in 1 2 3; do
+        cp "$armed" "$CASE_DIR/work/next" && mv "$CASE_DIR/work/next" "$data"
+        wait_for "32 alert windows in round $round" alert_windows_are "$PID" 32
+        local window
+        for window in $(alert_windows "$PID"); do
+            press_enter "$window" || fail "could not press Enter in window $window"
+        done
+        wait_for "every alert window of round $round to go" has_no_alert_window "$PID"
+    done
+    wait_for "the process's windows as before the first alert" \
+        same_windows "$PID" "$before"
+}
+alert_windows_are() { [ "$(alert_windows "$1" | count_lines)" -eq "$2" ]; }
+same_windows() { [ "$(all_windows "$1")" = "$2" ]; }
+
 # Watches a folder and writes the name of every file opened in it.
 start_open_watch()
 {
@@ -750,7 +791,7 @@ case_install()
 # ---------------------------------------------------------------- runner
 
 ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy planted_link
-    file_size_limit install)
+    file_size_limit no_windows_left install)
 
 preflight()
 {
