@@ -164,6 +164,10 @@ AlarmStore::SaveResult AlarmStore::save(const FileContents &contents)
     const QByteArray bytes = DataFile::encode(contents);
     SaveResult result;
     result.reason = placeProblem();
+    // A file the next load would refuse as broken is not written: the old
+    // file stays, and the table in memory holds the long texts meanwhile.
+    if (result.reason.isEmpty() && bytes.size() > LargestFile)
+        result.reason = QStringLiteral("the messages are too long (the file may hold 1 MiB)");
     if (result.reason.isEmpty()) {
         keepBadCopy();
         result.ok = write(bytes, result.reason);

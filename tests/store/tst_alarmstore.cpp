@@ -627,6 +627,44 @@ private Q_SLOTS:
         QCOMPARE(dir.read(AlarmStore::FileName), DataFile::encode(before.file));
     }
 
+    // The editor takes texts of any length; a save that would outgrow what a
+    // load accepts fails instead, and the old file stays.
+    void aSaveLargerThan1MiBIsRefused_data()
+    {
+        QTest::addColumn<int>("messageLength");
+        QTest::addColumn<bool>("saved");
+        // One entry's file is 1,048,576 bytes with a 1,047,650-character message
+        // (926 bytes of banners, sound line and slots besides it).
+        QTest::newRow("fits exactly") << 1047650 << true;
+        QTest::newRow("a byte over") << 1047651 << false;
+    }
+
+    void aSaveLargerThan1MiBIsRefused()
+    {
+        QFETCH(int, messageLength);
+        QFETCH(bool, saved);
+        TempCurrentDir dir;
+        TestEngine loader;
+        AlarmStore &store = loader.engine.store;
+        const QByteArray old = DataFile::encode(weeklyEntry(QStringLiteral("old")));
+        dir.write(AlarmStore::FileName, old);
+
+        const FileContents contents = weeklyEntry(QString(messageLength, u'x'));
+        const AlarmStore::SaveResult result = store.save(contents);
+        QCOMPARE(result.ok, saved);
+        if (saved) {
+            QCOMPARE(QFileInfo(dir.filePath(AlarmStore::FileName)).size(), qint64(1048576));
+            loader.engine.loadFile();
+            QVERIFY(loader.boxes.shown.isEmpty());
+            QCOMPARE(loader.engine.state.table()[0].message.size(), messageLength);
+            return;
+        }
+        QCOMPARE(AlarmStore::saveFailureText(result.reason),
+                 QStringLiteral("Tikor.dat could not be saved: the messages are too long (the "
+                                "file may hold 1 MiB)"));
+        QCOMPARE(dir.read(AlarmStore::FileName), old);
+    }
+
     void aVanishedDirectoryFailsTheSave()
     {
         TestEngine loader;
