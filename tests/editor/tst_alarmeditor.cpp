@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "store/datafile.h"
 #include "support/entries.h"
-#include "support/fulldevice.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 #include "windows/alarmeditor.h"
@@ -10,7 +9,6 @@
 #include "windows/timepicker.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
@@ -26,22 +24,7 @@
 
 namespace {
 
-FileContents withBanners()
-{
-    FileContents c;
-    c.banner1 = DefaultBanner1;
-    c.banner2 = DefaultBanner2;
-    return c;
-}
-
-void setEntry(FileContents &c, int slot, const QString &date, const QString &message,
-              const QString &time, qint16 fired)
-{
-    c.table[slot].date = date;
-    c.table[slot].message = message;
-    c.table[slot].time = time;
-    c.table[slot].fired = fired;
-}
+const QString BadTime = QStringLiteral("The TIME you entered was not valid.");
 
 struct Boxes
 {
@@ -67,8 +50,6 @@ void click(QWidget *widget)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Boxes)
 
 class TestAlarmEditor : public QObject
 {
@@ -110,93 +91,92 @@ private Q_SLOTS:
         QVERIFY(editor.picture->hasScaledContents());
     }
 
-    // Two repeat flags in one row keep the last; every repeating entry is
-    // armed again; grey and odd values from a hand-edited file survive or
-    // read as unchecked; the last true sound flag is the one selected.
-    void loadFillsTheRowsAndRearmsRepeatingEntries()
+    // The rows and options show the working copy: texts exactly as stored,
+    // grey boxes grey, and no option when the file chose none; the user can
+    // still choose one, and a second click keeps it chosen.
+    void theControlsShowTheWorkingCopy()
     {
         TempCurrentDir dir;
         TestApp app;
-        FileContents c = withBanners();
-        setEntry(c, 2, QStringLiteral("03/17/09"), QStringLiteral("Team meeting, room 4"),
-                 QStringLiteral("09:30:00"), 1);
-        c.table[2].daily = 1;
-        c.table[2].monthly = 1;
-        setEntry(c, 3, QStringLiteral("03/18/09"), QStringLiteral("weekly"),
-                 QStringLiteral("10:00:00"), 1);
-        c.table[3].weekly = 1;
-        setEntry(c, 4, QString(), QStringLiteral(" no date "), QStringLiteral("7:00"), 1);
-        setEntry(c, 5, QStringLiteral("03/19/09"), QStringLiteral("grey"), QString(), 1);
-        c.table[5].daily = 2;
-        setEntry(c, 6, QStringLiteral("03/20/09"), QStringLiteral("odd"), QString(), 0);
-        c.table[6].weekly = 7;
-        c.table[6].monthly = -3;
-        c.sound = SoundChoice{false, true, false, true};
-        dir.write(AlarmStore::FileName, DataFile::encode(c));
-
-        AlarmEditor &editor = app.context.editor();
-        const AlarmTable &table = app.context.state.table();
-        QCOMPARE(editor.dateBoxes[2]->text(), QStringLiteral("03/17/09"));
-        QCOMPARE(editor.messageBoxes[2]->text(), QStringLiteral("Team meeting, room 4"));
-        QCOMPARE(editor.timeBoxes[2]->text(), QStringLiteral("09:30:00"));
-        QCOMPARE(boxesOf(editor, 2), (Boxes{0, 0, 1}));
-        QCOMPARE(boxesOf(editor, 3), (Boxes{0, 1, 0}));
-        QCOMPARE(boxesOf(editor, 5), (Boxes{2, 0, 0}));
-        QCOMPARE(boxesOf(editor, 6), (Boxes{0, 0, 0}));
-        // Texts show exactly as stored: no default date, no reformatting.
-        QCOMPARE(editor.dateBoxes[4]->text(), QString());
-        QCOMPARE(editor.messageBoxes[4]->text(), QStringLiteral(" no date "));
-        QCOMPARE(editor.timeBoxes[4]->text(), QStringLiteral("7:00"));
-        QCOMPARE(table[2].fired, qint16(0));
-        QCOMPARE(table[3].fired, qint16(0));
-        QCOMPARE(table[4].fired, qint16(1));
-        QCOMPARE(table[5].fired, qint16(1));
-        QCOMPARE(editor.soundButtons(), (SoundChoice{false, false, false, true}));
-
-        // What the rows show is what a save writes.
-        QVERIFY(editor.save().ok);
-        const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table[2].daily, qint16(0));
-        QCOMPARE(saved.table[2].monthly, qint16(1));
-        QCOMPARE(saved.table[5].daily, qint16(2));
-        QCOMPARE(saved.table[6].weekly, qint16(0));
-        QCOMPARE(saved.table[6].monthly, qint16(0));
-        QCOMPARE(saved.table[2].fired, qint16(0));
-        QCOMPARE(saved.table[4].fired, qint16(1));
-        QCOMPARE(saved.sound, (SoundChoice{false, false, false, true}));
-    }
-
-    void aFileWithoutSoundOrEntriesShowsBlankRowsAndNoOption()
-    {
-        TempCurrentDir dir;
-        TestApp app;
-        FileContents c = withBanners();
+        FileContents c = contentsWith({{2, "03/17/09", "09:30:00", 1, 0, 1, 1, "Team, room 4"},
+                                       {4, "", "7:00", 0, 0, 0, 1, " no date "},
+                                       {5, "03/19/09", "", 2, 0, 0, 1}});
         c.sound = SoundChoice{false, false, false, false};
         dir.write(AlarmStore::FileName, DataFile::encode(c));
         AlarmEditor &editor = app.context.editor();
+        const QMap<int, QStringList> texts = {{2, {"03/17/09", "Team, room 4", "09:30:00"}},
+                                              {4, {"", " no date ", "7:00"}},
+                                              {5, {"03/19/09", "slot 5", ""}}};
         for (int row = 0; row < SlotCount; ++row) {
-            QVERIFY(editor.dateBoxes[row]->text().isEmpty());
-            QVERIFY(editor.messageBoxes[row]->text().isEmpty());
-            QVERIFY(editor.timeBoxes[row]->text().isEmpty());
-            QCOMPARE(boxesOf(editor, row), (Boxes{0, 0, 0}));
+            QCOMPARE((QStringList{editor.dateBoxes[row]->text(), editor.messageBoxes[row]->text(),
+                                  editor.timeBoxes[row]->text()}),
+                     texts.value(row, {"", "", ""}));
+            QCOMPARE(boxesOf(editor, row), (row == 2   ? Boxes{0, 0, 1}
+                                            : row == 5 ? Boxes{2, 0, 0}
+                                                       : Boxes{0, 0, 0}));
         }
         QCOMPARE(editor.soundButtons(), (SoundChoice{false, false, false, false}));
-        // The user can still choose one, and a click keeps it chosen.
         click(editor.alert2Button);
         click(editor.alert2Button);
         QCOMPARE(editor.soundButtons(), (SoundChoice{false, false, true, false}));
+        QCOMPARE(app.context.engine.sound(), (SoundChoice{false, false, true, false}));
         click(editor.messageButton);
         QCOMPARE(editor.soundButtons(), (SoundChoice{true, false, false, false}));
+    }
+
+    // What the user types and clicks reaches the working copy at once, and
+    // the row shows what the engine's rules make of it.
+    void editsReachTheWorkingCopy()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        writeEntries(dir, {{4, "03/17/09", "09:00:00", 2, 0, 0, 1}});
+        AlarmEditor &editor = app.context.editor();
+        const AlarmEngine &engine = app.context.engine;
+        editor.show();
+        QTest::keyClicks(editor.dateBoxes[1], QStringLiteral("next week"));
+        QTest::keyClicks(editor.messageBoxes[1], QStringLiteral("typed"));
+        QTest::keyClicks(editor.timeBoxes[1], QStringLiteral("9:30"));
+        QCOMPARE((QStringList{engine.row(1).date, engine.row(1).message, engine.row(1).time}),
+                 (QStringList{"next week", "typed", "9:30"}));
+
+        click(editor.dailyBoxes[4]); // grey checks
+        QCOMPARE(boxesOf(editor, 4), (Boxes{1, 0, 0}));
+        QCOMPARE(engine.row(4).daily, qint16(1));
+        QCOMPARE(app.context.state.table()[4].fired, qint16(0));
+        click(editor.monthlyBoxes[4]);
+        QCOMPARE(boxesOf(editor, 4), (Boxes{0, 0, 1}));
+        // A click on a checked box unchecks it; never grey.
+        click(editor.monthlyBoxes[4]);
+        QCOMPARE(engine.row(4).monthly, qint16(0));
+        click(editor.monthlyBoxes[4]);
+        QCOMPARE(boxesOf(editor, 4), (Boxes{0, 0, 1}));
+
+        click(editor.clearButtons[4]);
+        QCOMPARE((QStringList{editor.dateBoxes[4]->text(), editor.messageBoxes[4]->text(),
+                              editor.timeBoxes[4]->text()}),
+                 (QStringList{"", "", ""}));
+        QCOMPARE(boxesOf(editor, 4), (Boxes{0, 0, 0}));
+        QCOMPARE(app.context.state.table()[4].fired, qint16(1));
+
+        // The options, found by the names the end-to-end test uses.
+        const std::pair<const char *, SoundChoice> options[] = {
+            {"optAlert", {false, true, false, false}},
+            {"optDive", {false, false, true, false}},
+            {"OptAlarm", {false, false, false, true}},
+            {"optMessage", {true, false, false, false}}};
+        for (const auto &[name, sound] : options) {
+            click(editor.findChild<QRadioButton *>(QLatin1String(name)));
+            QCOMPARE(engine.sound(), sound);
+        }
     }
 
     void textsOfAnyLengthSurviveLoadAndSave()
     {
         TempCurrentDir dir;
         TestApp app;
-        FileContents c = withBanners();
         const QString longText = QString(40000, u'x') + QStringLiteral(", end");
-        setEntry(c, 0, QStringLiteral("  03/17/09"), longText, QStringLiteral("soon, maybe "), 0);
-        dir.write(AlarmStore::FileName, DataFile::encode(c));
+        writeEntries(dir, {{0, "  03/17/09", "soon, maybe ", 0, 0, 0, 0, longText}});
         const QByteArray before = dir.read(AlarmStore::FileName);
         AlarmEditor &editor = app.context.editor();
         QCOMPARE(editor.messageBoxes[0]->text(), longText);
@@ -306,89 +286,6 @@ private Q_SLOTS:
         QCOMPARE(editor.rowPanel->y(), -400);
     }
 
-    void repeatBoxRule_data()
-    {
-        QTest::addColumn<Boxes>("before");
-        QTest::addColumn<int>("clickedColumn");
-        QTest::addColumn<Boxes>("after");
-        QTest::addColumn<qint16>("firedAfter");
-
-        QTest::newRow("weekly over daily") << Boxes{1, 0, 0} << 1 << Boxes{0, 1, 0} << qint16(0);
-        QTest::newRow("daily over monthly") << Boxes{0, 0, 1} << 0 << Boxes{1, 0, 0} << qint16(0);
-        QTest::newRow("unchecking the only one")
-            << Boxes{0, 1, 0} << 1 << Boxes{0, 0, 0} << qint16(1);
-        QTest::newRow("grey checks") << Boxes{2, 0, 0} << 0 << Boxes{1, 0, 0} << qint16(0);
-        QTest::newRow("grey beside a click") << Boxes{2, 0, 0} << 2 << Boxes{0, 0, 1} << qint16(0);
-        QTest::newRow("unchecked checks") << Boxes{0, 0, 0} << 2 << Boxes{0, 0, 1} << qint16(0);
-    }
-
-    void repeatBoxRule()
-    {
-        QFETCH(Boxes, before);
-        QFETCH(int, clickedColumn);
-        QFETCH(Boxes, after);
-        QFETCH(qint16, firedAfter);
-
-        TempCurrentDir dir;
-        TestApp app;
-        FileContents c = withBanners();
-        setEntry(c, 4, QStringLiteral("03/17/09"), QStringLiteral("m"), QStringLiteral("09:00:00"),
-                 1);
-        c.table[4].daily = before.daily;
-        c.table[4].weekly = before.weekly;
-        c.table[4].monthly = before.monthly;
-        dir.write(AlarmStore::FileName, DataFile::encode(c));
-        AlarmEditor &editor = app.context.editor();
-        editor.show();
-        // The file's state, as a tick would have reloaded it.
-        app.context.state.table()[4].fired = 1;
-        QCOMPARE(boxesOf(editor, 4), before);
-
-        QCheckBox *columns[] = {editor.dailyBoxes[4], editor.weeklyBoxes[4],
-                                editor.monthlyBoxes[4]};
-        click(columns[clickedColumn]);
-        QCOMPARE(boxesOf(editor, 4), after);
-        QCOMPARE(app.context.state.table()[4].fired, firedAfter);
-        QCOMPARE(boxesOf(editor, 3), (Boxes{0, 0, 0}));
-
-        // A second click on the same box toggles between 0 and 1 only.
-        click(columns[clickedColumn]);
-        click(columns[clickedColumn]);
-        QCOMPARE(boxesOf(editor, 4), after);
-    }
-
-    void clearEmptiesTheRowAndKeepsItFromFiring()
-    {
-        TempCurrentDir dir;
-        TestApp app;
-        FileContents c = withBanners();
-        setEntry(c, 3, QStringLiteral("03/17/09"), QStringLiteral("gone"),
-                 QStringLiteral("09:00:00"), 0);
-        c.table[3].weekly = 1;
-        setEntry(c, 4, QStringLiteral("03/18/09"), QStringLiteral("stays"),
-                 QStringLiteral("10:00:00"), 0);
-        dir.write(AlarmStore::FileName, DataFile::encode(c));
-        const QByteArray before = dir.read(AlarmStore::FileName);
-        AlarmEditor &editor = app.context.editor();
-        editor.show();
-
-        click(editor.clearButtons[3]);
-        QVERIFY(editor.dateBoxes[3]->text().isEmpty());
-        QVERIFY(editor.messageBoxes[3]->text().isEmpty());
-        QVERIFY(editor.timeBoxes[3]->text().isEmpty());
-        QCOMPARE(boxesOf(editor, 3), (Boxes{0, 0, 0}));
-        QCOMPARE(app.context.state.table()[3].fired, qint16(1));
-        QCOMPARE(editor.messageBoxes[4]->text(), QStringLiteral("stays"));
-        QCOMPARE(dir.read(AlarmStore::FileName), before);
-
-        // Typing into the emptied row does not arm it; a repeat box does.
-        QTest::keyClicks(editor.messageBoxes[3], QStringLiteral("new"));
-        QTest::keyClicks(editor.timeBoxes[3], QStringLiteral("11:00:00"));
-        QCOMPARE(app.context.state.table()[3].fired, qint16(1));
-        click(editor.monthlyBoxes[3]);
-        QCOMPARE(app.context.state.table()[3].fired, qint16(0));
-    }
-
     void testButtonsPlayTheirSounds()
     {
         TempCurrentDir dir;
@@ -423,10 +320,7 @@ private Q_SLOTS:
 
         TempCurrentDir dir;
         TestApp app;
-        FileContents c = withBanners();
-        setEntry(c, 5, QStringLiteral("03/17/09"), QStringLiteral("fired"),
-                 QStringLiteral("09:00:00"), 1);
-        dir.write(AlarmStore::FileName, DataFile::encode(c));
+        writeEntries(dir, {{5, "03/17/09", "09:00:00", 0, 0, 0, 1}});
         const QByteArray before = dir.read(AlarmStore::FileName);
         AlarmEditor &editor = app.context.editor();
         editor.show();
@@ -476,139 +370,78 @@ private Q_SLOTS:
         QCOMPARE(app.context.state.table()[2].fired, qint16(1));
     }
 
-    // Anything in the rows, accepted or not, is what a save writes; the
-    // fired flags come from memory.
-    void aSaveWritesUnacceptedEdits()
+    // OK and Enter accept. A failure leaves the editor as it is, the box that
+    // failed shown emptied; success hides it, starts the main clock, and the
+    // rows show the texts rewritten. The unattended press at start-up leaves
+    // the hidden editor hidden.
+    void okAcceptsAndTheRowsShowTheOutcome()
     {
         TempCurrentDir dir;
         TestApp app;
-        FileContents c = withBanners();
-        setEntry(c, 1, QStringLiteral("03/17/09"), QStringLiteral("old"),
-                 QStringLiteral("09:00:00"), 0);
-        dir.write(AlarmStore::FileName, DataFile::encode(c));
+        writeEntries(dir, {{9, "06/15/09", "9 o'clock"}});
         AlarmEditor &editor = app.context.editor();
+        QTimer *mainClock = app.context.mainAlert().clockTimer;
+        editor.acceptButton->click();
+        QCOMPARE(app.boxes.shown, QStringList{BadTime});
+        QVERIFY(!editor.isVisible());
+        QVERIFY(mainClock->isActive());
+        QVERIFY(editor.timeBoxes[9]->text().isEmpty());
+
+        mainClock->stop();
         editor.show();
+        QTest::keyClicks(editor.timeBoxes[0], QStringLiteral("25:00"));
+        QTest::keyClick(editor.messageBoxes[0], Qt::Key_Return);
+        QCOMPARE(app.boxes.shown, (QStringList{BadTime, BadTime}));
+        QVERIFY(editor.isVisible());
+        QVERIFY(!mainClock->isActive());
+        QVERIFY(editor.timeBoxes[0]->text().isEmpty());
 
-        editor.messageBoxes[1]->selectAll();
-        QTest::keyClicks(editor.messageBoxes[1], QStringLiteral("typed, not \"accepted\""));
-        QTest::keyClicks(editor.dateBoxes[7], QStringLiteral("next week"));
-        click(editor.weeklyBoxes[7]);
-        click(editor.alert3Button);
-        app.context.state.table()[1].fired = 1;
-        app.context.state.file.banner2 = QStringLiteral("banner from memory");
+        QTest::keyClicks(editor.timeBoxes[0], QStringLiteral("9:30"));
+        QTest::keyClick(editor.timeBoxes[0], Qt::Key_Enter);
+        QVERIFY(!editor.isVisible());
+        QVERIFY(mainClock->isActive());
+        QCOMPARE(editor.timeBoxes[0]->text(), QStringLiteral("09:30:00"));
+        QCOMPARE(readContents(dir).table[0].time, QStringLiteral("09:30:00"));
 
-        QVERIFY(editor.save().ok);
-        const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table[1].message, QStringLiteral("typed, not \"accepted\""));
-        QCOMPARE(saved.table[7].date, QStringLiteral("next week"));
-        QCOMPARE(saved.table[7].weekly, qint16(1));
-        QCOMPARE(saved.table[1].fired, qint16(1));
-        QCOMPARE(saved.table[7].fired, qint16(0));
-        QCOMPARE(saved.banner2, QStringLiteral("banner from memory"));
-        QCOMPARE(saved.sound, (SoundChoice{false, false, false, true}));
-        // Nothing was accepted: the table still holds what the file held.
-        QCOMPARE(app.context.state.table()[1].message, QStringLiteral("old"));
+        // Showing the editor takes the rows as they are then: an entry moved
+        // on while it was hidden, and fired at its new date, stays fired.
+        app.context.engine.setText(2, AlarmEngine::Field::Date, QStringLiteral("06/22/09"));
+        app.context.state.table()[2].fired = 1;
+        editor.show();
+        QTest::keyClick(editor.messageBoxes[0], Qt::Key_Return);
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(readContents(dir).table[2].fired, qint16(1));
     }
 
-    // A tick inside the box about a broken file saves while the editor is
-    // still loading: the rows hold what the file gave, never empty rows.
-    void aSaveDuringTheLoadWritesWhatTheFileGave()
+    // Escape does nothing. The close box cancels: the rows and options show
+    // the file again, nothing is saved, the main clock runs, the editor hides.
+    void theCloseBoxCancelsAndEscapeDoesNothing()
     {
         TempCurrentDir dir;
         TestApp app;
-        FileContents c = withBanners();
-        setEntry(c, 0, QStringLiteral("03/17/09"), QStringLiteral("first"),
-                 QStringLiteral("09:00:00"), 0);
-        c.table[0].daily = 1;
-        setEntry(c, 1, QStringLiteral("03/18/09"), QStringLiteral("second"),
-                 QStringLiteral("10:00:00"), 0);
-        setEntry(c, 20, QStringLiteral("03/19/09"), QStringLiteral("lost"),
-                 QStringLiteral("11:00:00"), 0);
-        const QByteArray whole = DataFile::encode(c);
-        const QByteArray broken = whole.left(whole.indexOf("\"lost\"")) + "\"lost\"\r\nnine\r\n";
-        dir.write(AlarmStore::FileName, broken);
-
-        int saves = 0;
-        app.boxes.whileOpen = [&](const QString &) {
-            ++saves;
-            QVERIFY(app.context.editor().save().ok);
-        };
-        AlarmEditor &editor = app.context.editor();
-        QCOMPARE(saves, 1);
-        QCOMPARE(app.boxes.shown, QStringList{AlarmStore::ProblemText});
-
-        const FileContents saved = readContents(dir);
-        QCOMPARE(saved.table[0].message, QStringLiteral("first"));
-        QCOMPARE(saved.table[0].daily, qint16(1));
-        QCOMPARE(saved.table[1].message, QStringLiteral("second"));
-        QCOMPARE(saved.table[20].message, QStringLiteral("lost"));
-        QCOMPARE(dir.read(AlarmStore::BadCopyName), broken);
-        QCOMPARE(editor.messageBoxes[1]->text(), QStringLiteral("second"));
-    }
-
-    void aFailedSaveIsReportedOnce()
-    {
-        TempCurrentDir dir;
-        TestApp app;
-        AlarmEditor &editor = app.context.editor();
-        app.context.store.setDeviceFactory(
-            [](const QString &) { return std::make_unique<FullDevice>(); });
-        const AlarmStore::SaveResult first = editor.save();
-        QVERIFY(!first.ok);
-        QVERIFY(!editor.save().ok);
-        QCOMPARE(app.problems.reported, QStringList{AlarmStore::saveFailureText(first.reason)});
-        QVERIFY(app.boxes.shown.isEmpty());
-    }
-
-    // The close box puts rows and sound back as the file has them, without
-    // arming any entry, switches the main clock on and hides the editor.
-    void theCloseBoxCancels()
-    {
-        TempCurrentDir dir;
-        TestApp app;
-        FileContents c = withBanners();
-        setEntry(c, 2, QStringLiteral("03/17/09"), QStringLiteral("weekly"),
-                 QStringLiteral("09:30:00"), 0);
-        c.table[2].weekly = 1;
-        dir.write(AlarmStore::FileName, DataFile::encode(c));
-        AlarmEditor &editor = app.context.editor();
-        // The entry fired since: the file says so.
-        c.table[2].fired = 1;
-        dir.write(AlarmStore::FileName, DataFile::encode(c));
+        writeEntries(dir, {{2, "03/17/09", "09:30:00", 0, 1, 0, 0, "weekly"}});
         const QByteArray before = dir.read(AlarmStore::FileName);
-
-        app.context.mainAlert().clockTimer->stop();
+        AlarmEditor &editor = app.context.editor();
+        QTimer *mainClock = app.context.mainAlert().clockTimer;
+        mainClock->stop();
         editor.show();
         QTest::keyClicks(editor.messageBoxes[2], QStringLiteral(" edited"));
-        QTest::keyClicks(editor.timeBoxes[9], QStringLiteral("12:00:00"));
         click(editor.dailyBoxes[2]);
         click(editor.alert1Button);
+        QTest::keyClick(editor.messageBoxes[2], Qt::Key_Escape);
+        QTest::keyClick(editor.acceptButton, Qt::Key_Escape);
+        QVERIFY(editor.isVisible());
+        QCOMPARE(editor.messageBoxes[2]->text(), QStringLiteral("weekly edited"));
+        QVERIFY(!mainClock->isActive());
+        QCOMPARE(dir.read(AlarmStore::FileName), before);
 
         editor.close();
         QVERIFY(!editor.isVisible());
-        QVERIFY(app.context.mainAlert().clockTimer->isActive());
+        QVERIFY(mainClock->isActive());
         QCOMPARE(editor.messageBoxes[2]->text(), QStringLiteral("weekly"));
-        QVERIFY(editor.timeBoxes[9]->text().isEmpty());
         QCOMPARE(boxesOf(editor, 2), (Boxes{0, 1, 0}));
         QCOMPARE(editor.soundButtons(), (SoundChoice{true, false, false, false}));
-        QCOMPARE(app.context.state.table()[2].fired, qint16(1));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
-    }
-
-    void escapeDoesNothing()
-    {
-        TempCurrentDir dir;
-        TestApp app;
-        AlarmEditor &editor = app.context.editor();
-        app.context.mainAlert().clockTimer->stop();
-        editor.show();
-        QTest::keyClicks(editor.messageBoxes[0], QStringLiteral("kept"));
-        QTest::keyClick(editor.messageBoxes[0], Qt::Key_Escape);
-        QTest::keyClick(editor.acceptButton, Qt::Key_Escape);
-        QVERIFY(editor.isVisible());
-        QCOMPARE(editor.messageBoxes[0]->text(), QStringLiteral("kept"));
-        QVERIFY(!app.context.mainAlert().clockTimer->isActive());
-        QVERIFY(!dir.exists(AlarmStore::FileName));
     }
 };
 

@@ -1,31 +1,23 @@
 // SPDX-License-Identifier: MIT
 // The engine's working copy without any window: what a load makes of the
-// file's repeat values and sound line, the accept's checks, and a picker's
+// file, the row rules, what a save writes, the close box, and a picker's
 // commit.
 
-#include "store/datafile.h"
-#include "support/entries.h"
-#include "support/tempdir.h"
 #include "support/testengine.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(SoundChoice)
 
 namespace {
 
-// An engine over a data file in a fresh current directory.
-struct EngineTest : TestEngine
-{
-    TempCurrentDir dir;
+using Field = AlarmEngine::Field;
+using Repeat = AlarmEngine::Repeat;
 
-    explicit EngineTest(const FileContents &contents)
-    {
-        clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
-        dir.write(AlarmStore::FileName, DataFile::encode(contents));
-    }
-};
+QList<int> boxesOf(const WorkingRow &row)
+{
+    return {row.daily, row.weekly, row.monthly};
+}
 
 } // namespace
 
@@ -34,29 +26,24 @@ class TestAlarmEngine : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Checked values load as a box would take them in file order: a later
-    // checked box clears the earlier, and each newly checked box arms the
-    // entry; the close box's refill arms nothing.
+    // Checked values load as boxes would take them in file order: a later
+    // checked box clears the earlier, each newly checked box arms the
+    // entry, grey stays grey, and other values read as unchecked. What the
+    // rows hold is what a save writes.
     void repeatValuesLoadAsBoxesTakeThem()
     {
-        FileContents c = contentsWith({{0, "03/10/09", "08:00:00", 1, 1, 0, 1},
-                                       {1, "03/10/09", "08:00:00", 0, 0, 7, 1},
-                                       {2, "03/10/09", "08:00:00", 2, 0, 0, 1}});
-        EngineTest t(c);
-        t.engine.ensureLoaded();
-        const WorkingRow &both = t.engine.row(0);
-        QCOMPARE((QList<int>{both.daily, both.weekly, both.monthly}), (QList<int>{0, 1, 0}));
-        QCOMPARE(t.engine.state.table()[0].fired, qint16(0));
-        QCOMPARE(t.engine.row(1).monthly, qint16(0)); // 7 is no box value
-        QCOMPARE(t.engine.state.table()[1].fired, qint16(1));
-        QCOMPARE(t.engine.row(2).daily, qint16(2)); // grey stays grey, arms nothing
-        QCOMPARE(t.engine.state.table()[2].fired, qint16(1));
-
-        t.engine.state.table()[0].fired = 1;
-        t.engine.setRepeat(0, AlarmEngine::Repeat::Weekly, 0);
-        t.engine.cancelEdits();
-        QCOMPARE(t.engine.row(0).weekly, qint16(1));
-        QCOMPARE(t.engine.state.table()[0].fired, qint16(1));
+        EngineTest t(contentsWith({{0, "03/10/09", "08:00:00", 1, 1, 0, 1},
+                                   {1, "03/10/09", "08:00:00", 0, 7, -3, 1},
+                                   {2, "03/10/09", "08:00:00", 2, 0, 0, 1},
+                                   {3, "03/10/09", "08:00:00", 1, 0, 1, 1}}));
+        const QList<QList<int>> loaded = {{0, 1, 0, 0}, {0, 0, 0, 1}, {2, 0, 0, 1}, {0, 0, 1, 0}};
+        QVERIFY(t.engine.save().ok);
+        const FileContents saved = t.saved();
+        for (int row = 0; row < 4; ++row) {
+            QCOMPARE(boxesOf(t.engine.row(row)) << t.engine.state.table()[row].fired, loaded[row]);
+            const Entry &e = saved.table[row];
+            QCOMPARE((QList<int>{e.daily, e.weekly, e.monthly, e.fired}), loaded[row]);
+        }
     }
 
     // The sound line loads as four exclusive options take it in order.
@@ -79,41 +66,166 @@ private Q_SLOTS:
         FileContents c = contentsWith({});
         c.sound = file;
         EngineTest t(c);
-        t.engine.ensureLoaded();
         QCOMPARE(t.engine.sound(), loaded);
         QVERIFY(t.engine.save().ok);
-        QCOMPARE(readContents(t.dir).sound, loaded);
+        QCOMPARE(t.saved().sound, loaded);
     }
 
-    // A bad time is named and emptied, the row says it changed, and nothing
-    // is written until the next accept succeeds.
-    void acceptNamesAndEmptiesABadTime()
+    // One repeat kind per row: a box that becomes checked clears the row's
+    // others and arms the entry; unchecking arms nothing.
+    void repeatBoxRule_data()
     {
-        EngineTest t(contentsWith({}));
-        t.engine.ensureLoaded();
-        const QByteArray before = t.dir.read(AlarmStore::FileName);
-        t.engine.setText(4, AlarmEngine::Field::Time, QStringLiteral("25:00"));
-        QSignalSpy changed(&t.engine, &AlarmEngine::rowChanged);
+        QTest::addColumn<QList<int>>("before");
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QList<int>>("after");
+        QTest::addColumn<int>("firedAfter");
 
-        QVERIFY(!t.engine.acceptEdits());
-        QCOMPARE(t.boxes.shown, QStringList{"The TIME you entered was not valid."});
-        QVERIFY(t.engine.row(4).time.isEmpty());
-        QCOMPARE(changed.size(), 1);
-        QCOMPARE(changed.first().first().toInt(), 4);
+        QTest::newRow("weekly over daily") << QList{1, 0, 0} << 1 << 1 << QList{0, 1, 0} << 0;
+        QTest::newRow("daily over monthly") << QList{0, 0, 1} << 0 << 1 << QList{1, 0, 0} << 0;
+        QTest::newRow("unchecking the only one") << QList{0, 1, 0} << 1 << 0 << QList{0, 0, 0} << 1;
+        QTest::newRow("grey checks") << QList{2, 0, 0} << 0 << 1 << QList{1, 0, 0} << 0;
+        QTest::newRow("grey beside a check") << QList{2, 0, 0} << 2 << 1 << QList{0, 0, 1} << 0;
+        QTest::newRow("unchecked checks") << QList{0, 0, 0} << 2 << 1 << QList{0, 0, 1} << 0;
+    }
+
+    void repeatBoxRule()
+    {
+        QFETCH(QList<int>, before);
+        QFETCH(int, box);
+        QFETCH(int, value);
+        QFETCH(QList<int>, after);
+        QFETCH(int, firedAfter);
+        EngineTest t(contentsWith({{4, "03/17/09", "09:00:00", qint16(before[0]), qint16(before[1]),
+                                    qint16(before[2]), 1}}));
+        // The file's state, as a tick would have reloaded it.
+        t.engine.state.table()[4].fired = 1;
+        t.engine.setRepeat(4, Repeat(box), qint16(value));
+        QCOMPARE(boxesOf(t.engine.row(4)), after);
+        QCOMPARE(t.engine.state.table()[4].fired, qint16(firedAfter));
+        QCOMPARE(boxesOf(t.engine.row(3)), (QList<int>{0, 0, 0}));
+    }
+
+    // Clear empties the row and writes nothing; the entry is kept from
+    // firing, and typing into the row does not arm it, a repeat box does.
+    void clearEmptiesTheRowAndKeepsItFromFiring()
+    {
+        EngineTest t(contentsWith(
+            {{3, "03/17/09", "09:00:00", 0, 1}, {4, "03/18/09", "10:00:00", 0, 0, 0, 0, "stays"}}));
+        const QByteArray before = t.dir.read(AlarmStore::FileName);
+        t.engine.clearRow(3);
+        const WorkingRow &row = t.engine.row(3);
+        QVERIFY(row.date.isEmpty());
+        QVERIFY(row.message.isEmpty());
+        QVERIFY(row.time.isEmpty());
+        QCOMPARE(boxesOf(row), (QList<int>{0, 0, 0}));
+        QCOMPARE(t.engine.state.table()[3].fired, qint16(1));
+        QCOMPARE(t.engine.row(4).message, QStringLiteral("stays"));
         QCOMPARE(t.dir.read(AlarmStore::FileName), before);
 
-        t.engine.setText(4, AlarmEngine::Field::Time, QStringLiteral("7 PM"));
-        QVERIFY(t.engine.acceptEdits());
-        QCOMPARE(readContents(t.dir).table[4].time, QStringLiteral("19:00:00"));
+        t.engine.setText(3, Field::Message, QStringLiteral("new"));
+        t.engine.setText(3, Field::Time, QStringLiteral("11:00:00"));
+        QCOMPARE(t.engine.state.table()[3].fired, qint16(1));
+        t.engine.setRepeat(3, Repeat::Monthly, 1);
+        QCOMPARE(t.engine.state.table()[3].fired, qint16(0));
+    }
+
+    // Anything in the rows, accepted or not, is what a save writes; the
+    // fired flags and banners come from memory.
+    void aSaveWritesUnacceptedEdits()
+    {
+        EngineTest t(contentsWith({{1, "03/17/09", "09:00:00", 0, 0, 0, 0, "old"}}));
+        t.engine.setText(1, Field::Message, QStringLiteral("typed, not \"accepted\""));
+        t.engine.setText(7, Field::Date, QStringLiteral("next week"));
+        t.engine.setRepeat(7, Repeat::Weekly, 1);
+        t.engine.setSound({false, false, false, true});
+        t.engine.state.table()[1].fired = 1;
+        t.engine.state.file.banner2 = QStringLiteral("banner from memory");
+
+        QVERIFY(t.engine.save().ok);
+        const FileContents saved = t.saved();
+        QCOMPARE(saved.table[1].message, QStringLiteral("typed, not \"accepted\""));
+        QCOMPARE(saved.table[7].date, QStringLiteral("next week"));
+        QCOMPARE(saved.table[7].weekly, qint16(1));
+        QCOMPARE(saved.table[1].fired, qint16(1));
+        QCOMPARE(saved.table[7].fired, qint16(0));
+        QCOMPARE(saved.banner2, QStringLiteral("banner from memory"));
+        QCOMPARE(saved.sound, (SoundChoice{false, false, false, true}));
+        // Nothing was accepted: the table still holds what the file held.
+        QCOMPARE(t.engine.state.table()[1].message, QStringLiteral("old"));
+    }
+
+    // A tick inside the box about a broken file saves while the working copy
+    // is still loading: the rows hold what the file gave, never empty rows.
+    void aSaveDuringTheLoadWritesWhatTheFileGave()
+    {
+        TempCurrentDir dir;
+        TestEngine t;
+        const QByteArray whole =
+            DataFile::encode(contentsWith({{0, "03/17/09", "09:00:00", 1},
+                                           {1, "03/18/09", "10:00:00", 0, 0, 0, 0, "second"},
+                                           {20, "03/19/09", "11:00:00", 0, 0, 0, 0, "lost"}}));
+        const QByteArray broken = whole.left(whole.indexOf("\"lost\"")) + "\"lost\"\r\nnine\r\n";
+        dir.write(AlarmStore::FileName, broken);
+
+        int saves = 0;
+        t.boxes.whileOpen = [&](const QString &) {
+            ++saves;
+            QVERIFY(t.engine.save().ok);
+        };
+        t.engine.ensureLoaded();
+        QCOMPARE(saves, 1);
+        QCOMPARE(t.boxes.shown, QStringList{AlarmStore::ProblemText});
+
+        const FileContents saved = readContents(dir);
+        QCOMPARE(saved.table[0].message, QStringLiteral("slot 0"));
+        QCOMPARE(saved.table[0].daily, qint16(1));
+        QCOMPARE(saved.table[1].message, QStringLiteral("second"));
+        QCOMPARE(saved.table[20].message, QStringLiteral("lost"));
+        QCOMPARE(dir.read(AlarmStore::BadCopyName), broken);
+        QCOMPARE(t.engine.row(1).message, QStringLiteral("second"));
+    }
+
+    void aFailedSaveIsReportedOnce()
+    {
+        EngineTest t;
+        t.failSaves();
+        const AlarmStore::SaveResult first = t.engine.save();
+        QVERIFY(!first.ok);
+        QVERIFY(!t.engine.save().ok);
+        QCOMPARE(t.problems.reported, QStringList{AlarmStore::saveFailureText(first.reason)});
+        QVERIFY(t.boxes.shown.isEmpty());
+    }
+
+    // The close box puts rows and sound back as the file has them now,
+    // without arming any entry or writing anything.
+    void cancelPutsBackTheFile()
+    {
+        FileContents c = contentsWith({{2, "03/17/09", "09:30:00", 0, 1, 0, 0, "weekly"}});
+        EngineTest t(c);
+        c.table[2].fired = 1; // the entry fired since: the file says so
+        t.dir.write(AlarmStore::FileName, DataFile::encode(c));
+        const QByteArray before = t.dir.read(AlarmStore::FileName);
+        t.engine.setText(2, Field::Message, QStringLiteral("weekly edited"));
+        t.engine.setText(9, Field::Time, QStringLiteral("12:00:00"));
+        t.engine.setRepeat(2, Repeat::Daily, 1);
+        t.engine.setSound({false, true, false, false});
+
+        t.engine.cancelEdits();
+        QCOMPARE(t.engine.row(2).message, QStringLiteral("weekly"));
+        QVERIFY(t.engine.row(9).time.isEmpty());
+        QCOMPARE(boxesOf(t.engine.row(2)), (QList<int>{0, 1, 0}));
+        QCOMPARE(t.engine.sound(), (SoundChoice{true, false, false, false}));
+        QCOMPARE(t.engine.state.table()[2].fired, qint16(1));
+        QCOMPARE(t.dir.read(AlarmStore::FileName), before);
     }
 
     // A picker's OK: the text, the entry armed, the file saved.
     void aCommitArmsTheRowAndSaves()
     {
         EngineTest t(contentsWith({{6, "03/01/09", "08:00:00", 0, 0, 0, 1}}));
-        t.engine.ensureLoaded();
-        t.engine.commitText(6, AlarmEngine::Field::Date, QStringLiteral("03/12/09"));
-        const FileContents saved = readContents(t.dir);
+        t.engine.commitText(6, Field::Date, QStringLiteral("03/12/09"));
+        const FileContents saved = t.saved();
         QCOMPARE(saved.table[6].date, QStringLiteral("03/12/09"));
         QCOMPARE(saved.table[6].fired, qint16(0));
     }

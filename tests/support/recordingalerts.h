@@ -19,6 +19,8 @@ public:
     QObject *openAlert() override
     {
         m_windows.push_back(std::make_unique<QObject>());
+        if (onOpen)
+            onOpen();
         return m_windows.back().get();
     }
     void showMessage(QObject *, const QString &message) override
@@ -31,6 +33,7 @@ public:
     bool hold = false;
     QStringList messages;
     std::function<void(const QString &message)> onAlert;
+    std::function<void()> onOpen; // as a new window's load, which reads the file
 
 private:
     std::vector<std::unique_ptr<QObject>> m_windows;
