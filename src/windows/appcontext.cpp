@@ -80,7 +80,7 @@ bool AppContext::aboutVisible() const
 
 void AppContext::raiseActiveModal()
 {
-    if (QWidget *modal = QApplication::activeModalWidget()) {
+    if (QWidget *modal = services.modal.active()) {
         modal->raise();
         modal->activateWindow();
     }
