@@ -208,7 +208,9 @@ wm_up() { "${XHELPER[@]}" wm-running; }
 # openbox as the window manager, up before the program's first window.
 start_window_manager()
 {
-    openbox --config-file /dev/null >"$CASE_DIR/openbox.log" 2>&1 &
+    # Its defaults, not the settings of whoever runs the test.
+    printf '<openbox_config xmlns="http://openbox.org/3.4/rc"/>\n' >"$CASE_DIR/openbox.xml"
+    openbox --config-file "$CASE_DIR/openbox.xml" >"$CASE_DIR/openbox.log" 2>&1 &
     started $!
     wait_for "openbox to manage the screen" wm_up
 }
