@@ -308,6 +308,7 @@ alert_windows() { describe_windows "$1" | awk '$2 == "top" && $5 == "normal" && 
 message_boxes() { describe_windows "$1" | awk '$2 == "top" && $5 == "dialog" && $7 == "Tikora" { print $1 }'; }
 editors() { describe_windows "$1" | awk '$2 == "top" && $5 == "dialog" && $7 == "tikora.example.org" { print $1 }'; }
 pickers() { describe_windows "$1" | awk '$2 == "top" && $5 == "utility" { print $1 }'; }
+untitled_dialogs() { describe_windows "$1" | awk '$2 == "top" && $5 == "dialog" && NF == 6 { print $1 }'; }
 menus() { describe_windows "$1" | awk '$2 == "menu" { print $1 }'; }
 toplevel_windows() { describe_windows "$1" | awk '$2 == "top" { print $1 }'; }
 docked_icons() { describe_windows "$1" | awk '$2 == "docked" { print $1 }'; }
@@ -783,10 +784,11 @@ press_in_tray_menu()
 file_replaced() { [ "$(stat -c %i "$1" 2>/dev/null)" != "$2" ]; }
 
 # Under a window manager, with the main alert window shown (it is kept on
-# top): the editor opened from the tray, a time picker over it and an error
-# box over that each open viewable, on the screen and in front of the main
-# alert window and of the window they come from. The tray menu opens while
-# each is open; "Set Alarm" over the picker shows nothing a second time.
+# top): About (Ctrl+A in it), the editor opened from the tray, a time picker
+# over it and an error box over that each open viewable, on the screen and
+# in front of the main alert window and of the window they come from. The
+# tray menu opens while each is open; "Set Alarm" over About or the picker
+# shows nothing a second time.
 # Exit from the menu over the error box ends the program, and the file
 # holds what it held (the unaccepted bad time is dropped).
 case_windows_in_front()
@@ -815,6 +817,21 @@ case_windows_in_front()
     local main
     main=$(the_alert_window "$PID") || exit 1
     check_alert_look "$PID" "$main"
+
+    xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+a >/dev/null 2>&1 ||
+        fail "could not press Ctrl+A in the main alert window"
+    wait_for "About" has_one untitled_dialogs "$PID"
+    local about
+    about=$(untitled_dialogs "$PID")
+    check_untitled "$about"
+    check_in_front "About" "$about" "$main"
+    open_tray_menu
+    press_in_tray_menu s
+    never_during_quiet_period "the editor opened over About" has_one editors "$PID"
+    check "About still open" has_one untitled_dialogs "$PID"
+    xdotool windowfocus --sync "$about" key --clearmodifiers Escape >/dev/null 2>&1 ||
+        fail "could not press Escape in About"
+    wait_for "About to close" has_none untitled_dialogs "$PID"
 
     open_tray_menu
     press_in_tray_menu s
