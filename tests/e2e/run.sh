@@ -787,8 +787,9 @@ file_replaced() { [ "$(stat -c %i "$1" 2>/dev/null)" != "$2" ]; }
 # top): About (Ctrl+A in it), the editor opened from the tray, a time picker
 # over it and an error box over that each open viewable, on the screen and
 # in front of the main alert window and of the window they come from. The
-# tray menu opens while each is open; "Set Alarm" over About or the picker
-# shows nothing a second time.
+# tray menu opens while each is open, and a key typed in it does not reach
+# the editor's focused box; "Set Alarm" over About or the picker shows
+# nothing a second time.
 # Exit from the menu over the error box ends the program, and the file
 # holds what it held (the unaccepted bad time is dropped).
 case_windows_in_front()
@@ -839,9 +840,22 @@ case_windows_in_front()
     local editor
     editor=$(editors "$PID")
     check_in_front "the editor" "$editor" "$main"
+    # Keys typed in the menu go to the menu, not to the row's date box that
+    # has the focus: Enter then accepts the rows as they were.
     open_tray_menu
+    xdotool key --clearmodifiers x >/dev/null 2>&1 || fail "could not type in the menu"
     press_in_tray_menu Escape
     check "the editor still open" has_one editors "$PID"
+    xdotool windowfocus --sync "$editor" key --clearmodifiers Return >/dev/null 2>&1 ||
+        fail "could not press Enter in the editor"
+    wait_for "the editor to accept and close" has_none editors "$PID"
+    check "no error box" has_no_message_box "$PID"
+    check "the rows accepted as they were" same_bytes "$CASE_DIR/before" "$data"
+
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor again" has_one editors "$PID"
+    editor=$(editors "$PID")
 
     # Row 1's time box: 373, 25 inside the editor.
     click_in "$editor" 373 25 || fail "could not click the time box"
