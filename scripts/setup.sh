@@ -10,19 +10,19 @@
 #                                default)
 set -euo pipefail
 
-# Building and running: compiler and build tools, Qt, Qt's platform plugins
-# and the sound back end.
+# Building and running: compiler and build tools, Qt, Qt's platform plugins,
+# the xcb headers (untitled windows on X11) and the sound back end.
 run_packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
+    qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libxcb1-dev
     gstreamer1.0-plugins-good
 )
 
-# Testing: the end-to-end test (Xvfb, a tray host, a fake clock, X tools,
-# Python), fuzzing (clang with libFuzzer), the benchmarks, and building and
+# Testing: the end-to-end test (Xvfb, a tray host, a window manager, a fake
+# clock, X tools, Python), fuzzing (clang with libFuzzer), the benchmarks, and building and
 # checking the Debian package and its desktop files.
 test_packages=(
-    xvfb xdotool trayer faketime tzdata x11-apps x11-utils python3 libx11-6
+    xvfb xdotool trayer openbox faketime tzdata x11-apps x11-utils python3 libx11-6
     clang libclang-rt-14-dev
     libbenchmark-dev
     dpkg-dev file desktop-file-utils appstream man-db

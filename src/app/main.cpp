@@ -2,9 +2,11 @@
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/singlecopy.h"
+#include "platform/qtmodalrunner.h"
 #include "platform/qtservices.h"
 #include "platform/systemclock.h"
 #include "platform/trayicon.h"
+#include "platform/windowtitle.h"
 #include "store/posixfiles.h"
 #include "windows/appcontext.h"
 #include "windows/trayshell.h"
@@ -36,6 +38,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(AppTitle);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tikora.png")));
+    UntitledWindows untitled;
 
     QtMessageBoxes boxes;
     SingleCopy copy;

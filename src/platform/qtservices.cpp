@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qtservices.h"
 
+#include "platform/qtmodalrunner.h"
 #include "platform/soundlookup.h"
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDialog>
 #include <QMessageBox>
 #include <QSoundEffect>
 #include <QUrl>
@@ -14,12 +14,8 @@ void QtMessageBoxes::show(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, AppTitle, text, QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
-void QtModalRunner::exec(QDialog &dialog)
-{
-    dialog.exec();
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    QtModalRunner().exec(box);
 }
 
 void QtProblemReporter::report(const QString &text)

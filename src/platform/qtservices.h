@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/modalrunner.h"
 #include "platform/seams.h"
 #include "platform/trayicon.h"
 
@@ -11,16 +10,13 @@ class QSoundEffect;
 
 // The platform services on Qt.
 
+// Each box is shown through the real modal runner, so the tray menu works
+// while it is open; it is kept on top, since it asks for an answer now and
+// may come from a clock that runs behind a window kept on top.
 class QtMessageBoxes : public MessageBoxes
 {
 public:
     void show(const QString &text) override;
-};
-
-class QtModalRunner : public ModalRunner
-{
-public:
-    void exec(QDialog &dialog) override;
 };
 
 // Through the tray icon's message where there is a tray, else a message box.

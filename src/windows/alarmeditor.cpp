@@ -2,6 +2,7 @@
 #include "windows/alarmeditor.h"
 
 #include "windows/appcontext.h"
+#include "windows/maker.h"
 #include "windows/pictures.h"
 #include "windows/twips.h"
 
@@ -120,7 +121,7 @@ QLabel *heading(QWidget *parent, const QString &name, const QString &text, doubl
 AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmNotify"));
-    setWindowTitle(AppTitle);
+    setWindowTitle(MakerWebAddress);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);

@@ -62,8 +62,12 @@ QObject *AppContext::openAlert()
 {
     QPointer<AlertWindow> window = new AlertWindow(*this, AlertWindow::Further);
     window->load();
-    if (window)
+    if (window) {
         window->show();
+        // A box open now must be answered first: it stays in front.
+        if (services.modal.active())
+            raiseActiveModal();
+    }
     return window;
 }
 
@@ -80,7 +84,7 @@ bool AppContext::aboutVisible() const
 
 void AppContext::raiseActiveModal()
 {
-    if (QWidget *modal = QApplication::activeModalWidget()) {
+    if (QWidget *modal = services.modal.active()) {
         modal->raise();
         modal->activateWindow();
     }

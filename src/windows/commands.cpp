@@ -20,6 +20,9 @@ void AppContext::showMainAlert()
     main.show();
     main.raise();
     main.activateWindow();
+    // A message box open now stays in front of it.
+    if (services.modal.active())
+        raiseActiveModal();
 }
 
 void AppContext::openEditor(Origin origin, AlertWindow *from)

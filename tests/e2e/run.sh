@@ -5,24 +5,30 @@
 #   bash tests/e2e/run.sh PROGRAM BUILD_DIR [CASE...]
 #
 # Starts PROGRAM (the built tikora) in a fresh temporary directory under its
-# own Xvfb, with trayer as the notification-area host and libfaketime as the
-# clock, and checks from outside only: the bytes of Tikor.dat and the X
-# windows of the process. Every wait polls with a generous deadline; nothing
+# own Xvfb, with trayer as the notification-area host, libfaketime as the
+# clock and, where a case says so, openbox as the window manager, and checks
+# from outside only: the bytes of Tikor.dat and the X windows of the
+# process. Every wait polls with a generous deadline; nothing
 # depends on how fast the program is. BUILD_DIR is installed into a temporary
 # prefix by the install case. With no CASE, every case runs. Set
 # TIKORA_E2E_KEEP=1 to keep the temporary directory for a look afterwards.
 #
 # What the windows look like from outside (facts of Qt on X11, not of ours):
 # - The icon is a small window of the process docked inside trayer (its
-#   parent is not the root window).
+#   parent is neither the root window nor a window manager's frame).
+# - A top-level window is a child of the root window, or, under a window
+#   manager, one it manages (in _NET_CLIENT_LIST_STACKING). A menu is an
+#   override-redirect child of the root window.
 # - The main alert window stays hidden unless the user shows it.
 # - An alert window opened by an alarm is a visible top-level window of type
 #   _NET_WM_WINDOW_TYPE_NORMAL, kept above others (_NET_WM_STATE_ABOVE),
-#   232 pixels wide. Its own title is empty: Qt writes a window's own title
-#   to WM_NAME and, for window managers, a display title to _NET_WM_NAME,
-#   which falls back to the program's name when the title is empty.
+#   232 pixels wide. It is untitled: both its names, WM_NAME and the
+#   _NET_WM_NAME window managers prefer, are empty (Qt alone would put the
+#   program's name in the second).
 # - A message box is a visible top-level window of type
-#   _NET_WM_WINDOW_TYPE_DIALOG whose own title (WM_NAME) is "Tikora".
+#   _NET_WM_WINDOW_TYPE_DIALOG, kept above others, whose own title (WM_NAME)
+#   is "Tikora". The editor is a dialog titled with the maker's web address;
+#   a picker is an untitled _NET_WM_WINDOW_TYPE_UTILITY window.
 # - The message of an alert window is red text on black in its message
 #   strip: a dump of the window (xwd) holds red pixels there for a
 #   non-empty message and none for an empty one.
@@ -197,6 +203,17 @@ start_display()
 }
 
 tray_host_up() { "${XHELPER[@]}" tray-owned; }
+wm_up() { "${XHELPER[@]}" wm-running; }
+
+# openbox as the window manager, up before the program's first window.
+start_window_manager()
+{
+    # Its defaults, not the settings of whoever runs the test.
+    printf '<openbox_config xmlns="http://openbox.org/3.4/rc"/>\n' >"$CASE_DIR/openbox.xml"
+    openbox --config-file "$CASE_DIR/openbox.xml" >"$CASE_DIR/openbox.log" 2>&1 &
+    started $!
+    wait_for "openbox to manage the screen" wm_up
+}
 
 # trayer at the bottom edge, up and holding the notification area before the
 # program looks for one.
@@ -243,24 +260,33 @@ start_program() { start_in "$CASE_DIR/work" tikora; }
 
 # One line per visible window of the process:
 #   ID PLACE WIDTH HEIGHT TYPE ABOVE TITLE
-# PLACE is "top" (a child of the root window) or "docked"; TYPE is
-# "dialog", "normal" or "other"; ABOVE is "above" or "-"; TITLE is the
-# window's own title (WM_NAME), possibly empty, or "(none)" if it has none.
+# PLACE is "top" (a top-level window), "menu" (an override-redirect child
+# of the root window) or "docked"; TYPE is "dialog", "utility", "normal" or
+# "other"; ABOVE is "above" or "-"; TITLE is the window's own title
+# (WM_NAME), possibly empty, or "(none)" if it has none.
 describe_windows()
 {
-    local pid=$1 id info props place width height type above title
+    local pid=$1 id info props place width height type above title managed
+    managed=" $("${XHELPER[@]}" managed 2>/dev/null | tr '\n' ' ') "
     for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
         # A window may go away between the search and these queries.
         info=$(xwininfo -children -stats -id "$id" 2>/dev/null) || continue
         props=$(xprop -id "$id" WM_NAME _NET_WM_WINDOW_TYPE _NET_WM_STATE 2>/dev/null) || continue
         grep -q 'Map State: IsViewable' <<<"$info" || continue
         place=docked
-        grep -q 'Parent window id: .*(the root window)' <<<"$info" && place=top
+        if grep -q 'Parent window id: .*(the root window)' <<<"$info"; then
+            place=top
+            grep -q 'Override Redirect State: yes' <<<"$info" && place=menu
+        elif [[ $managed == *" $id "* ]]; then
+            place=top
+        fi
         width=$(sed -n 's/^ *Width: *//p' <<<"$info")
         height=$(sed -n 's/^ *Height: *//p' <<<"$info")
         type=other
         if grep -q '_NET_WM_WINDOW_TYPE(ATOM) = .*_NET_WM_WINDOW_TYPE_DIALOG' <<<"$props"; then
             type=dialog
+        elif grep -q '_NET_WM_WINDOW_TYPE(ATOM) = .*_NET_WM_WINDOW_TYPE_UTILITY' <<<"$props"; then
+            type=utility
         elif grep -q '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL$' <<<"$props"; then
             type=normal
         fi
@@ -279,7 +305,11 @@ describe_windows()
 
 # Window ids of one kind, one per line.
 alert_windows() { describe_windows "$1" | awk '$2 == "top" && $5 == "normal" && $6 == "above" { print $1 }'; }
-message_boxes() { describe_windows "$1" | awk '$2 == "top" && $5 == "dialog" { print $1 }'; }
+message_boxes() { describe_windows "$1" | awk '$2 == "top" && $5 == "dialog" && $7 == "Tikora" { print $1 }'; }
+editors() { describe_windows "$1" | awk '$2 == "top" && $5 == "dialog" && $7 == "tikora.example.org" { print $1 }'; }
+pickers() { describe_windows "$1" | awk '$2 == "top" && $5 == "utility" { print $1 }'; }
+untitled_dialogs() { describe_windows "$1" | awk '$2 == "top" && $5 == "dialog" && NF == 6 { print $1 }'; }
+menus() { describe_windows "$1" | awk '$2 == "menu" { print $1 }'; }
 toplevel_windows() { describe_windows "$1" | awk '$2 == "top" { print $1 }'; }
 docked_icons() { describe_windows "$1" | awk '$2 == "docked" { print $1 }'; }
 
@@ -289,6 +319,8 @@ has_message_box() { [ "$(message_boxes "$1" | count_lines)" -ge 1 ]; }
 has_docked_icon() { [ "$(docked_icons "$1" | count_lines)" -ge 1 ]; }
 has_no_alert_window() { [ "$(alert_windows "$1" | count_lines)" -eq 0 ]; }
 has_no_message_box() { [ "$(message_boxes "$1" | count_lines)" -eq 0 ]; }
+has_one() { [ "$("$1" "$2" | count_lines)" -eq 1 ]; }
+has_none() { [ "$("$1" "$2" | count_lines)" -eq 0 ]; }
 
 # The window's own title and its size, as describe_windows reads them.
 window_line() { describe_windows "$1" | awk -v id="$2" '$1 == id'; }
@@ -303,8 +335,22 @@ the_alert_window()
     echo "$windows"
 }
 
-# Checks the alert window's own title is empty and it is as wide as an
-# alert window (its height depends on the menu bar's font).
+# A window's _NET_WM_NAME, empty if it is empty or missing.
+net_wm_name()
+{
+    xprop -id "$1" -notype _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'
+}
+
+# Checks a window is untitled: both its names are empty.
+check_untitled()
+{
+    local name
+    name=$(net_wm_name "$1")
+    [ -z "$name" ] || fail "window $1 is named '$name' for the window manager"
+}
+
+# Checks the alert window is untitled and as wide as an alert window (its
+# height depends on the menu bar's font).
 check_alert_look()
 {
     local line
@@ -312,6 +358,7 @@ check_alert_look()
     # "ID top 232 HEIGHT normal above" and nothing after: an empty title.
     [[ $line =~ ^[0-9]+\ top\ 232\ [0-9]+\ normal\ above\ ?$ ]] ||
         fail "alert window is not a 232-pixel-wide window with an empty title: '$line'"
+    check_untitled "$2"
 }
 
 # Counts pixels of a colour (red or green) in the alert window's message
@@ -508,7 +555,7 @@ dismiss_failure_box()
     [ "$(count_lines <<<"$box")" -eq 1 ] || fail "expected one message box, found '$box'"
     local line
     line=$(window_line "$PID" "$box")
-    [[ $line == *" dialog - Tikora" ]] || fail "message box is not titled Tikora: '$line'"
+    [[ $line == *" dialog above Tikora" ]] || fail "message box is not titled Tikora: '$line'"
     press_enter "$box" || fail "could not press Enter in the message box"
     wait_for "the message box to go" has_no_message_box "$PID"
 }
@@ -588,7 +635,7 @@ case_second_copy()
     box=$(message_boxes "$second")
     [ "$(count_lines <<<"$box")" -eq 1 ] || fail "expected one message box, found '$box'"
     line=$(window_line "$second" "$box")
-    [[ $line == *" dialog - Tikora" ]] || fail "message box is not titled Tikora: '$line'"
+    [[ $line == *" dialog above Tikora" ]] || fail "message box is not titled Tikora: '$line'"
     check "the second copy has no icon" [ -z "$(docked_icons "$second")" ]
     check "the lock still names the first copy" [ "$(line_of "$CASE_DIR/work/Tikor.dat.lock" 1)" = "$first" ]
 
@@ -664,7 +711,7 @@ case_file_size_limit()
     local box line
     box=$(message_boxes "$PID")
     line=$(window_line "$PID" "$box")
-    [[ $line == *" dialog - Tikora" ]] || fail "message box is not titled Tikora: '$line'"
+    [[ $line == *" dialog above Tikora" ]] || fail "message box is not titled Tikora: '$line'"
     check "the file untouched" same_bytes "$CASE_DIR/before" "$data"
     check "no temporary file left" [ "$(ls -A "$CASE_DIR/work")" = "Tikor.dat" ]
 }
@@ -709,6 +756,185 @@ case_no_windows_left()
 }
 alert_windows_are() { [ "$(alert_windows "$1" | count_lines)" -eq "$2" ]; }
 same_windows() { [ "$(all_windows "$1")" = "$2" ]; }
+
+# The geometry of a window as "X Y WIDTH HEIGHT", X and Y on the screen.
+geometry()
+{
+    local info
+    info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+    echo "$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")" \
+        "$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")" \
+        "$(sed -n 's/^ *Width: *//p' <<<"$info")" "$(sed -n 's/^ *Height: *//p' <<<"$info")"
+}
+
+# Whether a window lies wholly on the 1024x768 screen.
+on_screen()
+{
+    local x y w h
+    read -r x y w h < <(geometry "$1") || return 1
+    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 1024 ] && [ $((y + h)) -le 768 ]
+}
+
+# Clicks a point of a window, given from its top left corner.
+click_in() # WINDOW X Y [BUTTON]
+{
+    local x y w h
+    read -r x y w h < <(geometry "$1") || return 1
+    xdotool mousemove $((x + $2)) $((y + $3)) click "${4:-1}" >/dev/null 2>&1
+}
+
+# Clicks the tray icon with a button (1 left, 3 right).
+click_icon()
+{
+    local icon x y w h
+    icon=$(docked_icons "$PID" | head -n 1)
+    [ -n "$icon" ] || return 1
+    read -r x y w h < <(geometry "$icon") || return 1
+    click_in "$icon" $((w / 2)) $((h / 2)) "$1"
+}
+
+in_front() { "${XHELPER[@]}" above "$1" "$2"; }
+
+# Checks a window of the process is viewable, kept on top, wholly on the
+# screen and in front of another window.
+check_in_front() # WHAT WINDOW UNDER
+{
+    local what=$1 id=$2 under=$3 line
+    line=$(window_line "$PID" "$id")
+    [ -n "$line" ] || fail "$what is not viewable"
+    [[ $line =~ ^[0-9]+\ top\ [0-9]+\ [0-9]+\ [a-z]+\ above ]] ||
+        fail "$what is not a top-level window kept on top: '$line'"
+    check "$what lies on the screen" on_screen "$id"
+    wait_for "$what in front of window $under" in_front "$id" "$under"
+}
+
+# A right click on the icon opens the tray menu, whatever window is open.
+open_tray_menu()
+{
+    click_icon 3 || fail "could not click the tray icon"
+    wait_for "the tray menu" has_one menus "$PID"
+}
+
+# Presses a key in the open tray menu; the menu closes.
+press_in_tray_menu()
+{
+    xdotool key --clearmodifiers "$1" >/dev/null 2>&1 || fail "could not press $1"
+    wait_for "the tray menu to close" has_none menus "$PID"
+}
+
+file_replaced() { [ "$(stat -c %i "$1" 2>/dev/null)" != "$2" ]; }
+
+# Under a window manager, with the main alert window shown (it is kept on
+# top): About (Ctrl+A in it), the editor opened from the tray, a time picker
+# over it and an error box over that each open viewable, on the screen and
+# in front of the main alert window and of the window they come from. The
+# tray menu opens while each is open, and a key typed in it does not reach
+# the editor's focused box; "Set Alarm" over About or the picker shows
+# nothing a second time.
+# Exit from the menu over the error box ends the program, and the file
+# holds what it held (the unaccepted bad time is dropped).
+case_windows_in_front()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    {
+        header "$SOUND_MESSAGE"
+        entry "03/20/09" "Dentist, bring the card" "08:15:00" 0 0 0 0
+        cleared_slots 1 31
+    } >"$data"
+    cp "$data" "$CASE_DIR/before"
+    local written
+    written=$(stat -c %i "$data")
+
+    start_display
+    start_window_manager
+    start_tray
+    start_program
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    # Start-up's own accept saves; the editor is opened after it.
+    wait_for "the start-up save" file_replaced "$data" "$written"
+    check "start-up saved the entries as they were" same_bytes "$CASE_DIR/before" "$data"
+
+    click_icon 1 || fail "could not click the tray icon"
+    wait_for "the main alert window" has_alert_window "$PID"
+    local main
+    main=$(the_alert_window "$PID") || exit 1
+    check_alert_look "$PID" "$main"
+
+    xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+a >/dev/null 2>&1 ||
+        fail "could not press Ctrl+A in the main alert window"
+    wait_for "About" has_one untitled_dialogs "$PID"
+    local about
+    about=$(untitled_dialogs "$PID")
+    check_untitled "$about"
+    check_in_front "About" "$about" "$main"
+    open_tray_menu
+    press_in_tray_menu s
+    never_during_quiet_period "the editor opened over About" has_one editors "$PID"
+    check "About still open" has_one untitled_dialogs "$PID"
+    xdotool windowfocus --sync "$about" key --clearmodifiers Escape >/dev/null 2>&1 ||
+        fail "could not press Escape in About"
+    wait_for "About to close" has_none untitled_dialogs "$PID"
+
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor" has_one editors "$PID"
+    local editor
+    editor=$(editors "$PID")
+    check_in_front "the editor" "$editor" "$main"
+    # Keys typed in the menu go to the menu, not to the row's date box that
+    # has the focus: Enter then accepts the rows as they were.
+    open_tray_menu
+    xdotool key --clearmodifiers x >/dev/null 2>&1 || fail "could not type in the menu"
+    press_in_tray_menu Escape
+    check "the editor still open" has_one editors "$PID"
+    xdotool windowfocus --sync "$editor" key --clearmodifiers Return >/dev/null 2>&1 ||
+        fail "could not press Enter in the editor"
+    wait_for "the editor to accept and close" has_none editors "$PID"
+    check "no error box" has_no_message_box "$PID"
+    check "the rows accepted as they were" same_bytes "$CASE_DIR/before" "$data"
+
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor again" has_one editors "$PID"
+    editor=$(editors "$PID")
+
+    # Row 1's time box: 373, 25 inside the editor.
+    click_in "$editor" 373 25 || fail "could not click the time box"
+    wait_for "the time picker" has_one pickers "$PID"
+    local picker
+    picker=$(pickers "$PID")
+    check_untitled "$picker"
+    check_in_front "the time picker" "$picker" "$main"
+    check_in_front "the time picker" "$picker" "$editor"
+    open_tray_menu
+    press_in_tray_menu s
+    check "one editor after Set Alarm" has_one editors "$PID"
+    check "one picker after Set Alarm" has_one pickers "$PID"
+    check_in_front "the time picker after Set Alarm" "$picker" "$editor"
+    xdotool windowfocus --sync "$picker" key --clearmodifiers Escape >/dev/null 2>&1 ||
+        fail "could not press Escape in the picker"
+    wait_for "the picker to close" has_none pickers "$PID"
+
+    # A time that cannot be: OK names it in a box.
+    xdotool windowfocus --sync "$editor" key --clearmodifiers ctrl+a type 99:99:99 >/dev/null 2>&1 ||
+        fail "could not type in the editor"
+    xdotool key --clearmodifiers Return >/dev/null 2>&1 || fail "could not press Enter"
+    wait_for "the error box" has_message_box "$PID"
+    local box
+    box=$(message_boxes "$PID")
+    check_in_front "the error box" "$box" "$main"
+    check_in_front "the error box" "$box" "$editor"
+
+    open_tray_menu
+    press_in_tray_menu e
+    wait_for "the program to end" ended "$PID"
+    local status=0
+    wait "$PID" || status=$?
+    forget_pid "$PID"
+    check "the program ends with status 0 (got $status)" [ "$status" -eq 0 ]
+    same_bytes "$CASE_DIR/before" "$data" ||
+        fail "the file changed: $(show_difference "$CASE_DIR/before" "$data")"
+}
 
 # Watches a folder and writes the name of every file opened in it.
 start_open_watch()
@@ -791,12 +1017,12 @@ case_install()
 # ---------------------------------------------------------------- runner
 
 ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy planted_link
-    file_size_limit no_windows_left install)
+    file_size_limit no_windows_left windows_in_front install)
 
 preflight()
 {
     local tool
-    for tool in Xvfb trayer xdotool xwininfo xprop xwd setpriv "$PYTHON" cmake; do
+    for tool in Xvfb trayer openbox xdotool xwininfo xprop xwd setpriv "$PYTHON" cmake; do
         command -v "$tool" >/dev/null || { echo "missing tool: $tool (run scripts/setup.sh)"; return 1; }
     done
     [ -n "$FAKETIME_LIB" ] || { echo "missing libfaketime (run scripts/setup.sh)"; return 1; }

@@ -5,6 +5,15 @@ library (and libX11, through ctypes):
 
     xhelper.py tray-owned               exit 0 when a notification-area host
                                         owns _NET_SYSTEM_TRAY_S0
+    xhelper.py wm-running               exit 0 when a window manager has said
+                                        so on the root window
+    xhelper.py managed                  print the ids of the windows the
+                                        window manager manages, bottom first
+                                        (_NET_CLIENT_LIST_STACKING)
+    xhelper.py above A B                exit 0 when window A is in front of
+                                        window B, both by the window manager's
+                                        stacking list and by the X server's
+                                        order of their frames
     xhelper.py pixels COLOUR X Y W H    count the red or green pixels of the
                                         xwd dump on stdin in that rectangle
     xhelper.py png OUT                  write the xwd dump on stdin as a PNG
@@ -22,22 +31,126 @@ import sys
 import zlib
 
 
+class X:
+    """The few libX11 calls the checks need, on the display of $DISPLAY."""
+
+    def __init__(self):
+        lib = ctypes.CDLL("libX11.so.6")
+        p, ul, c_int = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int
+        lib.XOpenDisplay.restype = p
+        lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        lib.XDefaultRootWindow.restype = ul
+        lib.XDefaultRootWindow.argtypes = [p]
+        lib.XInternAtom.restype = ul
+        lib.XInternAtom.argtypes = [p, ctypes.c_char_p, c_int]
+        lib.XGetSelectionOwner.restype = ul
+        lib.XGetSelectionOwner.argtypes = [p, ul]
+        lib.XGetWindowProperty.argtypes = [
+            p, ul, ul, ctypes.c_long, ctypes.c_long, c_int, ul, ctypes.POINTER(ul),
+            ctypes.POINTER(c_int), ctypes.POINTER(ul), ctypes.POINTER(ul),
+            ctypes.POINTER(ctypes.c_void_p)]
+        lib.XQueryTree.argtypes = [
+            p, ul, ctypes.POINTER(ul), ctypes.POINTER(ul), ctypes.POINTER(ctypes.c_void_p),
+            ctypes.POINTER(ctypes.c_uint)]
+        lib.XFree.argtypes = [p]
+        lib.XCloseDisplay.argtypes = [p]
+        self.lib = lib
+        self.display = lib.XOpenDisplay(None)
+        if not self.display:
+            raise OSError("cannot open the display")
+        self.root = lib.XDefaultRootWindow(self.display)
+
+    def close(self):
+        self.lib.XCloseDisplay(self.display)
+
+    def atom(self, name):
+        return self.lib.XInternAtom(self.display, name.encode(), 0)
+
+    def owner(self, selection):
+        return self.lib.XGetSelectionOwner(self.display, self.atom(selection))
+
+    def windows(self, window, name):
+        """A property holding window ids (format 32), as a list."""
+        kind, fmt = ctypes.c_ulong(), ctypes.c_int()
+        count, after = ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.c_void_p()
+        XA_WINDOW = 33
+        status = self.lib.XGetWindowProperty(
+            self.display, window, self.atom(name), 0, 4096, 0, XA_WINDOW,
+            ctypes.byref(kind), ctypes.byref(fmt), ctypes.byref(count), ctypes.byref(after),
+            ctypes.byref(data))
+        if status != 0 or not data.value:
+            return []
+        # Format 32 comes back as C longs.
+        ids = list((ctypes.c_ulong * count.value).from_address(data.value)) if fmt.value == 32 else []
+        self.lib.XFree(data)
+        return ids
+
+    def tree(self, window):
+        """(parent, children bottom first) of a window."""
+        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        children, count = ctypes.c_void_p(), ctypes.c_uint()
+        if not self.lib.XQueryTree(self.display, window, ctypes.byref(root), ctypes.byref(parent),
+                                   ctypes.byref(children), ctypes.byref(count)):
+            return None, []
+        kids = list((ctypes.c_ulong * count.value).from_address(children.value)) if count.value else []
+        if children.value:
+            self.lib.XFree(children)
+        return parent.value, kids
+
+    def frame(self, window):
+        """The window's ancestor that is a child of the root: its frame
+        under a window manager, else the window itself."""
+        while True:
+            parent, _ = self.tree(window)
+            if parent is None:
+                return None
+            if parent == self.root:
+                return window
+            window = parent
+
+
 def tray_owned():
-    libx11 = ctypes.CDLL("libX11.so.6")
-    libx11.XOpenDisplay.restype = ctypes.c_void_p
-    libx11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    libx11.XInternAtom.restype = ctypes.c_ulong
-    libx11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    libx11.XGetSelectionOwner.restype = ctypes.c_ulong
-    libx11.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    libx11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    display = libx11.XOpenDisplay(None)
-    if not display:
+    try:
+        x = X()
+    except OSError:
         return 2
-    atom = libx11.XInternAtom(display, b"_NET_SYSTEM_TRAY_S0", 0)
-    owner = libx11.XGetSelectionOwner(display, atom)
-    libx11.XCloseDisplay(display)
+    owner = x.owner("_NET_SYSTEM_TRAY_S0")
+    x.close()
     return 0 if owner else 1
+
+
+def wm_running():
+    try:
+        x = X()
+    except OSError:
+        return 2
+    check = x.windows(x.root, "_NET_SUPPORTING_WM_CHECK")
+    # The check window names itself once the manager is up.
+    running = bool(check) and x.windows(check[0], "_NET_SUPPORTING_WM_CHECK") == check[:1]
+    x.close()
+    return 0 if running else 1
+
+
+def managed():
+    x = X()
+    for window in x.windows(x.root, "_NET_CLIENT_LIST_STACKING"):
+        print(window)
+    x.close()
+    return 0
+
+
+def above(upper, lower):
+    x = X()
+    stacking = x.windows(x.root, "_NET_CLIENT_LIST_STACKING")
+    by_manager = (upper in stacking and lower in stacking
+                  and stacking.index(upper) > stacking.index(lower))
+    _, order = x.tree(x.root)
+    frames = [x.frame(upper), x.frame(lower)]
+    by_server = (None not in frames and frames[0] != frames[1]
+                 and order.index(frames[0]) > order.index(frames[1]))
+    x.close()
+    return 0 if by_manager and by_server else 1
 
 
 def read_xwd(data):
@@ -166,6 +279,12 @@ def desktop_exec(path):
 def main(argv):
     if argv[1:2] == ["tray-owned"]:
         return tray_owned()
+    if argv[1:2] == ["wm-running"]:
+        return wm_running()
+    if argv[1:2] == ["managed"]:
+        return managed()
+    if argv[1:2] == ["above"] and len(argv) == 4:
+        return above(int(argv[2], 0), int(argv[3], 0))
     if argv[1:2] == ["pixels"] and len(argv) == 7 and argv[2] in COLOURS:
         return pixels(argv[2], *map(int, argv[3:7]))
     if argv[1:2] == ["watch-opens"] and len(argv) == 3:

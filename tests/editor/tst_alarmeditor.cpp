@@ -68,6 +68,8 @@ private Q_SLOTS:
         QCOMPARE(editor.scrollBar->singleStep(), 300);
         QCOMPARE(editor.scrollBar->pageStep(), 1000);
         QVERIFY(editor.acceptButton->isDefault());
+        // The caption is the maker's web address.
+        QCOMPARE(editor.windowTitle(), QStringLiteral("tikora.example.org"));
         // Row 0's Clear button and row 31's repeat boxes break the pattern.
         QCOMPARE(editor.clearButtons[0]->geometry(), QRect(0, 12, 25, 22));
         QCOMPARE(editor.clearButtons[1]->geometry(), QRect(0, 34, 25, 20));

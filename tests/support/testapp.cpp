@@ -10,12 +10,19 @@
 void FakeModalRunner::exec(QDialog &dialog)
 {
     shown.append(&dialog);
+    open.append(&dialog);
     QPointer<QDialog> guard(&dialog);
     dialog.show();
     if (whileOpen)
         whileOpen(dialog);
     if (guard && guard->isVisible())
         guard->hide();
+    open.removeLast();
+}
+
+QDialog *FakeModalRunner::active() const
+{
+    return open.isEmpty() ? nullptr : open.last().data();
 }
 
 AlertWindowRecorder::AlertWindowRecorder()

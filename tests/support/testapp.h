@@ -19,7 +19,10 @@ class FakeModalRunner : public ModalRunner
 public:
     void exec(QDialog &dialog) override;
 
+    QDialog *active() const override;
+
     QList<QPointer<QDialog>> shown;
+    QList<QPointer<QDialog>> open; // innermost last
     std::function<void(QDialog &dialog)> whileOpen;
 };
 
