@@ -2,6 +2,7 @@
 #include "windows/alarmeditor.h"
 
 #include "windows/appcontext.h"
+#include "windows/designfont.h"
 #include "windows/pictures.h"
 #include "windows/twips.h"
 
@@ -14,18 +15,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QValidator>
 
 #include <limits>
 
 namespace {
-
-QFont fontOf(const QString &family, double points)
-{
-    QFont f(family);
-    f.setPointSizeF(points);
-    return f;
-}
 
 // A repeat box: grey (2) can come from the file, but a click only ever
 // toggles between unchecked and checked; from grey it checks.
@@ -86,7 +81,7 @@ QLineEdit *rowText(QWidget *parent, const QString &name, int row, double left, d
     edit->setObjectName(QStringLiteral("%1_%2").arg(name).arg(row));
     // Free text of any length: nothing from the file or the keyboard is cut.
     edit->setMaxLength(std::numeric_limits<int>::max());
-    edit->setFont(fontOf(QStringLiteral("Arial"), 6.79));
+    edit->setFont(DesignFont::of(QStringLiteral("Arial"), 6.79));
     placeTwips(edit, left, rowTop(row), width, 285);
     return edit;
 }
@@ -96,7 +91,7 @@ QGroupBox *columnFrame(QWidget *parent, const QString &name, const QString &titl
 {
     auto *frame = new QGroupBox(title, parent);
     frame->setObjectName(name);
-    frame->setFont(fontOf(QStringLiteral("MS Serif"), 7.47));
+    frame->setFont(DesignFont::of(QStringLiteral("MS Serif"), 7.47));
     placeTwips(frame, left, top, width, 9765);
     return frame;
 }
@@ -125,6 +120,7 @@ AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(9672), twipsToPixels(3861));
+    setFont(DesignFont::window());
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
 
@@ -179,13 +175,17 @@ void AlarmEditor::buildRows()
     monthlyColumn =
         columnFrame(rowPanel, QStringLiteral("Frame5"), QStringLiteral("Mnly"), 7104, 96, 540);
 
-    const QFont boxFont = fontOf(QStringLiteral("Times New Roman"), 12.23);
+    const QFont boxFont = DesignFont::of(QStringLiteral("Times New Roman"), 12.23);
     const QIcon clearIcon(EditorPictures::clearRow());
     const auto makeBox = [&](QGroupBox *column, const QString &name, int row) {
         QCheckBox *box = new RepeatBox(column);
         box->setObjectName(QStringLiteral("%1_%2").arg(name).arg(row));
         box->setFont(boxFont);
         placeTwips(box, 180, boxTop(row), 195, 285);
+        // Only the box shows; it is as wide as the style draws it, so no
+        // part of it is cut off (the column leaves room on its right).
+        const int boxWidth = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box);
+        box->resize(qMax(box->width(), boxWidth), box->height());
         return box;
     };
 
@@ -236,10 +236,10 @@ void AlarmEditor::buildSoundPanel()
 {
     soundPanel = new QGroupBox(QStringLiteral("Sounds"), this);
     soundPanel->setObjectName(QStringLiteral("Frame2"));
-    soundPanel->setFont(fontOf(QStringLiteral("MS Serif"), 7.47));
+    soundPanel->setFont(DesignFont::of(QStringLiteral("MS Serif"), 7.47));
     placeTwips(soundPanel, 8196, 240, 1455, 1515);
 
-    const QFont optionFont = fontOf(QStringLiteral("Arial"), 8.15);
+    const QFont optionFont = DesignFont::of(QStringLiteral("Arial"), 8.15);
     const QIcon speaker(EditorPictures::speaker());
     const auto option = [&](const QString &name, const QString &caption, double top, double width) {
         auto *button = new QRadioButton(caption, this);
