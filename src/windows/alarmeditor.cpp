@@ -145,6 +145,7 @@ AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent)
     placeTwips(acceptButton, 8496, 3180, 885, 495);
     connect(acceptButton, &QPushButton::clicked, this, &AlarmEditor::acceptEdits);
 
+    drawPictures();
     connectToEngine();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         if (now)
@@ -176,7 +177,6 @@ void AlarmEditor::buildRows()
         columnFrame(rowPanel, QStringLiteral("Frame5"), QStringLiteral("Mnly"), 7104, 96, 540);
 
     const QFont boxFont = DesignFont::of(QStringLiteral("Times New Roman"), 12.23);
-    const QIcon clearIcon(EditorPictures::clearRow());
     const auto makeBox = [&](QGroupBox *column, const QString &name, int row) {
         QCheckBox *box = new RepeatBox(column);
         box->setObjectName(QStringLiteral("%1_%2").arg(name).arg(row));
@@ -192,7 +192,6 @@ void AlarmEditor::buildRows()
     for (int row = 0; row < SlotCount; ++row) {
         auto *clear = new QPushButton(rowPanel);
         clear->setObjectName(QStringLiteral("cmdClear_%1").arg(row));
-        clear->setIcon(clearIcon);
         clear->setToolTip(QStringLiteral("CLEAR THIS ROW"));
         clear->setAccessibleName(QStringLiteral("Clear row %1").arg(row + 1));
         clear->setFont(boxFont);
@@ -240,7 +239,6 @@ void AlarmEditor::buildSoundPanel()
     placeTwips(soundPanel, 8196, 240, 1455, 1515);
 
     const QFont optionFont = DesignFont::of(QStringLiteral("Arial"), 8.15);
-    const QIcon speaker(EditorPictures::speaker());
     const auto option = [&](const QString &name, const QString &caption, double top, double width) {
         auto *button = new QRadioButton(caption, this);
         button->setObjectName(name);
@@ -253,7 +251,6 @@ void AlarmEditor::buildSoundPanel()
         auto *button = new QPushButton(this);
         button->setObjectName(name);
         button->setAccessibleName(QStringLiteral("Play ") + sound);
-        button->setIcon(speaker);
         button->setFont(optionFont);
         button->setAutoDefault(false);
         placeTwips(button, 9276, top, 285, 285);
@@ -280,9 +277,31 @@ void AlarmEditor::buildSoundPanel()
 
     picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(EditorPictures::alarmClock());
     picture->setScaledContents(true);
     placeTwips(picture, 8316, 2040, 1128, 828);
+}
+
+void AlarmEditor::drawPictures()
+{
+    // For this screen's pixel ratio and in this palette's colours (the
+    // buttons take the window's); drawn again when either may have changed.
+    const qreal ratio = devicePixelRatioF();
+    const QIcon clear = EditorPictures::clearRowIcon(ratio, palette().color(QPalette::Button));
+    for (QPushButton *button : clearButtons)
+        button->setIcon(clear);
+    const QIcon speaker = EditorPictures::speakerIcon(ratio, palette().color(QPalette::ButtonText));
+    for (QPushButton *button :
+         {playMessageButton, playAlert1Button, playAlert2Button, playAlert3Button})
+        button->setIcon(speaker);
+    picture->setPixmap(EditorPictures::alarmClock(ratio));
+}
+
+void AlarmEditor::changeEvent(QEvent *event)
+{
+    // Once built: the palette may change while the controls are made.
+    if (event->type() == QEvent::PaletteChange && picture)
+        drawPictures();
+    QDialog::changeEvent(event);
 }
 
 void AlarmEditor::scrollRows()
@@ -313,6 +332,7 @@ void AlarmEditor::showEvent(QShowEvent *event)
     // Shown by the program, not merely mapped again by the desktop: it opens
     // on the first row's date.
     if (!event->spontaneous()) {
+        drawPictures();
         m_context.engine.rememberShownTexts();
         dateBoxes[0]->setFocus(Qt::OtherFocusReason);
     }
