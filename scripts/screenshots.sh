@@ -148,6 +148,14 @@ take()
     done
     DISPLAY=":$(head -n 1 "$dir/display")"
     export DISPLAY
+    # The display answers (another server may have raced for the number).
+    until xdpyinfo >/dev/null 2>&1; do
+        (($(now_us) < end)) || {
+            echo "screenshots: display $DISPLAY does not answer" >&2
+            return 1
+        }
+        sleep 0.1
+    done
     # No notification area: the program shows its main alert window at once.
     env -u DBUS_SESSION_BUS_ADDRESS -u XDG_DATA_HOME -u QT_QPA_PLATFORMTHEME \
         QT_QPA_PLATFORM=xcb TZ=UTC LC_ALL=C.UTF-8 XDG_RUNTIME_DIR="$dir/runtime" \

@@ -86,13 +86,18 @@ QLineEdit *rowText(QWidget *parent, const QString &name, int row, double left, d
     return edit;
 }
 
+// The column frames reach this far above their place, and their boxes lie
+// this much lower inside them, so each box stays where the row has it and the
+// frame's caption clears the first box (nothing lies above the columns).
+constexpr double captionLift = 60;
+
 QGroupBox *columnFrame(QWidget *parent, const QString &name, const QString &title, double left,
                        double top, double width)
 {
     auto *frame = new QGroupBox(title, parent);
     frame->setObjectName(name);
     frame->setFont(DesignFont::of(QStringLiteral("MS Serif"), 7.47));
-    placeTwips(frame, left, top, width, 9765);
+    placeTwips(frame, left, top - captionLift, width, 9765 + captionLift);
     return frame;
 }
 
@@ -181,7 +186,7 @@ void AlarmEditor::buildRows()
         QCheckBox *box = new RepeatBox(column);
         box->setObjectName(QStringLiteral("%1_%2").arg(name).arg(row));
         box->setFont(boxFont);
-        placeTwips(box, 180, boxTop(row), 195, 285);
+        placeTwips(box, 180, boxTop(row) + captionLift, 195, 285);
         // Only the box shows; it is as wide as the style draws it, so no
         // part of it is cut off (the column leaves room on its right).
         const int boxWidth = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box);

@@ -3,7 +3,8 @@
 // buttons, check boxes, option buttons, frame captions and text boxes, at the
 // desktop's font and at a font 2 points larger. The room a control leaves for
 // its text is asked of the style (frame, indicator, margins), and the text is
-// measured with the control's own font.
+// measured with the control's own font. A frame's caption is also not covered
+// by the controls inside the frame.
 
 #include "support/tempdir.h"
 #include "support/testapp.h"
@@ -44,26 +45,71 @@ QString misfitText(const QString &text, const QSize &needed, const QRect &room)
         .arg(text, sizeText(needed), sizeText(room.size()));
 }
 
-// Why one line of text does not fit its room, or nothing: it must be no
-// wider than the room, and its glyphs, on a line aligned in the room as the
-// control aligns it, must lie within the room's top and bottom.
-QString lineMisfit(const QFont &font, const QString &text, const QRect &room, Qt::Alignment align,
-                   int extraWidth = 0, int extraHeight = 0)
+QString withoutMnemonic(const QString &text)
 {
-    const QFontMetrics metrics(font);
-    const QString shown = QString(text).remove(QRegularExpression(QStringLiteral("&(?!&)")));
-    const int width = metrics.horizontalAdvance(shown) + extraWidth;
+    return QString(text).remove(QRegularExpression(QStringLiteral("&(?!&)")));
+}
+
+// Where the glyphs of one line land: the line aligned in the room as the
+// control aligns it, the glyphs on its baseline.
+QRect inkRect(const QFontMetrics &metrics, const QString &shown, const QRect &room,
+              Qt::Alignment align)
+{
     int lineTop = room.top();
     if (align & Qt::AlignVCenter)
         lineTop += (room.height() - metrics.height()) / 2;
     else if (align & Qt::AlignBottom)
         lineTop = room.bottom() + 1 - metrics.height();
-    const QRect ink = metrics.tightBoundingRect(shown).translated(0, lineTop + metrics.ascent());
+    return metrics.tightBoundingRect(shown).translated(room.left(), lineTop + metrics.ascent());
+}
+
+// Why one line of text does not fit its room, or nothing: it must be no
+// wider than the room, and its glyphs must lie within the room's top and
+// bottom.
+QString lineMisfit(const QFont &font, const QString &text, const QRect &room, Qt::Alignment align,
+                   int extraWidth = 0, int extraHeight = 0)
+{
+    const QFontMetrics metrics(font);
+    const QString shown = withoutMnemonic(text);
+    const int width = metrics.horizontalAdvance(shown) + extraWidth;
+    const QRect ink = inkRect(metrics, shown, room, align);
     const bool fitsHeight =
         ink.top() >= room.top() && ink.bottom() <= room.bottom() && extraHeight <= room.height();
     if (width <= room.width() && fitsHeight)
         return QString();
     return misfitText(text, QSize(width, qMax(ink.height(), extraHeight)), room);
+}
+
+// What a control paints over its parent: a check box or option button only
+// its box and its text, anything else its whole rectangle.
+QRect paintedRect(const QWidget &widget)
+{
+    auto *button = qobject_cast<const QAbstractButton *>(&widget);
+    const bool check = qobject_cast<const QCheckBox *>(&widget) != nullptr;
+    if (!button || !(check || qobject_cast<const QRadioButton *>(&widget)))
+        return widget.rect();
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    QRect painted = widget.style()->subElementRect(
+        check ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator, &option, button);
+    if (!button->text().isEmpty())
+        painted |= widget.style()->subElementRect(
+            check ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &option, button);
+    return painted;
+}
+
+// The control drawn over the glyphs (in the owner's coordinates), if any.
+QString coveringControl(const QWidget &owner, const QRect &ink)
+{
+    for (QWidget *child : owner.findChildren<QWidget *>()) {
+        if (!child->isVisibleTo(&owner))
+            continue;
+        const QRect painted = paintedRect(*child).translated(child->mapTo(&owner, QPoint(0, 0)));
+        if (painted.intersects(ink))
+            return QStringLiteral("covered by ") + child->objectName();
+    }
+    return QString();
 }
 
 QString labelMisfit(const QLabel &label)
@@ -149,9 +195,14 @@ QString groupBoxMisfit(const QGroupBox &box)
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
     const QRect label =
         box.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &box);
-    // The caption is drawn from the label's left edge to the frame's right.
+    // The caption is drawn from the label's left edge to the frame's right,
+    // at the label's top, under the frame's controls.
     const QRect room(label.topLeft(), QPoint(box.rect().right(), label.bottom()));
-    return lineMisfit(box.font(), box.title(), room, Qt::AlignVCenter);
+    const QString why = lineMisfit(box.font(), box.title(), room, Qt::AlignTop);
+    if (!why.isEmpty())
+        return why;
+    const QString shown = withoutMnemonic(box.title());
+    return coveringControl(box, inkRect(QFontMetrics(box.font()), shown, room, Qt::AlignTop));
 }
 
 // A text box: its frame, and the margin a line edit keeps inside it, leave the rest.
