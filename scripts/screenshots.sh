@@ -36,7 +36,8 @@ FAKETIME_LIB=$(find /usr/lib -maxdepth 3 -path '*/faketime/libfaketime.so.1' -pr
     echo "screenshots: libfaketime is missing" >&2
     exit 1
 }
-# The clock in every picture.
+# The clock in every picture: it stands still, so the pictures come out the
+# same each time.
 CLOCK="2026-06-15 08:41:27"
 DEADLINE=15 # seconds a window may take to appear
 
@@ -160,7 +161,7 @@ take()
     env -u DBUS_SESSION_BUS_ADDRESS -u XDG_DATA_HOME -u QT_QPA_PLATFORMTHEME \
         QT_QPA_PLATFORM=xcb TZ=UTC LC_ALL=C.UTF-8 XDG_RUNTIME_DIR="$dir/runtime" \
         XDG_CONFIG_HOME="$dir/config" ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0 \
-        LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$CLOCK" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        LD_PRELOAD="$FAKETIME_LIB" FAKETIME="$CLOCK" FAKETIME_DONT_FAKE_MONOTONIC=1 \
         "$@" "$PROGRAM" --data-dir "$dir/data" >"$dir/tikora.log" 2>&1 &
     local pid=$!
     PIDS+=("$pid")

@@ -6,6 +6,7 @@
 #include "windows/maker.h"
 #include "windows/twips.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -36,7 +37,12 @@ AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
 
     picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("picture"));
-    picture->setPixmap(QPixmap(QStringLiteral(":/pictures/about.png")));
+    // The picture at its natural size, from the version drawn for a screen
+    // scaled twice where the screen is.
+    QIcon art;
+    art.addFile(QStringLiteral(":/pictures/about.png"), QSize(157, 120));
+    art.addFile(QStringLiteral(":/pictures/about@2x.png"), QSize(314, 240));
+    picture->setPixmap(art.pixmap(QSize(157, 120), devicePixelRatioF()));
     picture->setGeometry(0, 0, 157, 120);
 
     okButton = new QPushButton(QStringLiteral("OK"), this);

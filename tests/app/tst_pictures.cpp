@@ -6,6 +6,7 @@
 
 #include "support/tempdir.h"
 #include "support/testapp.h"
+#include "windows/aboutwindow.h"
 #include "windows/alarmeditor.h"
 #include "windows/datepicker.h"
 #include "windows/pickerbackground.h"
@@ -157,6 +158,15 @@ private Q_SLOTS:
             QVERIFY2(button->icon().availableSizes().contains(QSize(32, 32)),
                      qPrintable(button->objectName()));
         }
+    }
+
+    void aboutShowsItsPictureDrawnForThisRatio()
+    {
+        AboutWindow about;
+        const QPixmap picture = about.picture->pixmap();
+        QCOMPARE(picture.devicePixelRatio(), 2.0);
+        QCOMPARE(picture.size(), QSize(314, 240));
+        QCOMPARE(picture.deviceIndependentSize(), QSizeF(157, 120));
     }
 
     void thePickersBackgroundIsDrawnAtThisRatio()
