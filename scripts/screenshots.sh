@@ -133,7 +133,7 @@ take()
     local suffix=$1
     SCALE=$2
     shift 2
-    local dir="$ROOT/look$suffix" number
+    local dir="$ROOT/look$suffix"
     mkdir -p "$dir/data" "$dir/runtime" && chmod 700 "$dir/runtime"
     demo_file >"$dir/data/Tikor.dat"
     Xvfb -displayfd 5 -screen 0 "$((1024 * SCALE))x$((768 * SCALE))x24" -nolisten tcp \
