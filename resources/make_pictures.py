@@ -49,18 +49,20 @@ def clock(size, background=(0, 0, 0, 0)):
     return pixel
 
 
-def about(x, y):
-    """A dusk sky over hills with the clock in it: 157 x 120."""
-    top, bottom = (20, 40, 90), (240, 150, 80)
-    t = y / 119
-    sky = tuple(int(a + (b - a) * t) for a, b in zip(top, bottom)) + (255,)
-    hill = 95 + 10 * math.sin(x / 20)
-    if y > hill:
-        return (40, 90, 50, 255)
-    face = clock(64, sky)
-    if 46 <= x < 110 and 20 <= y < 84:
-        return face(x - 46, y - 20)
-    return sky
+def about_at(scale):
+    """A dusk sky over hills with the clock in it: 157 x 120 times scale."""
+    def about(x, y):
+        top, bottom = (20, 40, 90), (240, 150, 80)
+        t = y / (119 * scale)
+        sky = tuple(int(a + (b - a) * t) for a, b in zip(top, bottom)) + (255,)
+        hill = (95 + 10 * math.sin(x / (20 * scale))) * scale
+        if y > hill:
+            return (40, 90, 50, 255)
+        face = clock(64 * scale, sky)
+        if 46 * scale <= x < 110 * scale and 20 * scale <= y < 84 * scale:
+            return face(x - 46 * scale, y - 20 * scale)
+        return sky
+    return about
 
 
 def backdrop(x, y):
@@ -72,5 +74,6 @@ def backdrop(x, y):
 png(HERE / 'icons' / 'tikora-16.png', 16, 16, clock(16))
 png(HERE / 'icons' / 'tikora-32.png', 32, 32, clock(32))
 png(HERE / 'icons' / 'tikora.png', 64, 64, clock(64))
-png(HERE / 'pictures' / 'about.png', 157, 120, about)
+png(HERE / 'pictures' / 'about.png', 157, 120, about_at(1))
+png(HERE / 'pictures' / 'about@2x.png', 314, 240, about_at(2))
 png(HERE / 'pictures' / 'alert.png', 232, 117, backdrop)

@@ -17,9 +17,12 @@ bool QtTrayIcon::available() const
 void QtTrayIcon::add(const QString &tip, QMenu *menu)
 {
     if (!m_icon) {
+        // Drawn at three sizes, so a slot of 16 to 32 pixels on a screen
+        // scaled twice is filled from a larger picture, not an enlarged one.
         QIcon icon;
         icon.addFile(QStringLiteral(":/icons/tikora-16.png"), QSize(16, 16));
         icon.addFile(QStringLiteral(":/icons/tikora-32.png"), QSize(32, 32));
+        icon.addFile(QStringLiteral(":/icons/tikora.png"), QSize(64, 64));
         m_icon = std::make_unique<QSystemTrayIcon>(icon);
         // A press of the left button; a double-click acts through its first
         // press only, and the right button opens the context menu.

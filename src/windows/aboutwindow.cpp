@@ -2,9 +2,11 @@
 #include "windows/aboutwindow.h"
 
 #include "platform/seams.h"
+#include "windows/designfont.h"
 #include "windows/maker.h"
 #include "windows/twips.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -21,15 +23,6 @@ QLabel *aboutLabel(QWidget *parent, const QString &name, const QString &text, Qt
     return label;
 }
 
-QFont aboutFont(const QString &family, double points, bool bold, bool italic = false)
-{
-    QFont font(family);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
-
 } // namespace
 
 AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
@@ -40,10 +33,16 @@ AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
     setWindowTitle(QString());
     setWindowIcon(QIcon(QStringLiteral(":/icons/tikora.png")));
     setFixedSize(twipsToPixels(4264), twipsToPixels(2847));
+    setFont(DesignFont::window());
 
     picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("picture"));
-    picture->setPixmap(QPixmap(QStringLiteral(":/pictures/about.png")));
+    // The picture at its natural size, from the version drawn for a screen
+    // scaled twice where the screen is.
+    QIcon art;
+    art.addFile(QStringLiteral(":/pictures/about.png"), QSize(157, 120));
+    art.addFile(QStringLiteral(":/pictures/about@2x.png"), QSize(314, 240));
+    picture->setPixmap(art.pixmap(QSize(157, 120), devicePixelRatioF()));
     picture->setGeometry(0, 0, 157, 120);
 
     okButton = new QPushButton(QStringLiteral("OK"), this);
@@ -55,22 +54,25 @@ AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
 
     titleLabel = aboutLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Application Title"),
                             Qt::AlignHCenter | Qt::AlignTop);
-    titleLabel->setFont(aboutFont(QStringLiteral("Arial"), 9.51, true, true));
+    titleLabel->setFont(DesignFont::of(QStringLiteral("Arial"), 9.51, true, true));
     placeTwips(titleLabel, 2490, 300, 1545, 240);
 
     versionLabel = aboutLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version"),
                               Qt::AlignHCenter | Qt::AlignTop);
-    versionLabel->setFont(aboutFont(QStringLiteral("MS Sans Serif"), 7.47, true));
-    placeTwips(versionLabel, 2782, 728, 832, 299);
+    versionLabel->setFont(DesignFont::of(QStringLiteral("MS Sans Serif"), 7.47, true));
+    // As wide as the title above it, on the same centre: the whole version
+    // fits, and nothing else stands beside it.
+    placeTwips(versionLabel, 2490, 728, 1545, 299);
 
     copyrightLabel =
         aboutLabel(this, QStringLiteral("Label1"), MakerCopyright, Qt::AlignHCenter | Qt::AlignTop);
     copyrightLabel->setWordWrap(true);
-    placeTwips(copyrightLabel, 494, 2314, 3198, 338);
+    // Down to the window's bottom edge, so a line that wraps shows whole.
+    placeTwips(copyrightLabel, 494, 2314, 3198, 2847 - 2314);
 
     webLabel =
         aboutLabel(this, QStringLiteral("Label2"), MakerWebAddress, Qt::AlignLeft | Qt::AlignTop);
-    webLabel->setFont(aboutFont(QStringLiteral("MS Sans Serif"), 12.23, true));
+    webLabel->setFont(DesignFont::of(QStringLiteral("MS Sans Serif"), 12.23, true));
     placeTwips(webLabel, 210, 1800, 3390, 360);
 }
 

@@ -2,6 +2,7 @@
 #include "windows/alarmeditor.h"
 
 #include "windows/appcontext.h"
+#include "windows/designfont.h"
 #include "windows/maker.h"
 #include "windows/pictures.h"
 #include "windows/twips.h"
@@ -15,18 +16,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QValidator>
 
 #include <limits>
 
 namespace {
-
-QFont fontOf(const QString &family, double points)
-{
-    QFont f(family);
-    f.setPointSizeF(points);
-    return f;
-}
 
 // A repeat box: grey (2) can come from the file, but a click only ever
 // toggles between unchecked and checked; from grey it checks.
@@ -87,18 +82,23 @@ QLineEdit *rowText(QWidget *parent, const QString &name, int row, double left, d
     edit->setObjectName(QStringLiteral("%1_%2").arg(name).arg(row));
     // Free text of any length: nothing from the file or the keyboard is cut.
     edit->setMaxLength(std::numeric_limits<int>::max());
-    edit->setFont(fontOf(QStringLiteral("Arial"), 6.79));
+    edit->setFont(DesignFont::of(QStringLiteral("Arial"), 6.79));
     placeTwips(edit, left, rowTop(row), width, 285);
     return edit;
 }
+
+// The column frames reach this far above their place, and their boxes lie
+// this much lower inside them, so each box stays where the row has it and the
+// frame's caption clears the first box (nothing lies above the columns).
+constexpr double captionLift = 60;
 
 QGroupBox *columnFrame(QWidget *parent, const QString &name, const QString &title, double left,
                        double top, double width)
 {
     auto *frame = new QGroupBox(title, parent);
     frame->setObjectName(name);
-    frame->setFont(fontOf(QStringLiteral("MS Serif"), 7.47));
-    placeTwips(frame, left, top, width, 9765);
+    frame->setFont(DesignFont::of(QStringLiteral("MS Serif"), 7.47));
+    placeTwips(frame, left, top - captionLift, width, 9765 + captionLift);
     return frame;
 }
 
@@ -126,6 +126,7 @@ AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(9672), twipsToPixels(3861));
+    setFont(DesignFont::window());
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
 
@@ -150,6 +151,7 @@ AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent)
     placeTwips(acceptButton, 8496, 3180, 885, 495);
     connect(acceptButton, &QPushButton::clicked, this, &AlarmEditor::acceptEdits);
 
+    drawPictures();
     connectToEngine();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         if (now)
@@ -180,20 +182,22 @@ void AlarmEditor::buildRows()
     monthlyColumn =
         columnFrame(rowPanel, QStringLiteral("Frame5"), QStringLiteral("Mnly"), 7104, 96, 540);
 
-    const QFont boxFont = fontOf(QStringLiteral("Times New Roman"), 12.23);
-    const QIcon clearIcon(EditorPictures::clearRow());
+    const QFont boxFont = DesignFont::of(QStringLiteral("Times New Roman"), 12.23);
     const auto makeBox = [&](QGroupBox *column, const QString &name, int row) {
         QCheckBox *box = new RepeatBox(column);
         box->setObjectName(QStringLiteral("%1_%2").arg(name).arg(row));
         box->setFont(boxFont);
-        placeTwips(box, 180, boxTop(row), 195, 285);
+        placeTwips(box, 180, boxTop(row) + captionLift, 195, 285);
+        // Only the box shows; it is as wide as the style draws it, so no
+        // part of it is cut off (the column leaves room on its right).
+        const int boxWidth = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box);
+        box->resize(qMax(box->width(), boxWidth), box->height());
         return box;
     };
 
     for (int row = 0; row < SlotCount; ++row) {
         auto *clear = new QPushButton(rowPanel);
         clear->setObjectName(QStringLiteral("cmdClear_%1").arg(row));
-        clear->setIcon(clearIcon);
         clear->setToolTip(QStringLiteral("CLEAR THIS ROW"));
         clear->setAccessibleName(QStringLiteral("Clear row %1").arg(row + 1));
         clear->setFont(boxFont);
@@ -237,11 +241,10 @@ void AlarmEditor::buildSoundPanel()
 {
     soundPanel = new QGroupBox(QStringLiteral("Sounds"), this);
     soundPanel->setObjectName(QStringLiteral("Frame2"));
-    soundPanel->setFont(fontOf(QStringLiteral("MS Serif"), 7.47));
+    soundPanel->setFont(DesignFont::of(QStringLiteral("MS Serif"), 7.47));
     placeTwips(soundPanel, 8196, 240, 1455, 1515);
 
-    const QFont optionFont = fontOf(QStringLiteral("Arial"), 8.15);
-    const QIcon speaker(EditorPictures::speaker());
+    const QFont optionFont = DesignFont::of(QStringLiteral("Arial"), 8.15);
     const auto option = [&](const QString &name, const QString &caption, double top, double width) {
         auto *button = new QRadioButton(caption, this);
         button->setObjectName(name);
@@ -254,7 +257,6 @@ void AlarmEditor::buildSoundPanel()
         auto *button = new QPushButton(this);
         button->setObjectName(name);
         button->setAccessibleName(QStringLiteral("Play ") + sound);
-        button->setIcon(speaker);
         button->setFont(optionFont);
         button->setAutoDefault(false);
         placeTwips(button, 9276, top, 285, 285);
@@ -281,9 +283,31 @@ void AlarmEditor::buildSoundPanel()
 
     picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(EditorPictures::alarmClock());
     picture->setScaledContents(true);
     placeTwips(picture, 8316, 2040, 1128, 828);
+}
+
+void AlarmEditor::drawPictures()
+{
+    // For this screen's pixel ratio and in this palette's colours (the
+    // buttons take the window's); drawn again when either may have changed.
+    const qreal ratio = devicePixelRatioF();
+    const QIcon clear = EditorPictures::clearRowIcon(ratio, palette().color(QPalette::Button));
+    for (QPushButton *button : clearButtons)
+        button->setIcon(clear);
+    const QIcon speaker = EditorPictures::speakerIcon(ratio, palette().color(QPalette::ButtonText));
+    for (QPushButton *button :
+         {playMessageButton, playAlert1Button, playAlert2Button, playAlert3Button})
+        button->setIcon(speaker);
+    picture->setPixmap(EditorPictures::alarmClock(ratio));
+}
+
+void AlarmEditor::changeEvent(QEvent *event)
+{
+    // Once built: the palette may change while the controls are made.
+    if (event->type() == QEvent::PaletteChange && picture)
+        drawPictures();
+    QDialog::changeEvent(event);
 }
 
 void AlarmEditor::scrollRows()
@@ -314,6 +338,7 @@ void AlarmEditor::showEvent(QShowEvent *event)
     // Shown by the program, not merely mapped again by the desktop: it opens
     // on the first row's date.
     if (!event->spontaneous()) {
+        drawPictures();
         m_context.engine.rememberShownTexts();
         dateBoxes[0]->setFocus(Qt::OtherFocusReason);
     }

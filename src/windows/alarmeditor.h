@@ -101,11 +101,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildSoundPanel();
     void buildRows();
+    void drawPictures();
     void connectToEngine();
     void keepInView(QWidget *control);
     void showRow(int row);

@@ -3,6 +3,7 @@
 
 #include "store/datetext.h"
 #include "windows/appcontext.h"
+#include "windows/designfont.h"
 #include "windows/twips.h"
 
 #include <QCloseEvent>
@@ -28,10 +29,7 @@ QLabel *clockLabel(QWidget *parent, const QString &objectName, const QString &te
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
     label->setLineWidth(1);
     label->setAutoFillBackground(true);
-    QFont font(QStringLiteral("Arial"));
-    font.setBold(true);
-    font.setPixelSize(11);
-    label->setFont(font);
+    label->setFont(DesignFont::of(QStringLiteral("Arial"), 8, true));
     return label;
 }
 
@@ -43,6 +41,7 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     setObjectName(QStringLiteral("frmPass"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(DesignFont::window());
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(twipsToPixels(3484), twipsToPixels(1755));

@@ -4,6 +4,7 @@
 #include "store/datetext.h"
 #include "windows/alarmeditor.h"
 #include "windows/appcontext.h"
+#include "windows/designfont.h"
 #include "windows/pickerbackground.h"
 #include "windows/twips.h"
 
@@ -24,6 +25,7 @@ DatePicker::DatePicker(AppContext &context, int row, QWidget *parent)
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(2444), twipsToPixels(793));
+    setFont(DesignFont::window());
     PickerBackground::apply(this);
 
     dateEdit = new QDateEdit(this);

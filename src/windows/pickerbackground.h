@@ -9,7 +9,9 @@ class QWidget;
 // drawn from the window's top-left corner.
 namespace PickerBackground {
 
-QPixmap picture();
+// Drawn for a device-pixel ratio: at 2 it has twice the pixels each way and
+// carries that ratio.
+QPixmap picture(qreal ratio);
 
 // Gives the window the picture as its background.
 void apply(QWidget *window);

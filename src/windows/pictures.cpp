@@ -3,34 +3,50 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 
 namespace EditorPictures {
 
 namespace {
 
-QPixmap blank(int width, int height)
+// A transparent pixmap of the size given in device-independent pixels; a
+// painter on it draws in those units.
+QPixmap blank(int width, int height, qreal ratio)
 {
-    QPixmap pixmap(width, height);
+    ratio = qMax<qreal>(ratio, 1);
+    QPixmap pixmap(qCeil(width * ratio), qCeil(height * ratio));
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
 
+template <typename Draw> QIcon iconAtRatios(qreal ratio, Draw draw)
+{
+    QIcon icon;
+    for (qreal each : {qreal(1), qreal(2)})
+        icon.addPixmap(draw(each));
+    if (!qFuzzyCompare(ratio, 1) && !qFuzzyCompare(ratio, 2))
+        icon.addPixmap(draw(ratio));
+    return icon;
+}
+
 } // namespace
 
-QPixmap clearRow()
+QPixmap clearRow(qreal ratio, const QColor &button)
 {
-    QPixmap pixmap = blank(16, 16);
+    QPixmap pixmap = blank(16, 16, ratio);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(200, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
+    const QColor red = button.lightness() < 128 ? QColor(255, 110, 100) : QColor(200, 30, 30);
+    painter.setPen(QPen(red, 3, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
     painter.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
     return pixmap;
 }
 
-QPixmap speaker()
+QPixmap speaker(qreal ratio, const QColor &ink)
 {
-    QPixmap pixmap = blank(16, 16);
+    QPixmap pixmap = blank(16, 16, ratio);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath body;
@@ -41,16 +57,16 @@ QPixmap speaker()
     body.lineTo(5, 10);
     body.lineTo(2, 10);
     body.closeSubpath();
-    painter.fillPath(body, QColor(40, 40, 40));
-    painter.setPen(QPen(QColor(40, 40, 40), 1.2));
+    painter.fillPath(body, ink);
+    painter.setPen(QPen(ink, 1.2));
     painter.drawArc(QRectF(7, 5, 5, 6), -60 * 16, 120 * 16);
     painter.drawArc(QRectF(7, 3, 8, 10), -60 * 16, 120 * 16);
     return pixmap;
 }
 
-QPixmap alarmClock()
+QPixmap alarmClock(qreal ratio)
 {
-    QPixmap pixmap = blank(78, 60);
+    QPixmap pixmap = blank(78, 60, ratio);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor metal(180, 40, 40);
@@ -79,6 +95,16 @@ QPixmap alarmClock()
     painter.setPen(QPen(Qt::black, 1.5, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(QPointF(39, 32), QPointF(50, 27));
     return pixmap;
+}
+
+QIcon clearRowIcon(qreal ratio, const QColor &button)
+{
+    return iconAtRatios(ratio, [&button](qreal each) { return clearRow(each, button); });
+}
+
+QIcon speakerIcon(qreal ratio, const QColor &ink)
+{
+    return iconAtRatios(ratio, [&ink](qreal each) { return speaker(each, ink); });
 }
 
 } // namespace EditorPictures

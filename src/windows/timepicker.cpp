@@ -4,6 +4,7 @@
 #include "store/datetext.h"
 #include "windows/alarmeditor.h"
 #include "windows/appcontext.h"
+#include "windows/designfont.h"
 #include "windows/pickerbackground.h"
 #include "windows/twips.h"
 
@@ -37,6 +38,7 @@ TimePicker::TimePicker(AppContext &context, int row, QWidget *parent)
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(2509), twipsToPixels(1196));
+    setFont(DesignFont::window());
     PickerBackground::apply(this);
 
     okButton = button(this, QStringLiteral("cmdOK"), QStringLiteral("&Accept"));

@@ -76,10 +76,19 @@ private Q_SLOTS:
         QCOMPARE(editor.dateBoxes[31]->geometry(), QRect(26, 634, 51, 19));
         QCOMPARE(editor.messageBoxes[5]->geometry(), QRect(78, 114, 263, 19));
         QCOMPARE(editor.timeBoxes[0]->geometry(), QRect(342, 14, 59, 19));
-        QCOMPARE(editor.dailyBoxes[0]->geometry(), QRect(12, 10, 13, 19));
-        QCOMPARE(editor.weeklyBoxes[1]->geometry(), QRect(12, 28, 13, 19));
-        QCOMPARE(editor.monthlyBoxes[30]->geometry(), QRect(12, 606, 13, 19));
-        QCOMPARE(editor.monthlyBoxes[31]->geometry(), QRect(12, 626, 13, 19));
+        // A repeat box lies where its row has it in the row panel, its frame
+        // at 90 twips (96 for monthly) plus its own top. It may be wider than
+        // 13 pixels: as wide as the style draws its box (tst_textfit), within
+        // its column.
+        const auto boxAt = [&editor](const QCheckBox *box, int left, int top) {
+            return box->mapTo(editor.rowPanel, QPoint(0, 0)) == QPoint(left, top) &&
+                   box->height() == 19 && box->width() >= 13 &&
+                   box->geometry().right() < box->parentWidget()->width() - 1;
+        };
+        QVERIFY(boxAt(editor.dailyBoxes[0], 402 + 12, 6 + 10));
+        QVERIFY(boxAt(editor.weeklyBoxes[1], 438 + 12, 6 + 28));
+        QVERIFY(boxAt(editor.monthlyBoxes[30], 474 + 12, 6 + 606));
+        QVERIFY(boxAt(editor.monthlyBoxes[31], 474 + 12, 6 + 626));
         QCOMPARE(editor.dailyBoxes[3]->parentWidget(), editor.dailyColumn);
         QCOMPARE(editor.dailyColumn->title(), QStringLiteral("Daily"));
         QCOMPARE(editor.weeklyColumn->title(), QStringLiteral("Wkly"));
