@@ -114,8 +114,9 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     layout->setSpacing(0);
     layout->setMenuBar(menuBar);
     layout->addWidget(client);
+    // Laid out when first shown: the main window may stay hidden all day,
+    // and measuring its texts loads the fonts and the text shaper.
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->activate();
 
     clockTimer = new QTimer(this);
     clockTimer->setObjectName(QStringLiteral("Timer1"));

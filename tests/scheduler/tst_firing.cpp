@@ -231,6 +231,7 @@ private Q_SLOTS:
         const AlertWindow &window = *app.alerts.shown.first();
         QCOMPARE(window.messageLabel->textFormat(), Qt::PlainText);
         QCOMPARE(window.messageLabel->text(), message);
+        app.context.showMainAlert();
         QCOMPARE(window.size(), app.context.mainAlert().size());
     }
 
