@@ -22,8 +22,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries from dpkg-shlibdeps; Qt's platform plugins and the sound back
-# end are loaded at run time, so no library names them.
+# The libraries from dpkg-shlibdeps (Qt Multimedia from the sound plugin's);
+# Qt's platform plugins and the sound back end are loaded at run time, so no
+# library names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, gstreamer1.0-plugins-good")
 

@@ -59,6 +59,10 @@ for path in /usr/bin/tikora \
     check "$path listed and installed" eval 'grep -qx "$path" <<<"$listed" && [ -s "$path" ]'
 done
 check "no start script installed" eval '! grep -q "tikora-start" <<<"$listed"'
+check "the sound plugin listed and installed" \
+    eval 'plugin=$(grep -x "/usr/lib/.*tikora/tikora-sound.so" <<<"$listed") && [ -s "$plugin" ]'
+check "the program starts without Qt Multimedia (not in its NEEDED)" \
+    eval '! readelf --dynamic /usr/bin/tikora | grep -q libQt6Multimedia'
 
 check "desktop-file-validate passes" desktop-file-validate \
     /usr/share/applications/org.example.Tikora.desktop /etc/xdg/autostart/org.example.Tikora.desktop

@@ -2,12 +2,14 @@
 #include "platform/qtservices.h"
 
 #include "platform/qtmodalrunner.h"
-#include "platform/soundlookup.h"
+#include "platform/soundbackend.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QFileInfo>
 #include <QMessageBox>
-#include <QSoundEffect>
+#include <QPluginLoader>
 #include <QUrl>
 
 void QtMessageBoxes::show(const QString &text)
@@ -26,8 +28,29 @@ void QtProblemReporter::report(const QString &text)
         m_boxes.show(text);
 }
 
-QtSoundPlayer::QtSoundPlayer() = default;
-QtSoundPlayer::~QtSoundPlayer() = default;
+QtSoundPlayer::QtSoundPlayer() : QtSoundPlayer(defaultPluginFiles())
+{
+}
+
+QtSoundPlayer::QtSoundPlayer(const QStringList &pluginFiles) : m_pluginFiles(pluginFiles)
+{
+}
+
+QtSoundPlayer::~QtSoundPlayer()
+{
+    // The sound effect goes while the application still exists; the
+    // libraries stay mapped (their threads may outlive this).
+    if (m_loader)
+        m_loader->unload();
+}
+
+QStringList QtSoundPlayer::defaultPluginFiles()
+{
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QString name = QStringLiteral(TIKORA_SOUND_PLUGIN_NAME);
+    return {appDir + QStringLiteral("/" TIKORA_SOUND_PLUGIN_FROM_BIN "/") + name,
+            appDir + u'/' + name};
+}
 
 void QtSoundPlayer::beep()
 {
@@ -36,15 +59,33 @@ void QtSoundPlayer::beep()
 
 void QtSoundPlayer::play(const QString &fileName)
 {
-    const QUrl source = SoundLookup::find(fileName);
-    if (!m_effect)
-        m_effect = std::make_unique<QSoundEffect>();
-    // A new sound cuts off the one before it.
-    m_effect->stop();
-    if (source.isEmpty())
-        return;
-    m_effect->setSource(source);
-    m_effect->play();
+    if (SoundBackEnd *backEnd = loadBackEnd())
+        backEnd->play(fileName);
+}
+
+SoundBackEnd *QtSoundPlayer::loadBackEnd()
+{
+    if (m_triedLoading)
+        return m_backEnd;
+    m_triedLoading = true;
+    QStringList errors;
+    for (const QString &file : std::as_const(m_pluginFiles)) {
+        if (!QFileInfo(file).isFile())
+            continue;
+        auto loader = std::make_unique<QPluginLoader>(file);
+        loader->setLoadHints(QLibrary::PreventUnloadHint);
+        if (auto *backEnd = qobject_cast<SoundBackEnd *>(loader->instance())) {
+            m_loader = std::move(loader);
+            m_backEnd = backEnd;
+            return m_backEnd;
+        }
+        errors.append(loader->errorString());
+    }
+    qWarning("Tikora: no sound plugin could be loaded; alarms only beep. %s",
+             qPrintable(errors.isEmpty() ? m_pluginFiles.join(QStringLiteral(", ")) +
+                                               QStringLiteral(" not found")
+                                         : errors.join(QStringLiteral("; "))));
+    return nullptr;
 }
 
 void QtHelpViewer::open(const QString &path)

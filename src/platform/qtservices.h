@@ -4,9 +4,12 @@
 #include "platform/seams.h"
 #include "platform/trayicon.h"
 
+#include <QStringList>
+
 #include <memory>
 
-class QSoundEffect;
+class QPluginLoader;
+class SoundBackEnd;
 
 // The platform services on Qt.
 
@@ -31,18 +34,33 @@ private:
     TrayIcon &m_tray;
 };
 
-// Plays the wave files with a sound effect created on first use, so the
-// sound back end loads only when something is played.
+// Beeps through the desktop, and plays the wave files through the sound
+// plugin (Qt Multimedia), loaded the first time a sound plays: the program
+// starts without the sound libraries. The plugin is the first of the given
+// files that loads; by default it is looked for where the program is
+// installed, then beside the program (a build tree). Without it only the
+// beep sounds, and the plugin is not looked for again.
 class QtSoundPlayer : public SoundPlayer
 {
 public:
     QtSoundPlayer();
+    explicit QtSoundPlayer(const QStringList &pluginFiles);
     ~QtSoundPlayer() override;
     void beep() override;
     void play(const QString &fileName) override;
 
+    // Where the plugin is looked for when none is given.
+    static QStringList defaultPluginFiles();
+    // Whether a plugin was loaded (after the first sound).
+    bool backEndLoaded() const { return m_backEnd != nullptr; }
+
 private:
-    std::unique_ptr<QSoundEffect> m_effect;
+    SoundBackEnd *loadBackEnd();
+
+    QStringList m_pluginFiles;
+    bool m_triedLoading = false;
+    std::unique_ptr<QPluginLoader> m_loader;
+    SoundBackEnd *m_backEnd = nullptr;
 };
 
 class QtHelpViewer : public HelpViewer

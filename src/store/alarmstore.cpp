@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -102,13 +101,23 @@ QString AlarmStore::placeProblem()
 void AlarmStore::removeLeftovers(const QDateTime &olderThan)
 {
     // QSaveFile's temporary name: the file's name, a dot and six letters or
-    // digits. Tikor.dat.bad and Tikor.dat.lock never match.
-    static const QRegularExpression temporary(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(FileName) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
-    const QFileInfoList entries = QDir::current().entryInfoList(
-        {FileName + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    // digits. Tikor.dat.bad and Tikor.dat.lock never match. Matched by hand:
+    // a regular expression here would load its engine at every start.
+    const QString prefix = FileName + u'.';
+    const auto isTemporary = [&prefix](const QString &name) {
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+            return false;
+        for (qsizetype i = prefix.size(); i < name.size(); ++i) {
+            const char16_t c = name[i].unicode();
+            if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')))
+                return false;
+        }
+        return true;
+    };
+    const QFileInfoList entries =
+        QDir::current().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo &entry : entries) {
-        if (temporary.match(entry.fileName()).hasMatch() && entry.lastModified() < olderThan)
+        if (isTemporary(entry.fileName()) && entry.lastModified() < olderThan)
             QFile::remove(entry.fileName());
     }
 }

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QShowEvent>
@@ -33,6 +34,25 @@ QLabel *clockLabel(QWidget *parent, const QString &objectName, const QString &te
     return label;
 }
 
+// The client area, with the picture behind the clock painted straight from
+// a pixmap, which the windows share (it comes from the pixmap cache). The
+// palette stays the application's: the style keeps what it draws (the OK
+// button) by palette, so a palette of each window's own would have every
+// new window's button drawn and kept anew.
+class Backdrop : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    QPixmap picture; // put on at the first show
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (!picture.isNull())
+            QPainter(this).drawTiledPixmap(rect(), picture);
+    }
+};
+
 } // namespace
 
 AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
@@ -42,7 +62,7 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(DesignFont::window());
-    auto *client = new QWidget(this);
+    auto *client = new Backdrop(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(twipsToPixels(3484), twipsToPixels(1755));
     client->setAutoFillBackground(true);
@@ -93,8 +113,9 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     layout->setSpacing(0);
     layout->setMenuBar(menuBar);
     layout->addWidget(client);
+    // Laid out when first shown: the main window may stay hidden all day,
+    // and measuring its texts loads the fonts and the text shaper.
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->activate();
 
     clockTimer = new QTimer(this);
     clockTimer->setObjectName(QStringLiteral("Timer1"));
@@ -163,9 +184,8 @@ void AlertWindow::showEvent(QShowEvent *event)
     // the main window may stay hidden all day, and the picture and the style
     // sheets cost memory all the same.
     if (!m_dressed) {
-        QPalette backdrop = m_client->palette();
-        backdrop.setBrush(QPalette::Window, QPixmap(QStringLiteral(":/pictures/alert.png")));
-        m_client->setPalette(backdrop);
+        static_cast<Backdrop *>(m_client)->picture =
+            QPixmap(QStringLiteral(":/pictures/alert.png"));
         const QString clock = QStringLiteral("color: #00ff00; background-color: black;");
         dateLabel->setStyleSheet(clock);
         timeLabel->setStyleSheet(clock);

@@ -69,8 +69,10 @@ void TrayShell::startUp()
 
 void TrayShell::load()
 {
+    // The editor's working copy is read here; its window is built the first
+    // time it is shown.
     m_context.mainAlert();
-    m_context.editor();
+    m_context.engine.ensureLoaded();
     startUpTimer->start();
 }
 
@@ -88,7 +90,12 @@ void TrayShell::completeStartUp()
 {
     m_context.mainAlert().setWindowTitle(QString());
     startUpTimer->stop();
-    m_context.editor().acceptButton->click();
+    // The unattended accept: the editor's OK when the user has opened it
+    // meanwhile, else the same accept on the working copy.
+    if (m_context.editorLoaded())
+        m_context.editor().acceptButton->click();
+    else if (m_context.engine.acceptEdits())
+        m_context.startMainClock();
 }
 
 void TrayShell::iconLeftPressed()

@@ -965,6 +965,10 @@ case_install()
         share/tikora/sounds/Keytry.wav share/tikora/sounds/Keyhaw.wav; do
         check "$path installed" [ -s "$prefix/$path" ]
     done
+    # The sound plugin, in the library folder's tikora/ (lib/ or lib/<arch>/).
+    local plugin
+    plugin=$(find "$prefix" -path '*/lib*/tikora/tikora-sound.so' | head -n 1)
+    check "the sound plugin installed" [ -s "$plugin" ]
     for size in 16 22 24 32 48 64 128 256; do
         check "the ${size}px icon installed" \
             [ -s "$prefix/share/icons/hicolor/${size}x${size}/apps/org.example.Tikora.png" ]
@@ -996,6 +1000,8 @@ case_install()
         [ "$(readlink -f "/proc/$PID/cwd")" = "$(realpath "$home/.local/share/tikora")" ]
     check "runs the installed program" \
         [ "$(readlink -f "/proc/$PID/exe")" = "$(realpath "$prefix/bin/tikora")" ]
+    check "no sound library loaded before the first sound" \
+        eval '! grep -q "libQt6Multimedia\|tikora-sound" "/proc/$PID/maps"'
     check "nothing written where it was started" [ -z "$(ls -A "$elsewhere")" ]
     stop_pid "$PID"
 
@@ -1012,6 +1018,8 @@ case_install()
     start_in "$folder" anywhere "$prefix/bin/tikora"
     wait_for "the entry fired" fired_flag_is "$folder/Tikor.dat" 0 1
     wait_for "the installed Alert.wav opened" grep -qx 'Alert.wav' "$CASE_DIR/opens.log"
+    check "the installed sound plugin is the one loaded" \
+        grep -q "$(realpath "$plugin")" "/proc/$PID/maps"
 }
 
 # ---------------------------------------------------------------- runner

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+// QPixmapCache::totalUsed(), to see what acknowledged alerts leave behind.
+#define Q_TEST_QPIXMAPCACHE
 #include "store/datafile.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
@@ -7,6 +9,7 @@
 #include "windows/alertwindow.h"
 
 #include <QLabel>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QtTest>
 
@@ -21,6 +24,29 @@ FileContents withEntries(std::initializer_list<std::pair<int, QString>> messages
     for (const auto &[slot, message] : messagesBySlot)
         setEntry(c, {slot, "03/10/09", "09:30:00", 0, 0, 0, 0, message});
     return c;
+}
+
+// What the pixmap cache holds, in KB. QPixmapCache::totalUsed() tells it in
+// whole MB only; the smallest filler pixmap that takes it to the next MB
+// tells the rest.
+int pixmapCacheKB()
+{
+    const int mb = QPixmapCache::totalUsed();
+    int low = 1, high = 1024;
+    while (low < high) {
+        const int kb = (low + high) / 2;
+        QPixmap filler(kb * 256, 1);
+        if (filler.depth() != 32)
+            qFatal("the filler pixmap is not 32 bits deep");
+        const QPixmapCache::Key key = QPixmapCache::insert(filler);
+        const bool crossed = QPixmapCache::totalUsed() > mb;
+        QPixmapCache::remove(key);
+        if (crossed)
+            high = kb;
+        else
+            low = kb + 1;
+    }
+    return 1024 * mb - low + 1;
 }
 
 } // namespace
@@ -93,12 +119,16 @@ private Q_SLOTS:
         QVERIFY(window.clockTimer->isActive());
         QCOMPARE(window.messageLabel->textFormat(), Qt::PlainText);
         QCOMPARE(window.messageLabel->text(), message);
+        app.context.showMainAlert();
         QCOMPARE(window.size(), app.context.mainAlert().size());
     }
 
-    // Alerts fired and acknowledged, by OK and by the close box, alone and
-    // several at once: afterwards the program has the windows it had before.
-    void acknowledgedAlertsLeaveNoWindowsBehind()
+    // Alerts fired, drawn and acknowledged, by OK and by the close box,
+    // alone and several at once, a few hundred times: afterwards the program
+    // has the windows it had before, and no more widgets, objects or cached
+    // pictures than after the first few rounds (each window drawing its
+    // button anew into the style's cache would grow it by one per alert).
+    void acknowledgedAlertsLeaveNothingBehind()
     {
         TempCurrentDir dir;
         TestApp app;
@@ -110,8 +140,16 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         const qsizetype before = QApplication::topLevelWidgets().size();
 
+        const int warmUpRounds = 8;
+        int cacheKB = 0;
+        qsizetype widgets = 0, appChildren = 0;
         int fired = 0;
-        for (int round = 0; round < 40; ++round) {
+        for (int round = 0; round < 160; ++round) {
+            if (round == warmUpRounds) {
+                cacheKB = pixmapCacheKB();
+                widgets = QApplication::allWidgets().size();
+                appChildren = qApp->children().size();
+            }
             FileContents c = contentsWith({});
             const QString time = app.clock.localNow().time().addSecs(1).toString(u"HH:mm:ss");
             for (int slot = 0; slot <= round % 4; ++slot)
@@ -122,6 +160,7 @@ private Q_SLOTS:
             fired += int(app.alerts.shown.size());
             for (const QPointer<AlertWindow> &window : std::as_const(app.alerts.shown)) {
                 if (window && window->isVisible()) {
+                    QVERIFY(!window->grab().isNull()); // drawn as on the screen
                     if (round % 2)
                         window->close();
                     else
@@ -131,8 +170,11 @@ private Q_SLOTS:
             app.alerts.shown.clear();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        QCOMPARE(fired, 100); // 1 to 4 at once, ten times each
+        QCOMPARE(fired, 400); // 1 to 4 at once, forty times each
         QCOMPARE(QApplication::topLevelWidgets().size(), before);
+        QCOMPARE(QApplication::allWidgets().size(), widgets);
+        QCOMPARE(qApp->children().size(), appChildren);
+        QCOMPARE(pixmapCacheKB(), cacheKB);
     }
 };
 
