@@ -5,6 +5,8 @@
 #include "windows/alarmeditor.h"
 #include "windows/alertwindow.h"
 
+#include "scheduler/nextcheck.h"
+
 #include <QApplication>
 #include <QTimer>
 
@@ -21,6 +23,7 @@ AppContext::AppContext(const Services &services)
 AppContext::~AppContext()
 {
     engine.setAlertWindows(nullptr);
+    m_wakeUps = nullptr;
     delete m_mainAlert;
     delete m_editor;
 }
@@ -29,6 +32,8 @@ AlertWindow &AppContext::mainAlert()
 {
     if (!m_mainAlert) {
         m_mainAlert = new AlertWindow(*this, AlertWindow::Main);
+        if (m_wakeUps)
+            m_mainAlert->clockTimer->setTimerType(Qt::PreciseTimer);
         m_mainAlert->load();
     }
     return *m_mainAlert;
@@ -51,6 +56,68 @@ bool AppContext::editorVisible() const
 void AppContext::startMainClock()
 {
     mainAlert().clockTimer->start();
+    paceMainClock();
+}
+
+void AppContext::useWakeUps(WakeUps *wakeUps)
+{
+    m_wakeUps = wakeUps;
+    if (m_mainAlert)
+        m_mainAlert->clockTimer->setTimerType(Qt::PreciseTimer);
+    // A wake-up runs the main clock's tick at once, if the clock is on.
+    QObject::connect(wakeUps, &WakeUps::woken, wakeUps, [this] {
+        if (m_wakeUps && m_mainAlert && m_mainAlert->clockTimer->isActive())
+            QMetaObject::invokeMethod(m_mainAlert, &AlertWindow::tick, Qt::QueuedConnection);
+    });
+    paceMainClock();
+}
+
+void AppContext::paceMainClock()
+{
+    if (!m_wakeUps || !m_mainAlert || !m_mainAlert->clockTimer->isActive())
+        return;
+    QTimer *timer = m_mainAlert->clockTimer;
+    const bool asleep = m_ticking == 0 && !anyAlertVisible() && m_wakeUps->seesFileChanges();
+    const int wait =
+        asleep ? NextCheck::waitMs(state.table(), services.clock.now()) : NextCheck::PollMs;
+    // A running 500 ms clock keeps its phase; any other wait counts from now.
+    if (wait != NextCheck::PollMs || timer->interval() != NextCheck::PollMs)
+        timer->setInterval(wait);
+}
+
+void AppContext::alertWindowMade(AlertWindow *window)
+{
+    m_alertWindows.append(window);
+}
+
+void AppContext::alertVisibilityChanged(AlertWindow *window)
+{
+    m_alertWindows.removeAll(nullptr);
+    paceMainClock();
+    // The main window's labels were last set by a tick that may be a minute
+    // old: a tick brings them up to date as soon as it shows.
+    if (m_wakeUps && window == m_mainAlert && window->isVisible())
+        QMetaObject::invokeMethod(window, &AlertWindow::tick, Qt::QueuedConnection);
+}
+
+bool AppContext::anyAlertVisible() const
+{
+    for (const QPointer<AlertWindow> &window : m_alertWindows)
+        if (window && window->isVisible())
+            return true;
+    return false;
+}
+
+void AppContext::tickStarted()
+{
+    ++m_ticking;
+    paceMainClock();
+}
+
+void AppContext::tickEnded()
+{
+    --m_ticking;
+    paceMainClock();
 }
 
 bool AppContext::holdAlerts() const

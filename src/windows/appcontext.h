@@ -5,11 +5,13 @@
 #include "platform/modalrunner.h"
 #include "platform/seams.h"
 #include "platform/trayicon.h"
+#include "platform/wakeups.h"
 #include "scheduler/clock.h"
 #include "store/alarmstore.h"
 #include "store/programstate.h"
 #include "windows/aboutwindow.h"
 
+#include <QList>
 #include <QPointer>
 #include <functional>
 
@@ -57,6 +59,23 @@ public:
     // The main clock runs whenever the editor is hidden.
     void startMainClock();
 
+    // The exact clock. Without wake-ups (the plain clock) the main clock
+    // ticks every 500 ms. With them, while no alert window is visible and
+    // no tick is running, it sleeps until a tick can find something new
+    // (NextCheck::waitMs), or until a wake-up: the data file or the wall
+    // clock changed. Every other time it keeps the 500 ms pace, so a tick's
+    // message box, and every visible clock label, sees the 500 ms clock.
+    void useWakeUps(WakeUps *wakeUps);
+    bool exactClock() const { return m_wakeUps != nullptr; }
+    // Sets the main clock's wait from what is the case now.
+    void paceMainClock();
+
+    // What the alert windows tell the clock.
+    void alertWindowMade(AlertWindow *window);
+    void alertVisibilityChanged(AlertWindow *window);
+    void tickStarted();
+    void tickEnded();
+
     // What the engine asks of the windows when an alarm fires.
     bool holdAlerts() const override;
     QObject *openAlert() override;
@@ -98,4 +117,9 @@ private:
     AlertWindow *m_mainAlert = nullptr;
     AlarmEditor *m_editor = nullptr;
     QPointer<AboutWindow> m_about;
+
+    bool anyAlertVisible() const;
+    WakeUps *m_wakeUps = nullptr;
+    QList<QPointer<AlertWindow>> m_alertWindows;
+    int m_ticking = 0; // ticks running, nested ones included
 };
