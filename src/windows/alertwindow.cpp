@@ -107,7 +107,6 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     // This way the clock goes on ticking inside any box, and due entries
     // fire on time.
     connect(clockTimer, &QTimer::timeout, this, &AlertWindow::tick, Qt::QueuedConnection);
-    m_context.alertWindowMade(this);
 }
 
 void AlertWindow::load()

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 
 #include <QLabel>
 #include <cstdio>
@@ -77,35 +78,27 @@ void AppContext::paceMainClock()
     if (!m_wakeUps || !m_mainAlert || !m_mainAlert->clockTimer->isActive())
         return;
     QTimer *timer = m_mainAlert->clockTimer;
-    const bool asleep = m_ticking == 0 && !anyAlertVisible() && m_wakeUps->seesFileChanges();
-    const int wait =
-        asleep ? NextCheck::waitMs(state.table(), services.clock.now()) : NextCheck::PollMs;
+    // Further alert windows tick every 500 ms on their own clocks; the main
+    // one sleeps beside them all the same, so it is never later than they.
+    int wait = m_ticking > 0 || !m_wakeUps->seesFileChanges()
+                   ? NextCheck::PollMs
+                   : NextCheck::waitMs(state.table(), services.clock.now());
+    if (m_mainAlert->isVisible())
+        wait = std::min(wait, NextCheck::PollMs);
     // A running 500 ms clock keeps its phase; any other wait counts from now.
     if (wait != NextCheck::PollMs || timer->interval() != NextCheck::PollMs)
         timer->setInterval(wait);
 }
 
-void AppContext::alertWindowMade(AlertWindow *window)
-{
-    m_alertWindows.append(window);
-}
-
 void AppContext::alertVisibilityChanged(AlertWindow *window)
 {
-    m_alertWindows.removeAll(nullptr);
+    if (window != m_mainAlert)
+        return;
     paceMainClock();
-    // The main window's labels were last set by a tick that may be a minute
-    // old: a tick brings them up to date as soon as it shows.
-    if (m_wakeUps && window == m_mainAlert && window->isVisible())
+    // Its labels were last set by a tick that may be a minute old: a tick
+    // brings them up to date as soon as it shows.
+    if (m_wakeUps && window->isVisible())
         QMetaObject::invokeMethod(window, &AlertWindow::tick, Qt::QueuedConnection);
-}
-
-bool AppContext::anyAlertVisible() const
-{
-    for (const QPointer<AlertWindow> &window : m_alertWindows)
-        if (window && window->isVisible())
-            return true;
-    return false;
 }
 
 void AppContext::tickStarted()

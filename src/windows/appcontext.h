@@ -11,7 +11,6 @@
 #include "store/programstate.h"
 #include "windows/aboutwindow.h"
 
-#include <QList>
 #include <QPointer>
 #include <functional>
 
@@ -60,18 +59,18 @@ public:
     void startMainClock();
 
     // The exact clock. Without wake-ups (the plain clock) the main clock
-    // ticks every 500 ms. With them, while no alert window is visible and
-    // no tick is running, it sleeps until a tick can find something new
-    // (NextCheck::waitMs), or until a wake-up: the data file or the wall
-    // clock changed. Every other time it keeps the 500 ms pace, so a tick's
-    // message box, and every visible clock label, sees the 500 ms clock.
+    // ticks every 500 ms. With them, while no tick is running, it sleeps
+    // until a tick can find something new (NextCheck::waitMs), or until a
+    // wake-up: the data file or the wall clock changed. While a tick runs
+    // (in its message boxes) it keeps the 500 ms pace, and so does it while
+    // the main window shows the time; further alert windows keep their own
+    // 500 ms clocks.
     void useWakeUps(WakeUps *wakeUps);
     bool exactClock() const { return m_wakeUps != nullptr; }
     // Sets the main clock's wait from what is the case now.
     void paceMainClock();
 
     // What the alert windows tell the clock.
-    void alertWindowMade(AlertWindow *window);
     void alertVisibilityChanged(AlertWindow *window);
     void tickStarted();
     void tickEnded();
@@ -118,8 +117,6 @@ private:
     AlarmEditor *m_editor = nullptr;
     QPointer<AboutWindow> m_about;
 
-    bool anyAlertVisible() const;
     WakeUps *m_wakeUps = nullptr;
-    QList<QPointer<AlertWindow>> m_alertWindows;
     int m_ticking = 0; // ticks running, nested ones included
 };
