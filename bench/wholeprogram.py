@@ -280,11 +280,13 @@ class Session:
         # Let the new server and trayer settle before the program starts.
         time.sleep(0.5)
 
-    def launch(self, program):
+    def launch(self, program, extra_env=None):
         env = {k: v for k, v in os.environ.items()
-               if k not in ("DBUS_SESSION_BUS_ADDRESS", "XDG_DATA_HOME", "SESSION_MANAGER")}
+               if k not in ("DBUS_SESSION_BUS_ADDRESS", "XDG_DATA_HOME", "SESSION_MANAGER",
+                            "TIKORA_CLOCK")}
         env.update(DISPLAY=self.display_name, QT_QPA_PLATFORM="xcb", TZ="UTC",
                    LC_ALL="C.UTF-8", XDG_RUNTIME_DIR=self.runtime)
+        env.update(extra_env or {})
         self.log = open(os.path.join(self.dir, "program.log"), "wb")
         self.started = time.monotonic()
         self.program = subprocess.Popen([program], cwd=self.work, env=env, stdout=self.log,

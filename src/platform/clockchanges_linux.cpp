@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Linux: a CLOCK_REALTIME timer set far ahead with TFD_TIMER_CANCEL_ON_SET
-// is cancelled whenever the wall clock is set, and on the return from a
-// suspend; /etc/localtime and its folder are watched for a new time zone.
+// Linux: a CLOCK_REALTIME timer with TFD_TIMER_CANCEL_ON_SET is cancelled
+// whenever the wall clock is set, and on the return from a suspend;
+// /etc/localtime and its folder are watched for a new time zone.
 
 #include "platform/clockchanges.h"
 
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QSocketNotifier>
 
@@ -13,7 +14,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <ctime>
 
 struct ClockChanges::Watch
 {
@@ -21,13 +21,13 @@ struct ClockChanges::Watch
     QSocketNotifier *notifier = nullptr;
     QFileSystemWatcher zone;
 
-    // Ten years ahead: the timer is there only to be cancelled.
+    // Set for a moment far ahead (about the year 2174), not counted from
+    // the clock: the timer is there only to be cancelled, and a clock read
+    // through a library that fakes it must not put that moment in the past.
     bool arm() const
     {
-        timespec now{};
-        clock_gettime(CLOCK_REALTIME, &now);
         itimerspec spec{};
-        spec.it_value.tv_sec = now.tv_sec + 10 * 366 * 24 * 3600;
+        spec.it_value.tv_sec = time_t(3) << 31;
         return timerfd_settime(fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) ==
                0;
     }
@@ -35,19 +35,23 @@ struct ClockChanges::Watch
 
 ClockChanges::ClockChanges(QObject *parent) : QObject(parent), m_watch(new Watch)
 {
-    m_watch->zone.addPaths({QStringLiteral("/etc/localtime"), QStringLiteral("/etc")});
-    connect(&m_watch->zone, &QFileSystemWatcher::fileChanged, this, [this](const QString &path) {
-        // A link replaced by another is watched again.
-        if (!m_watch->zone.files().contains(path))
+    const QString zone = QStringLiteral("/etc/localtime");
+    for (const QString &path : {zone, QStringLiteral("/etc")})
+        if (QFileInfo::exists(path))
             m_watch->zone.addPath(path);
+    connect(&m_watch->zone, &QFileSystemWatcher::fileChanged, this, [this, zone] {
+        // A file replaced is watched again.
+        if (!m_watch->zone.files().contains(zone) && QFileInfo::exists(zone))
+            m_watch->zone.addPath(zone);
         Q_EMIT changed();
     });
     // A new zone is usually a new link put in place by a rename: the watch
     // of the file follows the old link's target, so it is set up again.
-    connect(&m_watch->zone, &QFileSystemWatcher::directoryChanged, this, [this] {
-        const QString zone = QStringLiteral("/etc/localtime");
-        m_watch->zone.removePath(zone);
-        m_watch->zone.addPath(zone);
+    connect(&m_watch->zone, &QFileSystemWatcher::directoryChanged, this, [this, zone] {
+        if (m_watch->zone.files().contains(zone))
+            m_watch->zone.removePath(zone);
+        if (QFileInfo::exists(zone))
+            m_watch->zone.addPath(zone);
         Q_EMIT changed();
     });
 
@@ -57,10 +61,15 @@ ClockChanges::ClockChanges(QObject *parent) : QObject(parent), m_watch(new Watch
     m_watch->notifier = new QSocketNotifier(m_watch->fd, QSocketNotifier::Read, this);
     connect(m_watch->notifier, &QSocketNotifier::activated, this, [this] {
         std::uint64_t expirations = 0;
-        // ECANCELED: the clock was set. Either way the timer is set again.
-        [[maybe_unused]] const ssize_t n = read(m_watch->fd, &expirations, sizeof expirations);
-        m_watch->arm();
-        Q_EMIT changed();
+        if (read(m_watch->fd, &expirations, sizeof expirations) < 0 && errno == ECANCELED) {
+            // The clock was set, or the machine resumed: watch on.
+            m_watch->arm();
+            Q_EMIT changed();
+            return;
+        }
+        // It expired (or cannot be read): that moment is not to be trusted
+        // again, and the main clock's minute at most is left to notice.
+        m_watch->notifier->setEnabled(false);
     });
 }
 
