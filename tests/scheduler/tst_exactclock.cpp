@@ -111,22 +111,23 @@ QByteArray edited(const QByteArray &current, const FileContents &fallback, quint
     return DataFile::encode(c);
 }
 
-Trace makeTrace(quint32 seed, const QDateTime &startLocal, int days)
+Trace makeTrace(quint32 seed, const QDateTime &start, int days)
 {
     std::mt19937 rng(seed);
     auto pick = [&rng](int n) { return int(rng() % quint32(n)); };
     Trace t;
-    t.start = startLocal.toUTC();
+    t.start = start.toUTC();
     t.length = Ms(days) * 24 * 3600 * 1000;
     t.phase = 250 + pick(50);
 
-    // Awake for half an hour or so, asleep for hours; edits and wall-clock
-    // changes while awake.
+    // Awake for half an hour or so, asleep for most of the day (or the
+    // night); edits and wall-clock changes while awake.
     QList<std::pair<Ms, Ms>> awake;
     Ms r = 0;
     while (r < t.length) {
         const Ms second = r / 1000;
-        const Ms up = (10 + pick(50)) * 60;
+        // The first stretch awake sees the change of daylight saving.
+        const Ms up = ((awake.isEmpty() ? 50 : 10) + pick(50)) * 60;
         awake.append({r, (second + up) * 1000});
         for (Ms s = second + 1; s < second + up; s += 30 + pick(600)) {
             if (pick(8) == 0) {
@@ -136,7 +137,7 @@ Trace makeTrace(quint32 seed, const QDateTime &startLocal, int days)
                 t.events.append({s * 1000 + 600, Kind::Edit, qint64(rng())});
             }
         }
-        const Ms asleep = (1 + pick(8)) * 3600 + pick(3600);
+        const Ms asleep = (4 + pick(16)) * 3600 + pick(3600);
         t.events.append({(second + up) * 1000 + 450, Kind::Suspend, asleep});
         r = (second + up + asleep + 1) * 1000;
     }
@@ -155,7 +156,7 @@ Trace makeTrace(quint32 seed, const QDateTime &startLocal, int days)
         }
         return timeText(QDateTime(QDate(2009, 1, 1), QTime(0, 0)).addSecs(pick(86400)));
     };
-    const QDate first = startLocal.date();
+    const QDate first = start.toLocalTime().date();
     auto dateIn = [&](int day) { return DateText::formatDate(first.addDays(day)); };
     setEntry(c, TestEntry(0, dateIn(1), someTime()));
     setEntry(c, TestEntry(1, dateIn(0), someTime(), 1));
@@ -285,12 +286,14 @@ private Q_SLOTS:
         QTest::addColumn<quint32>("seed");
         QTest::addColumn<QDateTime>("start");
         QTest::addColumn<int>("days");
-        const QDateTime fall(QDate(2009, 10, 29), QTime(8, 0), Qt::LocalTime);
-        const QDateTime spring(QDate(2009, 3, 5), QTime(8, 0), Qt::LocalTime);
-        QTest::newRow("autumn, seed 1") << 1u << fall << 3;
-        QTest::newRow("spring, seed 2") << 2u << spring << 3;
-        QTest::newRow("autumn, seed 3") << 3u << fall << 3;
-        QTest::newRow("spring, seed 4") << 4u << spring << 3;
+        // A week from shortly before the change: 01:15 EDT on 1 November,
+        // 01:30 EST on 8 March.
+        const QDateTime fall(QDate(2009, 11, 1), QTime(5, 15), Qt::UTC);
+        const QDateTime spring(QDate(2009, 3, 8), QTime(6, 30), Qt::UTC);
+        QTest::newRow("autumn, seed 1") << 1u << fall << 7;
+        QTest::newRow("spring, seed 2") << 2u << spring << 7;
+        QTest::newRow("autumn, seed 3") << 3u << fall << 7;
+        QTest::newRow("spring, seed 4") << 4u << spring << 7;
     }
 
     void sameAlertsAsThe500msClockAndNeverLater()
