@@ -9,9 +9,9 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <algorithm>
 
 #include <QLabel>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
