@@ -26,9 +26,9 @@ struct ClockChanges::Watch
     // through a library that fakes it must not put that moment in the past.
     bool arm() const
     {
-        itimerspec spec{};
-        spec.it_value.tv_sec = time_t(3) << 31;
-        return timerfd_settime(fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) ==
+        itimerspec expiry{};
+        expiry.it_value.tv_sec = time_t(3) << 31;
+        return timerfd_settime(fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr) ==
                0;
     }
 };
