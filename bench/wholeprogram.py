@@ -380,15 +380,16 @@ class Session:
         # Let the new server and trayer settle before the program starts.
         time.sleep(0.5)
 
-    def launch(self, program):
+    def launch(self, program, extra_env=None):
         # The system's time zone (no TZ), no session bus: the icon goes to
         # the X11 tray.
         env = {k: v for k, v in os.environ.items()
                if k not in ("DBUS_SESSION_BUS_ADDRESS", "XDG_DATA_HOME", "SESSION_MANAGER",
-                            "TZ", "XDG_CONFIG_HOME", "XDG_CACHE_HOME")}
+                            "TZ", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "TIKORA_CLOCK")}
         env.update(DISPLAY=self.display_name, QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8",
                    XDG_RUNTIME_DIR=self.runtime, HOME=self.user.home, USER=self.user.name,
                    LOGNAME=self.user.name)
+        env.update(extra_env or {})
         self.log = open(os.path.join(self.dir, "program.log"), "wb")
         self.started = time.monotonic()
         self.program = subprocess.Popen(self.user.command + [program], cwd=self.work, env=env,

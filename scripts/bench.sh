@@ -8,7 +8,10 @@
 # of the main alert window, the store's parse, the save) and the
 # whole-program figures: build-bench/tikora measured from outside against
 # the bare tray program bench/floor/ in the same run, under Xvfb with trayer
-# as the tray (bench/wholeprogram.py; about eight minutes).
+# as the tray (bench/wholeprogram.py; about eight minutes), and the clock's
+# figures: idle wake-ups and CPU of the exact clock, the 500 ms clock and
+# the floor program side by side, the alarm delay and the delay after
+# another program changed Tikor.dat (bench/clock.py; about five minutes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,7 +21,8 @@ cmake --build build-bench -j "$(nproc)" --target tikora_bench tikora tikora_soun
 
 rows="$(mktemp)"
 whole_program="$(mktemp)"
-trap 'rm -f "$rows" "$whole_program"' EXIT
+clock_rows="$(mktemp)"
+trap 'rm -f "$rows" "$whole_program" "$clock_rows"' EXIT
 build-bench/bench/tikora_bench --benchmark_repetitions=7 --benchmark_report_aggregates_only=true \
     --tikora_table="$rows" "$@"
 
@@ -51,12 +55,23 @@ if ! "$PYTHON" bench/wholeprogram.py --program build-bench/tikora \
         "start, memory and idle CPU of the whole program" >"$whole_program"
 fi
 
+# --- The clock ------------------------------------------------------------------
+# The exact clock (the default) and the 500 ms clock (TIKORA_CLOCK=poll) of
+# the same program, with the floor program beside them.
+echo
+echo "clock: build-bench/tikora, exact and 500 ms, against build-bench/bench/tikora_floor"
+if ! "$PYTHON" bench/clock.py --program build-bench/tikora \
+    --floor build-bench/bench/tikora_floor --user "$bench_user" --rows "$clock_rows"; then
+    printf '%s\tnot measured: bench/clock.py failed\t-\t-\t-\t-\n' \
+        "the clock's idle wake-ups and alarm delay" >"$clock_rows"
+fi
+
 echo
 echo "machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)," \
     "load average $(cut -d ' ' -f 1-3 /proc/loadavg), $(date -u '+%Y-%m-%d %H:%M UTC')"
 {
     printf 'figure\tvalue\tfloor\tratio\ttarget\tmet?\n'
-    cat "$rows" "$whole_program"
+    cat "$rows" "$whole_program" "$clock_rows"
 } | awk -F '\t' '
     { for (i = 1; i <= NF; i++) { cell[NR, i] = $i; if (length($i) > w[i]) w[i] = length($i) } }
     END { for (r = 1; r <= NR; r++) { line = ""

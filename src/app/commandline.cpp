@@ -30,13 +30,17 @@ const QStringList QtFlagOptions = {QStringLiteral("reverse"), QStringLiteral("wi
 
 QString usage()
 {
-    return QStringLiteral("Usage: %1 [--data-dir DIR]\n"
+    return QStringLiteral("Usage: %1 [--data-dir DIR] [--clock exact|poll]\n"
                           "Tikora, an alarm clock in the notification area.\n"
                           "\n"
                           "Options:\n"
                           "  --data-dir DIR  The folder that holds the alarms (Tikor.dat);\n"
                           "                  made, readable by you only, if missing.\n"
                           "                  Default: the current folder.\n"
+                          "  --clock exact|poll\n"
+                          "                  exact (the default) sleeps while no alarm can\n"
+                          "                  be due; poll checks twice a second. Default:\n"
+                          "                  TIKORA_CLOCK from the environment, else exact.\n"
                           "  -h, --help      Show this help and end.\n"
                           "  -v, --version   Show the version and end.\n")
         .arg(Name);
@@ -80,7 +84,8 @@ Outcome handle(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
-    parser.addOptions({help, version, dataDir});
+    const QCommandLineOption clock(QStringLiteral("clock"), QString(), QStringLiteral("KIND"));
+    parser.addOptions({help, version, dataDir, clock});
     for (const QString &name : QtValueOptions) {
         QCommandLineOption option(name, QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -107,13 +112,22 @@ Outcome handle(const QStringList &arguments, QTextStream &out, QTextStream &err)
         out.flush();
         return {false, Ok};
     }
+    const QString clockKind =
+        parser.isSet(clock) ? parser.value(clock) : qEnvironmentVariable("TIKORA_CLOCK");
+    ClockKind kind = ClockKind::Exact;
+    if (clockKind == QStringLiteral("poll"))
+        kind = ClockKind::Poll;
+    else if (parser.isSet(clock) && clockKind != QStringLiteral("exact"))
+        return badUsage(err, QStringLiteral("--clock is exact or poll, not '%1'.").arg(clockKind));
+    Outcome outcome{true, Ok, kind};
     if (parser.isSet(dataDir)) {
         const QString folder = parser.value(dataDir);
         if (folder.isEmpty())
             return badUsage(err, QStringLiteral("--data-dir needs a folder."));
-        return enter(folder, err);
+        outcome = enter(folder, err);
+        outcome.clock = kind;
     }
-    return {true, Ok};
+    return outcome;
 }
 
 QStringList fromArgv(int argc, char **argv)

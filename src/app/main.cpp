@@ -6,6 +6,7 @@
 #include "platform/qtservices.h"
 #include "platform/systemclock.h"
 #include "platform/trayicon.h"
+#include "platform/wakeups.h"
 #include "platform/windowtitle.h"
 #include "store/posixfiles.h"
 #include "windows/appcontext.h"
@@ -16,15 +17,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
+    CommandLine::ClockKind clockKind = CommandLine::ClockKind::Exact;
     {
         // Before any window or file: --help and --version need no display.
         QTextStream out(stdout), err(stderr);
         const auto start = CommandLine::handle(CommandLine::fromArgv(argc, argv), out, err);
         if (!start.run)
             return start.exitCode;
+        clockKind = start.clock;
     }
     // A save past the file-size limit is a failed save, told like any other.
     PosixFiles::ignoreFileSizeSignal();
@@ -58,6 +62,13 @@ int main(int argc, char *argv[])
         std::fflush(nullptr);
         std::_Exit(code);
     };
+
+    // The exact clock watches the data file in the folder the copy holds.
+    std::unique_ptr<QtWakeUps> wakeUps;
+    if (clockKind == CommandLine::ClockKind::Exact) {
+        wakeUps = std::make_unique<QtWakeUps>();
+        context.useWakeUps(wakeUps.get());
+    }
 
     TrayShell trayShell(context);
     trayShell.startUp();

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -143,6 +144,11 @@ void AlertWindow::load()
 void AlertWindow::tick()
 {
     QPointer<AlertWindow> self(this);
+    // The clock is told when a tick runs: inside it (in its message boxes)
+    // the main clock keeps the 500 ms pace. The window may go meanwhile.
+    AppContext &context = m_context;
+    context.tickStarted();
+    const auto ended = qScopeGuard([&context] { context.tickEnded(); });
     m_context.engine.tick([&self] { return !self.isNull(); },
                           [this](const QDateTime &now) {
                               timeLabel->setText(DateText::systemTime(now.time()));
@@ -193,6 +199,13 @@ void AlertWindow::showEvent(QShowEvent *event)
         m_dressed = true;
     }
     QDialog::showEvent(event);
+    m_context.alertVisibilityChanged(this);
+}
+
+void AlertWindow::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    m_context.alertVisibilityChanged(this);
 }
 
 void AlertWindow::closeEvent(QCloseEvent *event)

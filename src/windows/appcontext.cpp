@@ -5,10 +5,13 @@
 #include "windows/alarmeditor.h"
 #include "windows/alertwindow.h"
 
+#include "scheduler/nextcheck.h"
+
 #include <QApplication>
 #include <QTimer>
 
 #include <QLabel>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,6 +24,7 @@ AppContext::AppContext(const Services &services)
 AppContext::~AppContext()
 {
     engine.setAlertWindows(nullptr);
+    m_wakeUps = nullptr;
     delete m_mainAlert;
     delete m_editor;
 }
@@ -29,6 +33,8 @@ AlertWindow &AppContext::mainAlert()
 {
     if (!m_mainAlert) {
         m_mainAlert = new AlertWindow(*this, AlertWindow::Main);
+        if (m_wakeUps)
+            m_mainAlert->clockTimer->setTimerType(Qt::PreciseTimer);
         m_mainAlert->load();
     }
     return *m_mainAlert;
@@ -51,6 +57,60 @@ bool AppContext::editorVisible() const
 void AppContext::startMainClock()
 {
     mainAlert().clockTimer->start();
+    paceMainClock();
+}
+
+void AppContext::useWakeUps(WakeUps *wakeUps)
+{
+    m_wakeUps = wakeUps;
+    if (m_mainAlert)
+        m_mainAlert->clockTimer->setTimerType(Qt::PreciseTimer);
+    // A wake-up runs the main clock's tick at once, if the clock is on.
+    QObject::connect(wakeUps, &WakeUps::woken, wakeUps, [this] {
+        if (m_wakeUps && m_mainAlert && m_mainAlert->clockTimer->isActive())
+            QMetaObject::invokeMethod(m_mainAlert, &AlertWindow::tick, Qt::QueuedConnection);
+    });
+    paceMainClock();
+}
+
+void AppContext::paceMainClock()
+{
+    if (!m_wakeUps || !m_mainAlert || !m_mainAlert->clockTimer->isActive())
+        return;
+    QTimer *timer = m_mainAlert->clockTimer;
+    // Further alert windows tick every 500 ms on their own clocks; the main
+    // one sleeps beside them all the same, so it is never later than they.
+    int wait = m_ticking > 0 || !m_wakeUps->seesFileChanges()
+                   ? NextCheck::PollMs
+                   : NextCheck::waitMs(state.table(), services.clock.now());
+    if (m_mainAlert->isVisible())
+        wait = std::min(wait, NextCheck::PollMs);
+    // A running 500 ms clock keeps its phase; any other wait counts from now.
+    if (wait != NextCheck::PollMs || timer->interval() != NextCheck::PollMs)
+        timer->setInterval(wait);
+}
+
+void AppContext::alertVisibilityChanged(AlertWindow *window)
+{
+    if (window != m_mainAlert)
+        return;
+    paceMainClock();
+    // Its labels were last set by a tick that may be a minute old: a tick
+    // brings them up to date as soon as it shows.
+    if (m_wakeUps && window->isVisible())
+        QMetaObject::invokeMethod(window, &AlertWindow::tick, Qt::QueuedConnection);
+}
+
+void AppContext::tickStarted()
+{
+    ++m_ticking;
+    paceMainClock();
+}
+
+void AppContext::tickEnded()
+{
+    --m_ticking;
+    paceMainClock();
 }
 
 bool AppContext::holdAlerts() const

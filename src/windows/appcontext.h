@@ -5,6 +5,7 @@
 #include "platform/modalrunner.h"
 #include "platform/seams.h"
 #include "platform/trayicon.h"
+#include "platform/wakeups.h"
 #include "scheduler/clock.h"
 #include "store/alarmstore.h"
 #include "store/programstate.h"
@@ -57,6 +58,23 @@ public:
     // The main clock runs whenever the editor is hidden.
     void startMainClock();
 
+    // The exact clock. Without wake-ups (the plain clock) the main clock
+    // ticks every 500 ms. With them, while no tick is running, it sleeps
+    // until a tick can find something new (NextCheck::waitMs), or until a
+    // wake-up: the data file or the wall clock changed. While a tick runs
+    // (in its message boxes) it keeps the 500 ms pace, and so does it while
+    // the main window shows the time; further alert windows keep their own
+    // 500 ms clocks.
+    void useWakeUps(WakeUps *wakeUps);
+    bool exactClock() const { return m_wakeUps != nullptr; }
+    // Sets the main clock's wait from what is the case now.
+    void paceMainClock();
+
+    // What the alert windows tell the clock.
+    void alertVisibilityChanged(AlertWindow *window);
+    void tickStarted();
+    void tickEnded();
+
     // What the engine asks of the windows when an alarm fires.
     bool holdAlerts() const override;
     QObject *openAlert() override;
@@ -98,4 +116,7 @@ private:
     AlertWindow *m_mainAlert = nullptr;
     AlarmEditor *m_editor = nullptr;
     QPointer<AboutWindow> m_about;
+
+    WakeUps *m_wakeUps = nullptr;
+    int m_ticking = 0; // ticks running, nested ones included
 };

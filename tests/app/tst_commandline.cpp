@@ -51,6 +51,8 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("--bogus"), QStringLiteral("--data-dir"),
                            QStringLiteral("made")}
             << 2 << QString() << QStringLiteral("bogus");
+        QTest::newRow("a clock of no kind") << QStringList{QStringLiteral("--clock=fast")} << 2
+                                            << QString() << QStringLiteral("'fast'");
         QTest::newRow("version wins over data-dir")
             << QStringList{QStringLiteral("--data-dir"), QStringLiteral("made"),
                            QStringLiteral("--version")}
@@ -83,7 +85,8 @@ private Q_SLOTS:
         const Run result = run({QStringLiteral("--help")});
         QVERIFY(!result.outcome.run);
         QCOMPARE(result.outcome.exitCode, 0);
-        for (const char *option : {"--data-dir DIR", "--help", "--version"})
+        for (const char *option :
+             {"--data-dir DIR", "--clock exact|poll", "TIKORA_CLOCK", "--help", "--version"})
             QVERIFY2(result.out.contains(QLatin1String(option)), option);
         QVERIFY(!result.out.contains(QLatin1String("platform")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -107,6 +110,43 @@ private Q_SLOTS:
         QVERIFY(result.outcome.run);
         QCOMPARE(result.err, QString());
         QCOMPARE(QDir::currentPath(), dir.path());
+    }
+
+    // The exact clock unless the option, or else the environment, says poll.
+    void choosesTheClock_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<bool>("poll");
+        QTest::newRow("default") << QStringList() << QString() << false;
+        QTest::newRow("option") << QStringList{QStringLiteral("--clock"), QStringLiteral("poll")}
+                                << QString() << true;
+        QTest::newRow("environment") << QStringList() << QStringLiteral("poll") << true;
+        QTest::newRow("option over environment")
+            << QStringList{QStringLiteral("--clock=exact")} << QStringLiteral("poll") << false;
+        QTest::newRow("unknown environment value")
+            << QStringList() << QStringLiteral("slow") << false;
+        QTest::newRow("with data-dir")
+            << QStringList{QStringLiteral("--data-dir"), QStringLiteral("d"),
+                           QStringLiteral("--clock"), QStringLiteral("poll")}
+            << QString() << true;
+    }
+
+    void choosesTheClock()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, environment);
+        QFETCH(bool, poll);
+        TempCurrentDir dir;
+        if (environment.isEmpty())
+            qunsetenv("TIKORA_CLOCK");
+        else
+            qputenv("TIKORA_CLOCK", environment.toUtf8());
+        const Run result = run(options);
+        qunsetenv("TIKORA_CLOCK");
+        QVERIFY(result.outcome.run);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.outcome.clock == CommandLine::ClockKind::Poll, poll);
     }
 
     void dataDirIsMadeAndEntered()

@@ -28,6 +28,16 @@ public:
 
 class AlertWindow;
 
+// Wake-ups the test sends itself.
+class FakeWakeUps : public WakeUps
+{
+public:
+    bool seesFileChanges() const override { return sees; }
+    void wake() { Q_EMIT woken(); }
+
+    bool sees = true;
+};
+
 class RecordingHelp : public HelpViewer
 {
 public:

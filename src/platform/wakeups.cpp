@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+#include "platform/wakeups.h"
+
+#include "platform/clockchanges.h"
+#include "store/alarmstore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+QtWakeUps::QtWakeUps(QObject *parent) : WakeUps(parent), m_clockChanges(new ClockChanges(this))
+{
+    // The data file by the name the store opens, and where a link of it
+    // leads; their folders see a replacement or a new file.
+    const QFileInfo file(QDir::current().absoluteFilePath(AlarmStore::FileName));
+    m_files << file.absoluteFilePath();
+    const QString target = file.canonicalFilePath();
+    if (!target.isEmpty() && target != file.absoluteFilePath())
+        m_files << target;
+    bool folders = true;
+    for (const QString &path : std::as_const(m_files)) {
+        const QString folder = QFileInfo(path).absolutePath();
+        folders = folders && m_watcher.addPath(folder);
+        if (remoteFileSystem(QStorageInfo(folder).fileSystemType()))
+            folders = false;
+    }
+    m_seesFileChanges = folders;
+    watchAgain();
+
+    m_together.setSingleShot(true);
+    m_together.setInterval(0);
+    connect(&m_together, &QTimer::timeout, this, &WakeUps::woken);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &QtWakeUps::changed);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &QtWakeUps::changed);
+    connect(m_clockChanges, &ClockChanges::changed, &m_together, qOverload<>(&QTimer::start));
+}
+
+QtWakeUps::~QtWakeUps() = default;
+
+bool QtWakeUps::remoteFileSystem(const QByteArray &type)
+{
+    static const QByteArrayList remote = {
+        "nfs",  "nfs4", "cifs",  "smb3",   "smbfs",     "smb2", "ncpfs", "9p",      "afs",
+        "ceph", "coda", "davfs", "lustre", "glusterfs", "gfs2", "ocfs2", "virtiofs"};
+    return remote.contains(type) || type.startsWith("fuse");
+}
+
+void QtWakeUps::changed()
+{
+    // A file replaced by a rename is no longer watched; a new one not yet.
+    watchAgain();
+    m_together.start();
+}
+
+void QtWakeUps::watchAgain()
+{
+    const QStringList watched = m_watcher.files();
+    for (const QString &path : std::as_const(m_files))
+        if (!watched.contains(path) && QFileInfo::exists(path))
+            m_watcher.addPath(path);
+}

@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+// The pace of the main clock with the exact clock: asleep until a tick can
+// find something new while hidden, 500 ms while it shows the time or while
+// a tick runs (in its message boxes), a tick at once on a wake-up.
+
+#include "store/datafile.h"
+#include "support/entries.h"
+#include "support/tempdir.h"
+#include "support/testapp.h"
+#include "windows/alarmeditor.h"
+#include "windows/alertwindow.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+const QDate Today(2009, 3, 10);
+
+struct ExactApp
+{
+    TempCurrentDir dir;
+    TestApp app;
+    FakeWakeUps wakeUps;
+    AlertWindow *main = nullptr;
+
+    // The clock at 09:29:50.250, an entry armed for 09:30:00.
+    ExactApp(bool sees = true)
+    {
+        app.clock.setLocal(Today, QTime(9, 29, 50, 250));
+        writeEntries(dir, {{3, "03/10/09", "09:30:00"}});
+        wakeUps.sees = sees;
+        app.context.useWakeUps(&wakeUps);
+        main = &app.context.mainAlert();
+        main->tick();
+    }
+};
+
+} // namespace
+
+class TestMainClock : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void hiddenItSleepsUntilTheNextDueSecond()
+    {
+        ExactApp exact;
+        QTimer *clock = exact.main->clockTimer;
+        QVERIFY(clock->isActive());
+        QCOMPARE(clock->timerType(), Qt::PreciseTimer);
+        QCOMPARE(clock->interval(), 9750);
+
+        // Fired, nothing else armed: a minute at most.
+        exact.app.clock.advanceSeconds(10);
+        exact.main->tick();
+        QCOMPARE(exact.app.alerts.messages(), QStringList{"slot 3"});
+        QCOMPARE(clock->interval(), 60000);
+
+        // The editor switches it off; its OK switches it on again, asleep.
+        exact.app.modal.whileOpen = [&](QDialog &) {
+            QVERIFY(!clock->isActive());
+            exact.app.context.editor().acceptButton->click();
+        };
+        exact.app.context.openEditor(AppContext::FromTray);
+        QVERIFY(clock->isActive());
+        QCOMPARE(clock->interval(), 60000);
+    }
+
+    void shownItKeeps500msAndTicksAtOnce()
+    {
+        ExactApp exact;
+        AlertWindow &main = *exact.main;
+        exact.app.clock.setLocal(Today, QTime(9, 29, 52));
+        exact.app.context.showMainAlert();
+        QCOMPARE(main.clockTimer->interval(), 500);
+        QTRY_COMPARE(main.timeLabel->text(), QStringLiteral("09:29:52"));
+
+        main.close();
+        QVERIFY(!main.isVisible());
+        QCOMPARE(main.clockTimer->interval(), 8000);
+    }
+
+    void aWakeUpTicksAtOnce()
+    {
+        ExactApp exact;
+        // Another program arms an entry whose time has passed.
+        writeEntries(exact.dir, {{3, "03/10/09", "09:30:00"}, {5, "03/10/09", "09:00:00"}});
+        exact.wakeUps.wake();
+        QTRY_COMPARE(exact.app.alerts.messages(), QStringList{"slot 5"});
+        // A wake-up with the clock off (the editor open) does nothing.
+        exact.app.context.mainAlert().clockTimer->stop();
+        writeEntries(exact.dir, {{7, "03/10/09", "09:00:00"}});
+        exact.wakeUps.wake();
+        QCoreApplication::processEvents();
+        QCOMPARE(exact.app.alerts.shown.size(), 1);
+    }
+
+    // While a tick runs, in the box of a damaged file say, the clock keeps
+    // its 500 ms pace, as the plain clock does.
+    void insideATickItKeeps500ms()
+    {
+        ExactApp exact;
+        int inside = 0;
+        exact.app.boxes.whileOpen = [&](const QString &) {
+            inside = exact.main->clockTimer->interval();
+        };
+        exact.dir.write(AlarmStore::FileName, "\"broken");
+        exact.main->tick();
+        QCOMPARE(exact.app.boxes.shown.size(), 1);
+        QCOMPARE(inside, 500);
+        QCOMPARE(exact.main->clockTimer->interval(), 9750);
+    }
+
+    // Where file changes go unseen (a network file system) it polls.
+    void unseenFileChangesKeep500ms()
+    {
+        ExactApp exact(false);
+        QCOMPARE(exact.main->clockTimer->interval(), 500);
+    }
+};
+
+QTEST_MAIN(TestMainClock)
+#include "tst_mainclock.moc"
