@@ -14,6 +14,7 @@
 //
 // Run with --tikora_table=FILE to also get the figures as tab-separated rows
 // (figure, value, floor, ratio, target, met) for scripts/bench.sh.
+#include "platform/qtmodalrunner.h"
 #include "platform/qtservices.h"
 #include "platform/seams.h"
 #include "platform/systemclock.h"
