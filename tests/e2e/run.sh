@@ -846,8 +846,11 @@ case_windows_in_front()
     written=$(stat -c %i "$data")
 
     start_display
-    start_window_manager
+    # trayer first: openbox adopts its panel when it starts. A panel mapped
+    # while openbox is still starting was at times never managed nor shown
+    # (about one start in three), and the icon in it never viewable.
     start_tray
+    start_window_manager
     start_program
     wait_for "the icon in the tray" has_docked_icon "$PID"
     # Start-up's own accept saves; the editor is opened after it.
