@@ -33,8 +33,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "floor/readlines.h"
 
 #include <benchmark/benchmark.h>
 
@@ -175,29 +174,15 @@ void BM_TickNewFile(benchmark::State &bench)
         bench.SkipWithError("the tick did not load the file");
 }
 
-// Read the file with POSIX calls and split it at its line ends.
+// The floor program's tick: the file read with POSIX calls and split at
+// its line ends.
 void BM_TickFloor(benchmark::State &bench)
 {
     DataFolder folder;
     std::string bytes;
     std::vector<std::string_view> lines;
     for (auto _ : bench) {
-        bytes.clear();
-        lines.clear();
-        const int fd = ::open("Tikor.dat", O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            std::abort();
-        char buffer[8192];
-        ssize_t got;
-        while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
-            bytes.append(buffer, size_t(got));
-        ::close(fd);
-        std::string_view rest(bytes);
-        while (!rest.empty()) {
-            const size_t end = rest.find('\n');
-            lines.push_back(rest.substr(0, end));
-            rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        }
+        lines = readLines(bytes);
         benchmark::DoNotOptimize(lines.size());
     }
     if (lines.size() != 227)
