@@ -96,6 +96,9 @@ void TrayShell::completeStartUp()
         m_context.editor().acceptButton->click();
     else if (m_context.engine.acceptEdits())
         m_context.startMainClock();
+    // Now that the file holds what start-up made of it, the alerts the last
+    // run left open come back.
+    m_context.engine.raiseLeftAlerts();
 }
 
 void TrayShell::iconLeftPressed()
