@@ -126,6 +126,10 @@ public:
     // date (a bad one is named and emptied), rearm edited rows and save.
     // False when something was wrong and nothing was saved.
     bool acceptEdits();
+    // The same accept, unattended, once at start-up: a failed save is told
+    // only if it is the first failure (the user may have been told already,
+    // by a box of the alarm that rang first).
+    bool acceptAtStartUp();
 
     // The editor's close box: the rows go back to the file.
     void cancelEdits();
@@ -151,6 +155,7 @@ private:
     bool checkRow(int row, const QDate &today);
     void rearmEditedRows(const QDate &today);
     AlarmStore::SaveResult writeFile();
+    bool accept(bool toldAlways);
 
     Clock &m_clock;
     MessageBoxes &m_boxes;

@@ -9,6 +9,21 @@
 
 namespace {
 
+// Writes all of `size` bytes, or says why not: a device on a full disk (or
+// past the file-size limit) takes part of them and names no error.
+bool writeAll(QIODevice &device, const char *data, qint64 size, QString &reason)
+{
+    const qint64 written = device.write(data, size);
+    if (written == size)
+        return true;
+    reason = written < 0 ? device.errorString()
+                         : QStringLiteral("only %1 of %2 bytes could be written (the disk is full "
+                                          "or the file too large)")
+                               .arg(written)
+                               .arg(size);
+    return false;
+}
+
 // Opens the device for `path`, lets `fill` write it, and makes it the file.
 // `inPlace` writes the file in place where no temporary file can be made
 // beside it; it is not given when that cannot be done.
@@ -66,10 +81,7 @@ QString WholeFile::replace(const QString &path, const QByteArray &bytes,
     return writeThrough(
         path, factory,
         [&bytes](QIODevice &device, QString &reason) {
-            if (device.write(bytes) == bytes.size())
-                return true;
-            reason = device.errorString();
-            return false;
+            return writeAll(device, bytes.constData(), bytes.size(), reason);
         },
         [&path, &bytes] { return PosixFiles::writeInPlace(path, bytes); });
 }
