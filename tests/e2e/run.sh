@@ -347,6 +347,9 @@ net_wm_name()
     xprop -id "$1" -notype _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'
 }
 
+# A window's WM_CLASS: its instance and class names, quoted.
+window_classes() { xprop -id "$1" -notype WM_CLASS 2>/dev/null | sed -n 's/^WM_CLASS = //p'; }
+
 # Checks a window is untitled: both its names are empty.
 check_untitled()
 {
@@ -1276,6 +1279,16 @@ case_install()
     wait_for "the installed Alert.wav opened" grep -qx 'Alert.wav' "$CASE_DIR/opens.log"
     check "the installed sound plugin is the one loaded" \
         grep -q "$(realpath "$plugin")" "/proc/$PID/maps"
+
+    # Docks and task bars put its windows under the menu entry's icon: the
+    # class of the alert window is the entry's StartupWMClass.
+    local wm_class window
+    wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+    check "the desktop entry names a window class" [ -n "$wm_class" ]
+    wait_for "an alert window" has_alert_window "$PID"
+    window=$(the_alert_window "$PID") || exit 1
+    check "the alert window's class is '$wm_class' (WM_CLASS: $(window_classes "$window"))" \
+        [ "$(window_classes "$window" | sed -n 's/^"[^"]*", "\(.*\)"$/\1/p')" = "$wm_class" ]
 }
 
 # ---------------------------------------------------------------- runner
