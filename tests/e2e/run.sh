@@ -738,6 +738,20 @@ case_alerts_come_back()
     never_during_quiet_period "an alert window at the start after OK" has_alert_window "$PID"
 }
 
+# A second copy (PID) shows one box and no icon; Enter ends it with 1.
+second_copy_refused()
+{
+    local second=$1 what=$2
+    wait_for "the second copy's box ($what)" has_message_box "$second"
+    check "the second copy has no icon ($what)" [ -z "$(docked_icons "$second")" ]
+    press_enter "$(message_boxes "$second")" || fail "could not press Enter in the box ($what)"
+    wait_for "the second copy to end ($what)" ended "$second"
+    local status=0
+    wait "$second" || status=$?
+    forget_pid "$second"
+    check "the second copy ends with 1 ($what; got $status)" [ "$status" -eq 1 ]
+}
+
 # Whatever is done to a lock file, a second copy never runs beside the
 # first, and never hangs: the lock file deleted, a named pipe, a folder or
 # another user's file in its place. Each second start says "already
@@ -761,15 +775,7 @@ case_one_copy_whatever_the_lock()
         stranger) printf '1\ntikora\nhost\n' >"$lock" && chown 65533:65533 "$lock" ;;
         esac
         start_in "$CASE_DIR/work" "second-$attack"
-        local second=$PID
-        wait_for "the second copy's box with the lock $attack" has_message_box "$second"
-        check "the second copy (lock $attack) has no icon" [ -z "$(docked_icons "$second")" ]
-        press_enter "$(message_boxes "$second")" || fail "could not press Enter in the box"
-        wait_for "the second copy to end (lock $attack)" ended "$second"
-        local status=0
-        wait "$second" || status=$?
-        forget_pid "$second"
-        check "the second copy (lock $attack) ends with 1 (got $status)" [ "$status" -eq 1 ]
+        second_copy_refused "$PID" "the lock file $attack"
     done
     check "the file's bytes untouched" same_bytes "$CASE_DIR/before" "$data"
     check "the first copy still runs" alive "$first"
@@ -802,15 +808,7 @@ case_one_copy_read_only_folder()
     wait_for "the first copy's icon" has_docked_icon "$first"
     start_in "$folder" second env -u LD_PRELOAD -u XDG_RUNTIME_DIR TMPDIR="$tmp" \
         "${as_victim[@]}" "$PROGRAM"
-    local second=$PID
-    wait_for "the second copy's box" has_message_box "$second"
-    check "the second copy has no icon" [ -z "$(docked_icons "$second")" ]
-    press_enter "$(message_boxes "$second")" || fail "could not press Enter in the box"
-    wait_for "the second copy to end" ended "$second"
-    local status=0
-    wait "$second" || status=$?
-    forget_pid "$second"
-    check "the second copy ends with 1 (got $status)" [ "$status" -eq 1 ]
+    second_copy_refused "$PID" "a read-only folder"
     check "the first copy still runs" alive "$first"
     check "nothing made in the other user's runtime folder" [ -z "$(ls -A "$tmp/runtime-nobody")" ]
     chmod 755 "$folder"
