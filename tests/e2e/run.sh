@@ -959,7 +959,11 @@ case_file_size_limit()
     first_start_file >"$data"
     cp "$data" "$CASE_DIR/before"
     start_display
-    start_in "$CASE_DIR/work" tikora bash -c 'ulimit -f 0 && exec "$0"' "$PROGRAM"
+    # Its output goes through a pipe, read by a cat started before the
+    # limit: a message written to a log file under the limit would end it.
+    mkfifo "$CASE_DIR/output.fifo"
+    start_in "$CASE_DIR/work" tikora bash -c \
+        'cat <"$1" & ulimit -f 0 && exec "$0" >"$1" 2>&1' "$PROGRAM" "$CASE_DIR/output.fifo"
     wait_for "the failed save's message box" has_message_box "$PID"
     check "the program still runs" alive "$PID"
     local box line

@@ -43,6 +43,7 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
 
     QList<Alert> alerts;
     QList<QDateTime> acknowledgements;
+    qsizetype acknowledged = 0; // each window's OK, in the order they opened
     program.windows.onAlert = [&](const QString &message) {
         alerts.append({message.toInt(), engine.state.nowDate + u' ' + engine.state.nowTime});
         acknowledgements.append(clock.now().addSecs(60));
@@ -52,7 +53,7 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
         clock.setUtc(t);
         if (!acknowledgements.isEmpty() && acknowledgements.first() <= t) {
             acknowledgements.removeFirst();
-            engine.acknowledge();
+            engine.acknowledge(program.windows.ids.at(acknowledged++));
         }
         engine.tick([] { return true; }, [](const QDateTime &) {});
     }

@@ -187,7 +187,8 @@ Outcome run(const Trace &t, bool exact)
     Ms r = 0, wallShift = 0;
     auto setClock = [&] { program.clock.setUtc(t.start.addMSecs(r + wallShift)); };
     std::multimap<Ms, int> acks;
-    QList<Ms> windows; // the next tick of each alert window, oldest first
+    QList<Ms> windows;          // the next tick of each alert window, oldest first
+    qsizetype acknowledged = 0; // the windows whose OK was pressed, oldest first
     Ms mainTick = exact ? 0 : t.phase;
     // Saves wake the exact clock, as any change of the file does.
     auto afterOperation = [&] {
@@ -253,7 +254,7 @@ Outcome run(const Trace &t, bool exact)
         } else if (ack == when) {
             acks.erase(acks.begin());
             setClock();
-            engine.acknowledge();
+            engine.acknowledge(program.windows.ids.at(acknowledged++));
             windows.removeFirst();
             afterOperation();
         } else if (mainTick == when) {

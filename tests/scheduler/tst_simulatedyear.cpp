@@ -141,6 +141,7 @@ private Q_SLOTS:
         // The moments to look at: around every time of day an entry has, and
         // around each acknowledgement, a minute after its alert.
         std::multimap<QDateTime, bool> moments; // true: acknowledge
+        qsizetype acknowledged = 0;             // each window's OK, in the order they opened
         auto around = [&](const QDateTime &t) {
             for (int ms = -1000; ms <= 1000; ms += 500)
                 moments.emplace(t.addMSecs(ms), false);
@@ -168,7 +169,7 @@ private Q_SLOTS:
                 continue;
             clock.setLocal(moment.date(), moment.time());
             if (acknowledge)
-                engine.acknowledge();
+                engine.acknowledge(program.windows.ids.at(acknowledged++));
             else
                 engine.tick([] { return true; }, [](const QDateTime &) {});
         }
