@@ -234,6 +234,76 @@ private Q_SLOTS:
         QCOMPARE(mainShown, shown);
     }
 
+    // A window the user minimised comes back, restored and in front, when
+    // the tray asks for it again: the main window from a left press or
+    // "&Tikora", About from "&About" or "&Set Alarm", the editor from
+    // "&Set Alarm".
+    void aMinimisedWindowComesBackFromTheTray_data()
+    {
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("main, left press") << "main"
+                                          << "left";
+        QTest::newRow("main, Tikora") << "main"
+                                      << "tikora";
+        QTest::newRow("About, About") << "about"
+                                      << "about";
+        QTest::newRow("About, Set Alarm") << "about"
+                                          << "set";
+        QTest::newRow("editor, Set Alarm") << "editor"
+                                           << "set";
+    }
+
+    void aMinimisedWindowComesBackFromTheTray()
+    {
+        QFETCH(QString, open);
+        QFETCH(QString, command);
+        TempCurrentDir dir;
+        TestApp app;
+        TrayShell tray(app.context);
+        tray.startUp();
+        TrayMenu &menu = tray.trayMenu();
+        const auto choose = [&] {
+            if (command == u"left")
+                app.tray.onLeftPress();
+            else if (command == u"tikora")
+                menu.tikoraAction->trigger();
+            else if (command == u"about")
+                menu.aboutAction->trigger();
+            else
+                menu.setAlarmAction->trigger();
+        };
+        QWidget *window = nullptr;
+        bool minimisedBefore = false, minimisedAfter = true, visibleAfter = false;
+        const auto minimiseAndChoose = [&](QWidget &w) {
+            window = &w;
+            w.setWindowState(w.windowState() | Qt::WindowMinimized);
+            minimisedBefore = w.isMinimized();
+            choose();
+            minimisedAfter = w.isMinimized();
+            visibleAfter = w.isVisible();
+        };
+        if (open == u"main") {
+            app.tray.onLeftPress();
+            minimiseAndChoose(app.context.mainAlert());
+        } else {
+            app.modal.whileOpen = [&](QDialog &dialog) {
+                if (!window)
+                    minimiseAndChoose(dialog);
+            };
+            if (open == u"about")
+                menu.aboutAction->trigger();
+            else
+                menu.setAlarmAction->trigger();
+        }
+        QVERIFY(window);
+        QVERIFY(minimisedBefore);
+        QVERIFY(!minimisedAfter);
+        QVERIFY(visibleAfter);
+        // Nothing was shown a second time.
+        QCOMPARE(app.modal.shown.size(), open == u"main" ? 0 : 1);
+    }
+
     void theTrayMenuHoldsFiveItemsInOrder()
     {
         TestApp app;

@@ -939,6 +939,103 @@ case_windows_in_front()
         fail "the file changed: $(show_difference "$CASE_DIR/before" "$data")"
 }
 
+# Whether a window is minimised: iconic by its WM_STATE, or hidden by the
+# window manager's _NET_WM_STATE.
+minimised()
+{
+    local props
+    props=$(xprop -id "$1" WM_STATE _NET_WM_STATE 2>/dev/null) || return 1
+    grep -q 'window state: Iconic' <<<"$props" ||
+        grep -q '_NET_WM_STATE(ATOM) = .*_NET_WM_STATE_HIDDEN' <<<"$props"
+}
+
+# Whether a window is back: viewable, not minimised, and the active window.
+restored()
+{
+    [ -n "$(window_line "$PID" "$1")" ] && ! minimised "$1" &&
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]
+}
+
+# Whether a window asks the window manager to offer neither minimising nor
+# maximising (_MOTIF_WM_HINTS: its functions given, without MWM_FUNC_ALL,
+# MWM_FUNC_MINIMIZE or MWM_FUNC_MAXIMIZE). openbox offers to minimise all
+# the same.
+asks_no_minimise()
+{
+    local hints flags functions
+    hints=$(xprop -id "$1" _MOTIF_WM_HINTS 2>/dev/null | sed -n 's/^_MOTIF_WM_HINTS([^)]*) = //p')
+    IFS=', ' read -r flags functions _ <<<"$hints"
+    [ -n "$functions" ] && ((flags & 1)) && ! ((functions & 0x19))
+}
+
+# Minimises a window as its title bar's button would (WM_CHANGE_STATE to
+# iconic, which the window manager carries out) and waits until it is.
+minimise()
+{
+    xdotool windowminimize "$1" >/dev/null 2>&1 || fail "could not minimise window $1"
+    wait_for "window $1 minimised" minimised "$1"
+    wait_for "window $1 unmapped" eval '[ -z "$(window_line "$PID" "$1")" ]'
+}
+
+# Under a window manager, which minimises any window whatever it asks for:
+# a minimised main alert window comes back, in front and active, from a
+# left click on the icon and from "Tikora"; About minimised (the window
+# manager takes the main window with it) comes back from "About", and the
+# editor from "Set Alarm".
+case_minimised_windows_come_back()
+{
+    start_display
+    start_tray
+    start_window_manager
+    start_program
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+
+    click_icon 1 || fail "could not click the tray icon"
+    wait_for "the main alert window" has_alert_window "$PID"
+    local main
+    main=$(the_alert_window "$PID") || exit 1
+    wait_for "the main alert window active" restored "$main"
+    check "the main alert window asks for no minimise button" asks_no_minimise "$main"
+
+    minimise "$main"
+    click_icon 1 || fail "could not click the tray icon"
+    wait_for "the main alert window back from a left click" restored "$main"
+
+    minimise "$main"
+    open_tray_menu
+    press_in_tray_menu t
+    wait_for "the main alert window back from Tikora" restored "$main"
+
+    xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+a >/dev/null 2>&1 ||
+        fail "could not press Ctrl+A in the main alert window"
+    wait_for "About" has_one untitled_dialogs "$PID"
+    local about
+    about=$(untitled_dialogs "$PID")
+    wait_for "About active" restored "$about"
+    check "About asks for no minimise button" asks_no_minimise "$about"
+    minimise "$about"
+    open_tray_menu
+    press_in_tray_menu a
+    wait_for "About back from About" restored "$about"
+    check "one About" has_one untitled_dialogs "$PID"
+    xdotool windowfocus --sync "$about" key --clearmodifiers Escape >/dev/null 2>&1 ||
+        fail "could not press Escape in About"
+    wait_for "About to close" has_none untitled_dialogs "$PID"
+
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor" has_one editors "$PID"
+    local editor
+    editor=$(editors "$PID")
+    wait_for "the editor active" restored "$editor"
+    check "the editor asks for no minimise button" asks_no_minimise "$editor"
+    minimise "$editor"
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor back from Set Alarm" restored "$editor"
+    check "one editor" has_one editors "$PID"
+}
+
 # Watches a folder and writes the name of every file opened in it.
 start_open_watch()
 {
@@ -1028,7 +1125,7 @@ case_install()
 # ---------------------------------------------------------------- runner
 
 ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy planted_link
-    file_size_limit no_windows_left windows_in_front install)
+    file_size_limit no_windows_left windows_in_front minimised_windows_come_back install)
 
 preflight()
 {
