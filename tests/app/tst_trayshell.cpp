@@ -187,11 +187,19 @@ private Q_SLOTS:
     void withoutANotificationAreaTheMainWindowIsShown()
     {
         TempCurrentDir dir;
+        writeWeekly(dir, 2, QStringLiteral("03/17/09"), 0);
         TestApp app;
         app.tray.isAvailable = false;
         TrayShell tray(app.context);
-        tray.startUp();
+        startOn17March(app, tray, QTime(9, 0, 5));
         QVERIFY(app.context.mainAlert().isVisible());
+        QCOMPARE(readContents(dir).table[2].fired, qint16(1));
+
+        // OK acknowledges but leaves it open: nothing else could show it.
+        QTest::mouseClick(app.context.mainAlert().okButton, Qt::LeftButton);
+        QCOMPARE(readContents(dir).table[2].date, QStringLiteral("03/24/09"));
+        QVERIFY(app.context.mainAlert().isVisible());
+        QVERIFY(app.endedWith.isEmpty());
 
         // Closing it ends the program as Exit does, acknowledging once.
         QVERIFY(app.context.mainAlert().close());

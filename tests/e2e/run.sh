@@ -1036,6 +1036,40 @@ case_minimised_windows_come_back()
     check "one editor" has_one editors "$PID"
 }
 
+# With no notification area (and a window manager), the main alert window
+# shown at start is the only way in: Enter acknowledges (the file is saved
+# again) but the window stays; its close box ends the program.
+case_no_tray_window_stays()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    first_start_file >"$data"
+    local written
+    written=$(stat -c %i "$data")
+
+    start_display
+    start_window_manager
+    start_program
+    wait_for "the main alert window" has_alert_window "$PID"
+    local main
+    main=$(the_alert_window "$PID") || exit 1
+    check "no notification area" eval '! tray_host_up'
+    wait_for "the start-up save" file_replaced "$data" "$written"
+    written=$(stat -c %i "$data")
+
+    press_enter "$main" || fail "could not press Enter in the main alert window"
+    wait_for "the acknowledgement's save" file_replaced "$data" "$written"
+    never_during_quiet_period "the main alert window hid with no way back" \
+        eval '[ -z "$(window_line "$PID" "$main")" ]'
+    check "the program still runs" alive "$PID"
+
+    "${XHELPER[@]}" close "$main" || fail "could not close the main alert window"
+    wait_for "the program to end" ended "$PID"
+    local status=0
+    wait "$PID" || status=$?
+    forget_pid "$PID"
+    check "the program ends with status 0 (got $status)" [ "$status" -eq 0 ]
+}
+
 # Watches a folder and writes the name of every file opened in it.
 start_open_watch()
 {
@@ -1125,7 +1159,8 @@ case_install()
 # ---------------------------------------------------------------- runner
 
 ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy planted_link
-    file_size_limit no_windows_left windows_in_front minimised_windows_come_back install)
+    file_size_limit no_windows_left windows_in_front minimised_windows_come_back
+    no_tray_window_stays install)
 
 preflight()
 {
