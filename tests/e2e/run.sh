@@ -1070,6 +1070,53 @@ case_no_tray_window_stays()
     check "the program ends with status 0 (got $status)" [ "$status" -eq 0 ]
 }
 
+# Whether a slot's date in the data file is a text (quoted there).
+date_is() { [ "$(line_of "$1" $((4 + 7 * $2)))" = "\"$3\"" ]; }
+
+# Paged down to rows 20 to 31 with the scroll bar, accepted with Enter and
+# opened again, the editor shows the same rows and the keyboard is in the
+# first of them: a date typed at once lands in row 20, not in row 0.
+case_editor_keeps_its_place()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    first_start_file >"$data"
+    local written
+    written=$(stat -c %i "$data")
+
+    start_display
+    start_tray
+    start_window_manager
+    start_program
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    wait_for "the start-up save" file_replaced "$data" "$written"
+
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor" has_one editors "$PID"
+    local editor i
+    editor=$(editors "$PID")
+    # The scroll bar's trough above its down arrow, 522,9 21x243 inside the
+    # editor: each click pages down by 1000 twips, six reach the bottom.
+    for i in 1 2 3 4 5 6 7; do
+        click_in "$editor" 532 225 || fail "could not click the scroll bar"
+    done
+    xdotool windowfocus --sync "$editor" key --clearmodifiers Return >/dev/null 2>&1 ||
+        fail "could not press Enter in the editor"
+    wait_for "the editor to accept and close" has_none editors "$PID"
+
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor again" has_one editors "$PID"
+    editor=$(editors "$PID")
+    xdotool windowfocus --sync "$editor" type 03/20/09 >/dev/null 2>&1 ||
+        fail "could not type in the editor"
+    xdotool key --clearmodifiers Return >/dev/null 2>&1 || fail "could not press Enter"
+    wait_for "the editor to accept and close again" has_none editors "$PID"
+    check "no error box" has_no_message_box "$PID"
+    wait_for "the date typed in row 20" date_is "$data" 20 03/20/09
+    check "row 0 untouched" date_is "$data" 0 ""
+}
+
 # Watches a folder and writes the name of every file opened in it.
 start_open_watch()
 {
@@ -1160,7 +1207,7 @@ case_install()
 
 ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy planted_link
     file_size_limit no_windows_left windows_in_front minimised_windows_come_back
-    no_tray_window_stays install)
+    no_tray_window_stays editor_keeps_its_place install)
 
 preflight()
 {
