@@ -56,5 +56,18 @@ void AppContext::openHelp()
 {
     // A help file in the current folder wins; else the page the program ships.
     const QString local = helpPath();
-    services.help.open(QFileInfo(local).isFile() ? local : HelpLookup::page());
+    const QString page = QFileInfo(local).isFile() ? local : HelpLookup::page();
+    if (page.isEmpty()) {
+        services.boxes.show(QStringLiteral("Tikora could not find its help page."));
+        return;
+    }
+    MessageBoxes &boxes = services.boxes;
+    services.help.open(page, [&boxes, page] { boxes.show(helpFailureText(page)); });
+}
+
+QString AppContext::helpFailureText(const QString &page)
+{
+    return QStringLiteral("Tikora could not open its help page: no program to show it was "
+                          "found, or it failed. The page can be opened in a web browser:\n%1")
+        .arg(page);
 }

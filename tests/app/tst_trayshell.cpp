@@ -431,8 +431,26 @@ private Q_SLOTS:
         app.context.mainAlert().helpAction->trigger();
         QCOMPARE(app.help.opened.last(),
                  QDir::toNativeSeparators(dir.path() + QStringLiteral("/Tikora.chm")));
+        QVERIFY(app.boxes.shown.isEmpty());
         QDir::setCurrent(QStringLiteral("/"));
         QCOMPARE(AppContext::helpPath(), QDir::toNativeSeparators(QStringLiteral("/Tikora.chm")));
+    }
+
+    // No viewer can open the page: a box says so, with the page's path.
+    void helpThatCannotOpenSaysWhereThePageIs()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.help.fails = true;
+        TrayShell tray(app.context);
+        tray.trayMenu().helpAction->trigger();
+        QCOMPARE(app.help.opened.size(), 1);
+        QCOMPARE(app.boxes.shown.size(), 1);
+        const QString text = app.boxes.shown.first();
+        QVERIFY2(text.startsWith(QStringLiteral("Tikora could not open its help page")),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith(u'\n' + app.help.opened.first()), qPrintable(text));
+        QVERIFY(app.help.opened.first().endsWith(QStringLiteral(".html")));
     }
 
     // Exit acknowledges once through the main window, drops the editor's

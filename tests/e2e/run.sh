@@ -1117,6 +1117,48 @@ case_editor_keeps_its_place()
     check "row 0 untouched" date_is "$data" 0 ""
 }
 
+# Starts the program with only FOLDER on its PATH, so the desktop's opener
+# is whatever FOLDER holds, and chooses Help from the tray menu.
+help_with_path()
+{
+    local folder=$1 name=$2
+    start_in "$CASE_DIR/work" "$name" env PATH="$folder" "$PROGRAM"
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    open_tray_menu
+    press_in_tray_menu h
+}
+
+# Help with no program to open the page (none on the PATH, or an opener
+# that finds no viewer, as xdg-open does without a browser) says so in a
+# box titled Tikora. With an opener that works, it gets the shipped page
+# and no box opens.
+case_help_cannot_open()
+{
+    local none="$CASE_DIR/none" failing="$CASE_DIR/failing" working="$CASE_DIR/working"
+    mkdir -p "$none" "$failing" "$working"
+    printf '#!/bin/sh\necho "xdg-open: no method available for opening $1" >&2\nexit 3\n' \
+        >"$failing/xdg-open"
+    printf '#!/bin/sh\necho "$1" >"%s/opened"\n' "$CASE_DIR" >"$working/xdg-open"
+    chmod +x "$failing/xdg-open" "$working/xdg-open"
+
+    start_display
+    start_tray
+    local folder
+    for folder in "$none" "$failing"; do
+        help_with_path "$folder" "$(basename "$folder")"
+        wait_for "the box saying Help could not open ($(basename "$folder"))" has_message_box "$PID"
+        dismiss_failure_box
+        stop_pid "$PID"
+    done
+
+    help_with_path "$working" working
+    wait_for "the opener to be given the page" test -s "$CASE_DIR/opened"
+    local page
+    page=$(cat "$CASE_DIR/opened")
+    check "the page is the help page ($page)" grep -q '<title>Tikora help</title>' "$page"
+    never_during_quiet_period "a box opened though the page opened" has_message_box "$PID"
+}
+
 # Watches a folder and writes the name of every file opened in it.
 start_open_watch()
 {
@@ -1207,7 +1249,7 @@ case_install()
 
 ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy planted_link
     file_size_limit no_windows_left windows_in_front minimised_windows_come_back
-    no_tray_window_stays editor_keeps_its_place install)
+    no_tray_window_stays editor_keeps_its_place help_cannot_open install)
 
 preflight()
 {
