@@ -1159,6 +1159,53 @@ case_help_cannot_open()
     never_during_quiet_period "a box opened though the page opened" has_message_box "$PID"
 }
 
+# A window's frame as the window manager draws it: "LEFT TOP WIDTH HEIGHT"
+# of its outer edge on the screen (its own geometry and _NET_FRAME_EXTENTS).
+outer_geometry()
+{
+    local x y w h extents l r t b
+    read -r x y w h < <(geometry "$1") || return 1
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/^.* = //p')
+    IFS=', ' read -r l r t b <<<"$extents"
+    [ -n "$b" ] || return 1
+    echo $((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))
+}
+
+# Whether the date picker sits where it belongs: its outer left edge a third
+# of its outer width (rounded) left of the editor's, its top level with the
+# editor's.
+picker_placed()
+{
+    local ex ey ew eh px py pw ph
+    read -r ex ey ew eh < <(outer_geometry "$1") || return 1
+    read -r px py pw ph < <(outer_geometry "$2") || return 1
+    [ "$px" -eq $(((3 * ex - pw + 1) / 3)) ] && [ "$py" -eq "$ey" ]
+}
+
+# Under a window manager, which frames every window: the date picker opens
+# over the editor's top left corner by its outer width, not its inner one.
+case_date_picker_beside_the_editor()
+{
+    start_display
+    start_tray
+    start_window_manager
+    start_program
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor" has_one editors "$PID"
+    local editor picker
+    editor=$(editors "$PID")
+    # Row 1's date box: 50, 25 inside the editor.
+    click_in "$editor" 50 25 || fail "could not click the date box"
+    wait_for "the date picker" has_one pickers "$PID"
+    picker=$(pickers "$PID")
+    wait_for "the picker framed" outer_geometry "$picker"
+    echo "editor: $(outer_geometry "$editor"); picker: $(outer_geometry "$picker")"
+    wait_for "the date picker beside the editor" picker_placed "$editor" "$picker"
+    never_during_quiet_period "the date picker moved away" eval '! picker_placed "$editor" "$picker"'
+}
+
 # Watches a folder and writes the name of every file opened in it.
 start_open_watch()
 {
@@ -1249,7 +1296,8 @@ case_install()
 
 ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy planted_link
     file_size_limit no_windows_left windows_in_front minimised_windows_come_back
-    no_tray_window_stays editor_keeps_its_place help_cannot_open install)
+    no_tray_window_stays editor_keeps_its_place help_cannot_open date_picker_beside_the_editor
+    install)
 
 preflight()
 {
