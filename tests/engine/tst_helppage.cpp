@@ -110,17 +110,6 @@ private Q_SLOTS:
         QCOMPARE(t.ringsAt(3, 17, rings), QStringList{"example"});
     }
 
-    void anAlarmRingsWithABeepAndTheChosenSound()
-    {
-        QVERIFY_ON_PAGE("When one is due, a small window opens with its message, and a beep and "
-                        "the chosen sound play.");
-        Typing t;
-        t.type(0, QStringLiteral("03/10/09"), QStringLiteral("09:30:00"), QStringLiteral("tea"));
-        QVERIFY(t.engine.acceptEdits());
-        QCOMPARE(t.ringsAt(3, 10, QTime(9, 30)), QStringList{"tea"});
-        QCOMPARE(t.sound.calls, (QStringList{"beep", "play checkmsgs.wav"}));
-    }
-
     void aPastDateOrNoDateCountsAsToday()
     {
         QVERIFY_ON_PAGE("A date already past, or no date, counts as today: the alarm rings at "
@@ -255,20 +244,6 @@ private Q_SLOTS:
         QCOMPARE(t.saved().table[0].date, QStringLiteral("03/10/09"));
         QVERIFY(t.ringsAt(3, 10, QTime(22, 59, 59)).isEmpty());
         QCOMPARE(t.ringsAt(3, 10, QTime(23, 0)), QStringList{"late"});
-    }
-
-    void alarmsWaitWhileTheEditorOrAboutIsOpen()
-    {
-        QVERIFY_ON_PAGE("While the editor or the About window is open, alarms wait and ring as "
-                        "soon as it closes.");
-        Typing t;
-        t.type(0, QStringLiteral("03/10/09"), QStringLiteral("09:30:00"), QStringLiteral("held"));
-        QVERIFY(t.engine.acceptEdits());
-        t.windows.hold = true;
-        QVERIFY(t.ringsAt(3, 10, QTime(9, 30)).isEmpty());
-        QVERIFY(t.ringsAt(3, 10, QTime(9, 45)).isEmpty());
-        t.windows.hold = false;
-        QCOMPARE(t.ringsAt(3, 10, QTime(9, 45, 1)), QStringList{"held"});
     }
 };
 
