@@ -1176,9 +1176,9 @@ outer_geometry()
 # editor's.
 picker_placed()
 {
-    local ex ey ew eh px py pw ph
-    read -r ex ey ew eh < <(outer_geometry "$1") || return 1
-    read -r px py pw ph < <(outer_geometry "$2") || return 1
+    local ex ey px py pw
+    read -r ex ey _ < <(outer_geometry "$1") || return 1
+    read -r px py pw _ < <(outer_geometry "$2") || return 1
     [ "$px" -eq $(((3 * ex - pw + 1) / 3)) ] && [ "$py" -eq "$ey" ]
 }
 
