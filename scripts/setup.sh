@@ -11,25 +11,26 @@
 set -euo pipefail
 
 # Building and running: compiler and build tools, Qt, Qt's platform plugins,
-# the xcb headers (untitled windows on X11) and the sound back end.
+# the xcb headers (untitled windows on X11) and Qt Multimedia, which brings
+# the sound back end.
 run_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libxcb1-dev
-    gstreamer1.0-plugins-good
 )
 
 # Testing: the end-to-end test (Xvfb, a tray host, a window manager, a fake
 # clock, X tools, Python), fonts with Arial's and Times New Roman's widths
 # (the text-fit test measures with them, as a desktop has them), a
 # colour-scheme tool for the dark screenshots (scripts/screenshots.sh),
-# fuzzing (clang with libFuzzer), the benchmarks, and building and checking
-# the Debian package and its desktop files.
+# fuzzing (clang with libFuzzer), the benchmarks, and building (from
+# debian/) and checking the Debian packages and their desktop files.
 test_packages=(
     xvfb xdotool trayer openbox faketime tzdata x11-apps x11-utils python3 libx11-6
     fonts-urw-base35 qt6ct
     clang libclang-rt-14-dev
     libbenchmark-dev
     dpkg-dev file desktop-file-utils appstream man-db
+    build-essential debhelper lintian
 )
 
 set_name="${1:-test}"

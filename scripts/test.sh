@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Installs what is needed, builds Tikora with AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs every test, builds and checks the Debian
-# package, and fuzzes.
+# packages, and fuzzes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,8 +11,9 @@ cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DTIKORA_SANITIZE=ON -DTIKORA_
 cmake --build build-test -j "$(nproc)"
 ctest --test-dir build-test --output-on-failure -j "$(nproc)"
 
-# The Debian package, from a plain optimised build: installed with dpkg and
-# checked (scripts/check-package.sh).
+# The Debian packages, built twice from debian/ with dpkg-buildpackage and
+# compared, checked by lintian, installed with dpkg and checked
+# (scripts/check-package.sh).
 bash scripts/check-package.sh
 
 # The data file reader and the date-text conversion under libFuzzer, one

@@ -77,8 +77,29 @@ Outcome enter(const QString &folder, QTextStream &err)
 
 } // namespace
 
-Outcome handle(const QStringList &arguments, QTextStream &out, QTextStream &err)
+// The bytes the folder of --data-dir was given as, among the arguments.
+QByteArray folderBytes(const QList<QByteArray> &arguments, const QString &folder)
 {
+    const QByteArray encoded = QFile::encodeName(folder);
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QByteArray &argument = arguments[i];
+        for (const QByteArray &option : {QByteArray("--data-dir"), QByteArray("-data-dir")}) {
+            if (argument == option && i + 1 < arguments.size() &&
+                QFile::decodeName(arguments[i + 1]) == folder)
+                return arguments[i + 1];
+            if (argument.startsWith(option + '=') &&
+                QFile::decodeName(argument.mid(option.size() + 1)) == folder)
+                return argument.mid(option.size() + 1);
+        }
+    }
+    return encoded;
+}
+
+Outcome handle(const QList<QByteArray> &rawArguments, QTextStream &out, QTextStream &err)
+{
+    QStringList arguments;
+    for (const QByteArray &argument : rawArguments)
+        arguments << QFile::decodeName(argument);
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
@@ -124,17 +145,24 @@ Outcome handle(const QStringList &arguments, QTextStream &out, QTextStream &err)
         const QString folder = parser.value(dataDir);
         if (folder.isEmpty())
             return badUsage(err, QStringLiteral("--data-dir needs a folder."));
+        if (QFile::encodeName(folder) != folderBytes(rawArguments, folder)) {
+            err << Name << ": cannot use the data folder given: its name is not valid "
+                << "text in this system's encoding (UTF-8), so it would become another "
+                << "folder's name\n";
+            err.flush();
+            return {false, StartRefused};
+        }
         outcome = enter(folder, err);
         outcome.clock = kind;
     }
     return outcome;
 }
 
-QStringList fromArgv(int argc, char **argv)
+QList<QByteArray> fromArgv(int argc, char **argv)
 {
-    QStringList arguments;
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QFile::decodeName(argv[i]);
+        arguments << QByteArray(argv[i]);
     return arguments;
 }
 

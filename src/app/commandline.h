@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QStringList>
+#include <QByteArray>
+#include <QList>
 
 class QTextStream;
 
@@ -25,11 +26,13 @@ struct Outcome
     ClockKind clock = ClockKind::Exact;
 };
 
-// arguments[0] is the program's name. Qt's own options (-platform, -style,
-// -session...) are let through for QApplication.
-Outcome handle(const QStringList &arguments, QTextStream &out, QTextStream &err);
+// arguments[0] is the program's name; the arguments are the bytes main was
+// given. Qt's own options (-platform, -style, -session...) are let through
+// for QApplication. A folder named by bytes that are no text in the system's
+// encoding is refused: Qt would make another name of it.
+Outcome handle(const QList<QByteArray> &arguments, QTextStream &out, QTextStream &err);
 
-// The arguments of main, decoded as the system does file names.
-QStringList fromArgv(int argc, char **argv);
+// The arguments of main.
+QList<QByteArray> fromArgv(int argc, char **argv);
 
 } // namespace CommandLine

@@ -40,6 +40,7 @@ int main(int argc, char *argv[])
         std::_Exit(EXIT_FAILURE);
     };
     QApplication::setApplicationName(AppTitle);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tikora"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tikora.png")));
     UntitledWindows untitled;

@@ -4,68 +4,49 @@
 #include "platform/seams.h"
 #include "store/alarmstore.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
-
-namespace {
-
-// Held for the whole run: only a dead owner makes a lock stale.
-std::unique_ptr<QLockFile> tryLock(const QString &path, QLockFile::LockError &error)
-{
-    auto lock = std::make_unique<QLockFile>(path);
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(100))
-        return lock;
-    error = lock->error();
-    return nullptr;
-}
-
-} // namespace
 
 SingleCopy::Outcome SingleCopy::acquire()
 {
     release();
-    // By bare name, like the data file: a folder that is gone holds no lock.
-    QLockFile::LockError error = QLockFile::NoError;
-    QString path = LockName;
-    m_lock = tryLock(path, error);
-    if (!m_lock && error != QLockFile::LockFailedError) {
-        // Nothing can be made beside the file: the runtime folder holds the
-        // lock, so two copies on one read-only folder still meet.
-        path = runtimeLockPath(QDir::current().absoluteFilePath(AlarmStore::FileName));
-        if (!path.isEmpty())
-            m_lock = tryLock(path, error);
+    m_problem.clear();
+    const auto take = [this](FolderLock &lock, const QString &folder) {
+        switch (lock.lock(folder, LockName)) {
+        case FolderLock::Locked:
+            return Locked;
+        case FolderLock::Busy:
+            return AlreadyRunning;
+        case FolderLock::Failed:
+            break;
+        }
+        m_problem = lock.error();
+        return Refused;
+    };
+    // By bare name, like the data file: the folder the program runs in.
+    Outcome result = take(m_folder, QStringLiteral("."));
+    // A Tikor.dat that links into another folder is that folder's data file
+    // too: a copy started there must meet this one.
+    const QFileInfo data(AlarmStore::FileName);
+    const QString target = data.isSymLink() ? data.canonicalFilePath() : QString();
+    if (result == Locked && !target.isEmpty()) {
+        const QString folder = QFileInfo(target).absolutePath();
+        if (folder != QDir::current().canonicalPath())
+            result = take(m_linkedFolder, folder);
     }
-    if (m_lock) {
-        m_path = QFileInfo(path).absoluteFilePath();
-        return Locked;
+    if (result != Locked) {
+        release();
+        return result;
     }
-    return error == QLockFile::LockFailedError ? AlreadyRunning : NoLock;
+    m_lockedAt = QDateTime::currentDateTime();
+    return Locked;
 }
 
 void SingleCopy::release()
 {
-    if (m_lock)
-        m_lock->unlock();
-    m_lock.reset();
-    m_path.clear();
-}
-
-QString SingleCopy::lockPath() const
-{
-    return m_path;
-}
-
-QString SingleCopy::runtimeLockPath(const QString &dataFilePath)
-{
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        return {};
-    const QByteArray key =
-        QCryptographicHash::hash(dataFilePath.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return QDir(folder).filePath(QStringLiteral("tikora-%1.lock").arg(QString::fromLatin1(key)));
+    m_folder.unlock();
+    m_linkedFolder.unlock();
+    m_lockedAt = {};
 }
 
 QString unsafePlaceText(const QString &problem)
@@ -75,8 +56,7 @@ QString unsafePlaceText(const QString &problem)
 
 bool claimDataFolder(SingleCopy &copy, MessageBoxes &boxes)
 {
-    // Before the lock: a lock another user planted in a folder they can
-    // write must not be what stops this copy.
+    // Before the lock: the folder and the file must be the user's own.
     if (const QString problem = AlarmStore::placeProblem(); !problem.isEmpty()) {
         boxes.show(unsafePlaceText(problem));
         return false;
@@ -85,12 +65,13 @@ bool claimDataFolder(SingleCopy &copy, MessageBoxes &boxes)
     case SingleCopy::AlreadyRunning:
         boxes.show(SingleCopy::AlreadyRunningText);
         return false;
+    case SingleCopy::Refused:
+        boxes.show(QStringLiteral("Tikora cannot make sure it runs only once here: %1.")
+                       .arg(copy.problem()));
+        return false;
     case SingleCopy::Locked:
-        AlarmStore::removeLeftovers(QFileInfo(copy.lockPath()).lastModified());
-        break;
-    case SingleCopy::NoLock:
-        // Another copy may be saving: its temporary file is not ours to take.
         break;
     }
+    AlarmStore::removeLeftovers(copy.lockedAt());
     return true;
 }

@@ -1,41 +1,43 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QDateTime>
-#include <QLockFile>
-#include <QString>
+#include "platform/folderlock.h"
 
-#include <memory>
+#include <QDateTime>
+#include <QString>
 
 class MessageBoxes;
 
-// One running copy per data file: a lock beside it, or where none can be
-// made there (a read-only folder), one in the user's runtime folder named
-// after the data file's path. The lock of a copy that died is taken over; a
-// copy that can make no lock at all does not count as "already running",
-// and runs without one.
+// One running copy per data file: the copy locks the data folder itself, and
+// the folder of the file Tikor.dat links to, if it is a link, for as long as
+// it runs (see FolderLock: no file is the lock, so none deleted, replaced or
+// planted lets a second copy in). A lock that cannot be had safely refuses
+// the start.
 class SingleCopy
 {
 public:
+    // Stands in for the folder lock where the file system has none.
     static inline const QString LockName = QStringLiteral("Tikor.dat.lock");
     static inline const QString AlreadyRunningText =
         QStringLiteral("Tikora is already running in this folder.");
 
-    enum Outcome { Locked, AlreadyRunning, NoLock };
+    enum Outcome { Locked, AlreadyRunning, Refused };
 
     // Tries to take the lock for Tikor.dat in the current directory.
     Outcome acquire();
     void release();
 
-    // Where the lock held now is (empty when none is held).
-    QString lockPath() const;
-
-    // The lock in the runtime folder for the data file at this path.
-    static QString runtimeLockPath(const QString &dataFilePath);
+    // Why the lock was refused.
+    QString problem() const { return m_problem; }
+    // When this copy took its lock: a leftover file older than that is no
+    // running copy's.
+    QDateTime lockedAt() const { return m_lockedAt; }
 
 private:
-    std::unique_ptr<QLockFile> m_lock;
-    QString m_path;
+    FolderLock m_folder;
+    FolderLock m_linkedFolder;
+    QString m_problem;
+    QDateTime m_lockedAt;
 };
 
 // Start-up's first step, before anything is read or written: the folder and

@@ -44,6 +44,8 @@ void AlarmEngine::tick(const std::function<bool()> &alive,
         fire(slot);
         return alive();
     });
+    if (alive())
+        raiseWaitingLeftAlerts();
 }
 
 void AlarmEngine::fire(int slot)
@@ -56,7 +58,21 @@ void AlarmEngine::fire(int slot)
     // The user is editing: the entry stays armed and fires at a later tick.
     if (m_windows->holdAlerts())
         return;
+    raise(slot, [this, slot] {
+        state.table()[slot].fired = 1;
+        // In the record before the fired flag is in the file: a run that
+        // ends between the two rings the entry again as a due one, and the
+        // record's alert, not fired, is dropped; never the other way round.
+        const WorkingRow &row = m_rows.at(slot);
+        const OpenAlerts::Id id = m_openAlerts.add({slot, row.date, row.time, row.message});
+        save();
+        reportRecordFailure();
+        return id;
+    });
+}
 
+void AlarmEngine::raise(int slot, const std::function<OpenAlerts::Id()> &record)
+{
     m_raising.insert(slot);
     const auto raised = qScopeGuard([this, slot] { m_raising.remove(slot); });
     const QPointer<QObject> alert = m_windows->openAlert();
@@ -75,13 +91,51 @@ void AlarmEngine::fire(int slot)
         }
     }
 
-    state.table()[slot].fired = 1;
-    save();
+    const OpenAlerts::Id id = record();
     if (alert)
-        m_windows->showMessage(alert, state.table()[slot].message);
+        m_windows->showMessage(alert, state.table()[slot].message, id);
 }
 
-void AlarmEngine::acknowledge()
+void AlarmEngine::raiseLeftAlerts()
+{
+    m_openAlerts.read();
+    m_raiseLeftAlerts = true;
+    // Judged by what the file holds, as after every tick's load: start-up
+    // arms repeating entries in memory only, until its accept saves.
+    loadFile();
+    raiseWaitingLeftAlerts();
+}
+
+void AlarmEngine::raiseWaitingLeftAlerts()
+{
+    if (!m_raiseLeftAlerts || !m_windows || !m_openAlerts.anyLeftFromLastRun())
+        return;
+    for (const auto &[id, alert] : m_openAlerts.leftFromLastRun()) {
+        // A tick nested in an earlier raising may have raised it already.
+        if (!m_openAlerts.isLeftFromLastRun(id) || m_raising.contains(alert.slot))
+            continue;
+        const Entry &entry = state.table()[alert.slot];
+        if (entry.fired != 1 || entry.date != alert.date || entry.time != alert.time ||
+            entry.message != alert.message) {
+            // Edited, cleared or moved on meanwhile: not this alert any more.
+            m_openAlerts.remove(id);
+            reportRecordFailure();
+            continue;
+        }
+        if (m_windows->holdAlerts())
+            return;
+        m_openAlerts.raisedAgain(id);
+        const OpenAlerts::Id again = id;
+        raise(alert.slot, [again] { return again; });
+    }
+}
+
+bool AlarmEngine::leftAlertsWaiting() const
+{
+    return m_raiseLeftAlerts && m_openAlerts.anyLeftFromLastRun();
+}
+
+void AlarmEngine::acknowledge(OpenAlerts::Id alert)
 {
     const QDateTime now = readClock();
     ensureLoaded();
@@ -95,6 +149,21 @@ void AlarmEngine::acknowledge()
         },
         [this](int slot, const QString &date) { setText(slot, Field::Date, date); });
     save();
+    // Out of the record once the entry has moved on in the file: a run that
+    // ends between the two raises the alert once more, and never loses it.
+    m_openAlerts.remove(alert);
+    reportRecordFailure();
+}
+
+void AlarmEngine::reportRecordFailure()
+{
+    // While Tikor.dat cannot be saved either (a full disk, a folder gone),
+    // the user has been told of that, and once is enough.
+    const OpenAlerts::WriteResult written = m_openAlerts.lastWrite();
+    if (written.firstFailure && !store.saveFailing()) {
+        m_problems.report(QStringLiteral("The record of open alerts (%1) could not be saved: %2")
+                              .arg(OpenAlerts::FileName, written.reason));
+    }
 }
 
 AlarmStore::SaveResult AlarmEngine::save()

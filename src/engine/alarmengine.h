@@ -3,6 +3,7 @@
 
 #include "scheduler/duetest.h"
 #include "store/alarmstore.h"
+#include "store/openalerts.h"
 #include "store/programstate.h"
 
 #include <QDateTime>
@@ -43,7 +44,8 @@ public:
     // file, where a problem box may run other ticks; nothing is returned
     // when the window went away meanwhile.
     virtual QObject *openAlert() = 0;
-    virtual void showMessage(QObject *alert, const QString &message) = 0;
+    // The window shows the entry's message; its acknowledgement names `id`.
+    virtual void showMessage(QObject *alert, const QString &message, OpenAlerts::Id id) = 0;
 };
 
 // The program without its windows: the shared state, the store, the clock
@@ -88,8 +90,17 @@ public:
     void fire(int slot);
 
     // The acknowledgement: every fired repeating entry that is due moves on,
-    // then everything is saved.
-    void acknowledge();
+    // then everything is saved. The alert acknowledged (none for the main
+    // alert window) then leaves the record of open alerts.
+    void acknowledge(OpenAlerts::Id alert = OpenAlerts::NoId);
+
+    // Start-up is complete: the alerts left open by the last run open again,
+    // with their sound, in slot order, each whose entry still holds the same
+    // date, time and message and is still fired (while alerts wait, at a
+    // later tick). One whose entry changed is dropped.
+    void raiseLeftAlerts();
+    // Some are still to be raised: the clock must not sleep.
+    bool leftAlertsWaiting() const;
 
     // The working copy. It is loaded from the file on first use.
     const WorkingRow &row(int row) const { return m_rows.at(row); }
@@ -115,6 +126,10 @@ public:
     // date (a bad one is named and emptied), rearm edited rows and save.
     // False when something was wrong and nothing was saved.
     bool acceptEdits();
+    // The same accept, unattended, once at start-up: a failed save is told
+    // only if it is the first failure (the user may have been told already,
+    // by a box of the alarm that rang first).
+    bool acceptAtStartUp();
 
     // The editor's close box: the rows go back to the file.
     void cancelEdits();
@@ -130,11 +145,17 @@ Q_SIGNALS:
 
 private:
     enum class Rearm { Yes, No };
+    // Opens the slot's alert window and plays the chosen sound; `record`
+    // then names the alert in the record before the message shows.
+    void raise(int slot, const std::function<OpenAlerts::Id()> &record);
+    void raiseWaitingLeftAlerts();
+    void reportRecordFailure();
     void fillRows(Rearm rearm);
     void fillSound();
     bool checkRow(int row, const QDate &today);
     void rearmEditedRows(const QDate &today);
     AlarmStore::SaveResult writeFile();
+    bool accept(bool toldAlways);
 
     Clock &m_clock;
     MessageBoxes &m_boxes;
@@ -145,6 +166,8 @@ private:
     DueTest::SlotTester m_dueTest;
     QSet<int> m_raising; // slots whose alert is being raised
     bool m_problemOpen = false;
+    OpenAlerts m_openAlerts;
+    bool m_raiseLeftAlerts = false; // start-up is complete
 
     std::array<WorkingRow, SlotCount> m_rows;
     SoundChoice m_sound;

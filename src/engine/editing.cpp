@@ -146,6 +146,16 @@ void AlarmEngine::rememberShownTexts()
 
 bool AlarmEngine::acceptEdits()
 {
+    return accept(true);
+}
+
+bool AlarmEngine::acceptAtStartUp()
+{
+    return accept(false);
+}
+
+bool AlarmEngine::accept(bool toldAlways)
+{
     // One reading of the clock for the whole operation.
     const QDate today = m_clock.localNow().date();
     state.nowDate = DateText::formatDate(today);
@@ -166,7 +176,8 @@ bool AlarmEngine::acceptEdits()
     const AlarmStore::SaveResult saved = writeFile();
     if (!saved.ok) {
         // Nothing was written: the editor stays as it is, and says so.
-        m_boxes.show(AlarmStore::saveFailureText(saved.reason));
+        if (toldAlways || saved.firstFailure)
+            m_boxes.show(AlarmStore::saveFailureText(saved.reason));
         return false;
     }
     rememberShownTexts();

@@ -2,12 +2,13 @@
 #include "store/alarmstore.h"
 
 #include "store/datafile.h"
+#include "store/openalerts.h"
 #include "store/posixfiles.h"
+#include "store/wholefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -79,16 +80,10 @@ void assignFields(FileContents &contents, const FileContents &read)
     }
 }
 
-// QSaveFile's own fallback for a folder it cannot create its temporary file
-// in empties the file before writing it; save() writes in place itself.
-std::unique_ptr<QIODevice> openSaveFile(const QString &path)
-{
-    return std::make_unique<QSaveFile>(path);
-}
-
 } // namespace
 
-AlarmStore::AlarmStore(ProgramState &state) : m_state(state), m_deviceFactory(openSaveFile)
+AlarmStore::AlarmStore(ProgramState &state)
+    : m_state(state), m_deviceFactory(WholeFile::openSaveFile)
 {
 }
 
@@ -101,18 +96,21 @@ QString AlarmStore::placeProblem()
 void AlarmStore::removeLeftovers(const QDateTime &olderThan)
 {
     // QSaveFile's temporary name: the file's name, a dot and six letters or
-    // digits. Tikor.dat.bad and Tikor.dat.lock never match. Matched by hand:
-    // a regular expression here would load its engine at every start.
-    const QString prefix = FileName + u'.';
-    const auto isTemporary = [&prefix](const QString &name) {
-        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
-            return false;
-        for (qsizetype i = prefix.size(); i < name.size(); ++i) {
-            const char16_t c = name[i].unicode();
-            if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')))
-                return false;
+    // digits, for Tikor.dat and the record of open alerts. Tikor.dat.bad and
+    // Tikor.dat.lock never match. Matched by hand: a regular expression here
+    // would load its engine at every start.
+    const auto isTemporary = [](const QString &name) {
+        for (const QString &file : {FileName, OpenAlerts::FileName}) {
+            if (name.size() != file.size() + 7 || !name.startsWith(file + u'.'))
+                continue;
+            const auto isLetterOrDigit = [](QChar c) {
+                const char16_t u = c.unicode();
+                return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'z') ||
+                       (u >= u'A' && u <= u'Z');
+            };
+            return std::all_of(name.cbegin() + file.size() + 1, name.cend(), isLetterOrDigit);
         }
-        return true;
+        return false;
     };
     const QFileInfoList entries =
         QDir::current().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
@@ -160,12 +158,24 @@ void AlarmStore::told(const Snapshot &broken)
     m_dismissed = broken;
 }
 
-void AlarmStore::keepBadCopy()
+QString AlarmStore::keepBadCopy()
 {
-    if (!m_failed || readFile(FileName) != m_failed)
-        return;
-    QFile::remove(BadCopyName);
-    QFile::copy(FileName, BadCopyName);
+    if (!m_failed)
+        return {};
+    const std::optional<Snapshot> now = readFile(FileName);
+    if (now != m_failed)
+        return {};
+    // The copy is whole and on disk before the damaged file may go.
+    const QString reason = m_failed->huge()
+                               ? WholeFile::copy(FileName, BadCopyName, m_deviceFactory)
+                               : WholeFile::replace(BadCopyName, m_failed->bytes, m_deviceFactory);
+    if (reason.isEmpty())
+        return {};
+    const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+    return QStringLiteral("it is damaged, and no copy of it could be kept as %1 (%2); the "
+                          "damaged file is kept as it is in %3")
+        .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(BadCopyName)), reason,
+             folder);
 }
 
 AlarmStore::SaveResult AlarmStore::save(const FileContents &contents)
@@ -177,9 +187,11 @@ AlarmStore::SaveResult AlarmStore::save(const FileContents &contents)
     // file stays, and the table in memory holds the long texts meanwhile.
     if (result.reason.isEmpty() && bytes.size() > LargestFile)
         result.reason = QStringLiteral("the messages are too long (the file may hold 1 MiB)");
+    if (result.reason.isEmpty())
+        result.reason = keepBadCopy();
     if (result.reason.isEmpty()) {
-        keepBadCopy();
-        result.ok = write(bytes, result.reason);
+        result.reason = WholeFile::replace(FileName, bytes, m_deviceFactory);
+        result.ok = result.reason.isEmpty();
     }
     if (result.ok) {
         m_known = Snapshot{bytes};
@@ -188,40 +200,6 @@ AlarmStore::SaveResult AlarmStore::save(const FileContents &contents)
     result.firstFailure = !result.ok && !m_saveFailing;
     m_saveFailing = !result.ok;
     return result;
-}
-
-bool AlarmStore::write(const QByteArray &bytes, QString &reason)
-{
-    std::unique_ptr<QIODevice> device = m_deviceFactory(FileName);
-    auto *saveFile = qobject_cast<QSaveFile *>(device.get());
-    if (!device->open(QIODevice::WriteOnly)) {
-        // A folder we may not create files in, holding a file we may write.
-        if (saveFile && QFileInfo(FileName).isFile()) {
-            reason = PosixFiles::writeInPlace(FileName, bytes);
-            return reason.isEmpty();
-        }
-        reason = device->errorString();
-    } else if (device->write(bytes) != bytes.size()) {
-        reason = device->errorString();
-    } else if (auto *file = qobject_cast<QFileDevice *>(device.get()); file && !file->flush()) {
-        reason = file->errorString();
-    } else if (saveFile && !saveFile->commit()) {
-        reason = saveFile->errorString();
-    } else {
-        if (saveFile) {
-            // The new name, in the folder of the file a link points to.
-            PosixFiles::syncFolder(
-                QFileInfo(QFileInfo(FileName).canonicalFilePath()).absolutePath());
-        } else {
-            device->close();
-        }
-        return true;
-    }
-    if (saveFile)
-        saveFile->cancelWriting();
-    if (reason.isEmpty())
-        reason = QStringLiteral("unknown error");
-    return false;
 }
 
 QString AlarmStore::saveFailureText(const QString &reason)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "store/programstate.h"
+#include "store/wholefile.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -28,7 +29,7 @@ public:
     // the given path (a temporary file renamed over the old one on commit);
     // where no temporary file can be made beside it, the file is written in
     // place instead.
-    using DeviceFactory = std::function<std::unique_ptr<QIODevice>(const QString &path)>;
+    using DeviceFactory = WholeFile::DeviceFactory;
 
     struct SaveResult
     {
@@ -65,8 +66,10 @@ public:
 
     // Writes the whole file from `contents` without ever leaving a half
     // written one: the old file stays whole if anything fails. A file whose
-    // last load failed is first kept as Tikor.dat.bad. Nothing is written
-    // while placeProblem() has something to say; it is the failure's reason.
+    // last load failed is first kept as Tikor.dat.bad, whole and on disk;
+    // when that copy cannot be made, nothing is written and the damaged file
+    // stays as it is. Nothing is written while placeProblem() has something
+    // to say; it is the failure's reason.
     SaveResult save(const FileContents &contents);
 
     bool saveFailing() const { return m_saveFailing; }
@@ -88,8 +91,9 @@ public:
     };
 
 private:
-    void keepBadCopy();
-    bool write(const QByteArray &bytes, QString &reason);
+    // Keeps the file whose last load failed as Tikor.dat.bad before a save
+    // replaces it; empty, or why it could not (and so must not be replaced).
+    QString keepBadCopy();
 
     ProgramState &m_state;
     DeviceFactory m_deviceFactory;

@@ -156,8 +156,9 @@ void AlertWindow::tick()
                           });
 }
 
-void AlertWindow::setMessage(const QString &message)
+void AlertWindow::setMessage(const QString &message, OpenAlerts::Id alert)
 {
+    m_alert = alert;
     messageLabel->setText(message);
     messageLabel->setAccessibleDescription(message);
 }
@@ -166,7 +167,8 @@ void AlertWindow::acknowledge()
 {
     messageLabel->clear();
     QPointer<AlertWindow> self(this);
-    m_context.engine.acknowledge();
+    m_context.engine.acknowledge(m_alert);
+    m_alert = OpenAlerts::NoId;
     if (!self)
         return;
     // The only way in stays open: hidden, it could never be shown again.

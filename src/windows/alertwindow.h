@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "store/openalerts.h"
+
 #include <QDialog>
 
 class AppContext;
@@ -41,8 +43,9 @@ public:
     // first. The main window only hides: its clock keeps running.
     void unload();
 
-    // The message of the alarm this window was opened for.
-    void setMessage(const QString &message);
+    // The message of the alarm this window was opened for, and the alert its
+    // acknowledgement takes out of the record of open alerts.
+    void setMessage(const QString &message, OpenAlerts::Id alert);
 
     QLabel *dateLabel = nullptr;
     QLabel *timeLabel = nullptr;
@@ -70,4 +73,5 @@ private:
     Kind m_kind;
     QWidget *m_client = nullptr;
     bool m_dressed = false;
+    OpenAlerts::Id m_alert = OpenAlerts::NoId;
 };

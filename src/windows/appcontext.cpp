@@ -81,7 +81,9 @@ void AppContext::paceMainClock()
     QTimer *timer = m_mainAlert->clockTimer;
     // Further alert windows tick every 500 ms on their own clocks; the main
     // one sleeps beside them all the same, so it is never later than they.
-    int wait = m_ticking > 0 || !m_wakeUps->seesFileChanges()
+    // Alerts left open by the last run that wait for the editor or About to
+    // close are raised by the next tick after they do.
+    int wait = m_ticking > 0 || !m_wakeUps->seesFileChanges() || engine.leftAlertsWaiting()
                    ? NextCheck::PollMs
                    : NextCheck::waitMs(state.table(), services.clock.now());
     if (m_mainAlert->isVisible())
@@ -132,10 +134,10 @@ QObject *AppContext::openAlert()
     return window;
 }
 
-void AppContext::showMessage(QObject *alert, const QString &message)
+void AppContext::showMessage(QObject *alert, const QString &message, OpenAlerts::Id id)
 {
     if (auto *window = qobject_cast<AlertWindow *>(alert))
-        window->setMessage(message);
+        window->setMessage(message, id);
 }
 
 bool AppContext::aboutVisible() const

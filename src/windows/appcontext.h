@@ -78,7 +78,7 @@ public:
     // What the engine asks of the windows when an alarm fires.
     bool holdAlerts() const override;
     QObject *openAlert() override;
-    void showMessage(QObject *alert, const QString &message) override;
+    void showMessage(QObject *alert, const QString &message, OpenAlerts::Id id) override;
 
     // The About window, shown modally. From the tray it opens only while
     // neither the main alert window nor the editor is visible; from an alert

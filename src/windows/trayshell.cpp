@@ -94,8 +94,11 @@ void TrayShell::completeStartUp()
     // meanwhile, else the same accept on the working copy.
     if (m_context.editorLoaded())
         m_context.editor().acceptButton->click();
-    else if (m_context.engine.acceptEdits())
+    else if (m_context.engine.acceptAtStartUp())
         m_context.startMainClock();
+    // Now that the file holds what start-up made of it, the alerts the last
+    // run left open come back.
+    m_context.engine.raiseLeftAlerts();
 }
 
 void TrayShell::iconLeftPressed()

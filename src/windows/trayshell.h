@@ -48,7 +48,8 @@ public:
     void removeIcon();
 
     // The one-shot tick, 850 ms after start-up: empty the main window's
-    // title, switch the timer off for good, press the editor's OK.
+    // title, switch the timer off for good, press the editor's OK; then the
+    // alerts the last run left open are raised again.
     void completeStartUp();
 
     // A left press on the icon.
@@ -59,8 +60,8 @@ public:
     void exitProgram();
 
     // The session ends (the program is told to stop): end as Exit does, but
-    // acknowledge and save nothing. A repeating alert still open then has
-    // its fired flag in the file, and the next start raises it again.
+    // acknowledge and save nothing. An alert still open stays in the record
+    // of open alerts, and the next start raises it again.
     void endSession();
 
     QTimer *startUpTimer = nullptr;

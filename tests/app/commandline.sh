@@ -56,5 +56,11 @@ run --bogus --data-dir made
 check "--bogus with --data-dir ends with 2 (got $STATUS)" [ "$STATUS" -eq 2 ]
 check "--bogus with --data-dir makes no folder" nothing_written
 
+# A folder name that is no text in UTF-8 is refused, not turned into another.
+run --data-dir $'al\xffrms'
+check "a --data-dir that is no text ends with 1 (got $STATUS)" [ "$STATUS" -eq 1 ]
+check "a --data-dir that is no text is said why" grep -q "not valid text" <<<"$ERR"
+check "a --data-dir that is no text makes no folder" nothing_written
+
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
 echo "all passed"

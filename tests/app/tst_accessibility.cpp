@@ -93,7 +93,7 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         AlertWindow window(app.context, AlertWindow::Further);
-        window.setMessage(QStringLiteral("Dentist at three"));
+        window.setMessage(QStringLiteral("Dentist at three"), OpenAlerts::NoId);
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(window.messageLabel);
         QVERIFY(face);
         QCOMPARE(face->text(QAccessible::Description), QStringLiteral("Dentist at three"));

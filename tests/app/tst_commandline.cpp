@@ -20,7 +20,10 @@ Run run(const QStringList &options)
 {
     Run result;
     QTextStream out(&result.out), err(&result.err);
-    result.outcome = CommandLine::handle(QStringList{QStringLiteral("tikora")} + options, out, err);
+    QList<QByteArray> arguments{"tikora"};
+    for (const QString &option : options)
+        arguments << QFile::encodeName(option);
+    result.outcome = CommandLine::handle(arguments, out, err);
     return result;
 }
 
@@ -173,6 +176,45 @@ private Q_SLOTS:
         QVERIFY(result.outcome.run);
         QCOMPARE(QDir::currentPath(), folder);
         QVERIFY(QFileInfo(folder).permissions().testFlag(QFile::ReadGroup));
+    }
+
+    // Bytes that are no text name no folder Qt can keep: each would become
+    // U+FFFD, the name of another folder. The start is refused, nothing made.
+    void aDataDirThatIsNoTextIsRefused_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("arguments");
+        QTest::newRow("--data-dir FOLDER")
+            << QList<QByteArray>{"tikora", "--data-dir", "al\xffrms"};
+        QTest::newRow("--data-dir=FOLDER") << QList<QByteArray>{"tikora", "--data-dir=\xfe\xff"};
+        QTest::newRow("a cut character") << QList<QByteArray>{"tikora", "--data-dir", "caf\xc3"};
+    }
+
+    void aDataDirThatIsNoTextIsRefused()
+    {
+        QFETCH(QList<QByteArray>, arguments);
+        TempCurrentDir dir;
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const CommandLine::Outcome outcome = CommandLine::handle(arguments, outStream, errStream);
+        QVERIFY(!outcome.run);
+        QCOMPARE(outcome.exitCode, 1);
+        QCOMPARE(err, QStringLiteral("tikora: cannot use the data folder given: its name is not "
+                                     "valid text in this system's encoding (UTF-8), so it would "
+                                     "become another folder's name\n"));
+        QCOMPARE(QDir::currentPath(), dir.path());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
+
+    // A name in UTF-8, however far from ASCII, is used as it is.
+    void aDataDirInUtf8IsUsedAsItIs()
+    {
+        TempCurrentDir dir;
+        const Run result =
+            run({QStringLiteral("--data-dir"), QStringLiteral("Wecker \u23f0 \u00e9t\u00e9")});
+        QVERIFY(result.outcome.run);
+        QCOMPARE(QFile::encodeName(QDir::currentPath()),
+                 QFile::encodeName(dir.path()) + "/Wecker \xe2\x8f\xb0 \xc3\xa9t\xc3\xa9");
     }
 
     void aFileAsDataDirRefusesTheStart()

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,10 +20,80 @@ bool setMode(const QString &path, mode_t mode)
     return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
 
-// What a lock of a running copy holds: its process id, name and host.
-QByteArray lockOfLiveProcess()
+QStringList namesIn(const QString &folder)
 {
-    return "1\ntikora\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+// A copy that runs in another process, as the first of two real starts
+// would: it takes the lock in `folder` and holds it until stopped.
+class RunningCopy
+{
+public:
+    explicit RunningCopy(const QString &folder)
+    {
+        int ready[2];
+        if (::pipe(ready) != 0 || ::pipe(m_done) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(ready[0]);
+            ::close(m_done[1]);
+            OtherUser::becomeOwner();
+            SingleCopy copy;
+            const char answer =
+                QDir::setCurrent(folder) && copy.acquire() == SingleCopy::Locked ? 'y' : 'n';
+            (void)!::write(ready[1], &answer, 1);
+            char byte;
+            (void)!::read(m_done[0], &byte, 1);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(m_done[0]);
+        char answer = 0;
+        m_locked = ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+        ::close(ready[0]);
+    }
+    ~RunningCopy() { stop(); }
+    RunningCopy(const RunningCopy &) = delete;
+    RunningCopy &operator=(const RunningCopy &) = delete;
+
+    bool locked() const { return m_locked; }
+    // Ends it; killed, it has no chance to let go.
+    void stop(bool kill = false)
+    {
+        if (m_pid <= 0)
+            return;
+        if (kill)
+            ::kill(m_pid, SIGKILL);
+        ::close(m_done[1]);
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_done[2] = {-1, -1};
+    bool m_locked = false;
+};
+
+// The copies the tests start are the owner's (when run by root).
+void giveToOwner(const TempCurrentDir &dir)
+{
+    if (OtherUser::canPlayUsers())
+        OtherUser::giveTo(dir.path(), OtherUser::Owner);
+}
+
+// What a second start in `folder` finds, from another process.
+SingleCopy::Outcome secondStartIn(const QString &folder)
+{
+    const int code = OtherUser::inChild([&folder] {
+        SingleCopy copy;
+        return QDir::setCurrent(folder) ? int(copy.acquire()) : 99;
+    });
+    return SingleCopy::Outcome(code);
 }
 
 } // namespace
@@ -35,193 +106,295 @@ private Q_SLOTS:
     void oneCopyPerFolder()
     {
         TempCurrentDir dir;
+        giveToOwner(dir);
         SingleCopy first;
         QCOMPARE(first.acquire(), SingleCopy::Locked);
-        // A second copy started in the same folder (another process, as a
-        // real second start would be).
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            SingleCopy second;
-            _exit(second.acquire() == SingleCopy::AlreadyRunning ? 0 : 1);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0);
-        QVERIFY(!dir.exists(QStringLiteral("Tikor.dat")));
-
+        QCOMPARE(secondStartIn(dir.path()), SingleCopy::AlreadyRunning);
         {
             TempCurrentDir other;
             SingleCopy elsewhere;
             QCOMPARE(elsewhere.acquire(), SingleCopy::Locked);
         }
+        // The lock is the folder's own: nothing is written there for it.
+        QCOMPARE(namesIn(dir.path()), QStringList());
         first.release();
-        QVERIFY(!dir.exists(SingleCopy::LockName));
+        QCOMPARE(secondStartIn(dir.path()), SingleCopy::Locked);
     }
 
     void theLockOfACopyThatDiedIsTakenOver()
     {
         TempCurrentDir dir;
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            SingleCopy crashed;
-            // Ends without releasing, as a crash would.
-            _exit(crashed.acquire() == SingleCopy::Locked ? 0 : 1);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QCOMPARE(WEXITSTATUS(status), 0);
-        QVERIFY(dir.exists(SingleCopy::LockName));
-
+        giveToOwner(dir);
+        RunningCopy crashed(dir.path());
+        QVERIFY(crashed.locked());
+        QCOMPARE(secondStartIn(dir.path()), SingleCopy::AlreadyRunning);
+        crashed.stop(true);
         SingleCopy next;
         QCOMPARE(next.acquire(), SingleCopy::Locked);
     }
 
-    // Start-up looks at the folder and the data file before the lock: in a
-    // folder others can write, a lock they planted must not pass for a
-    // running copy, and a link they planted must not be followed.
+    // Whatever is done to the files of the folder while a copy runs, a
+    // second one is not let in, and nothing put there makes a start hang.
+    void nothingInTheFolderLetsASecondCopyIn_data()
+    {
+        QTest::addColumn<QString>("done");
+        QTest::newRow("nothing") << "";
+        QTest::newRow("the old lock file deleted") << "delete";
+        QTest::newRow("a named pipe put at the lock's name") << "fifo";
+        QTest::newRow("a folder put at the lock's name") << "folder";
+        QTest::newRow("another user's file at the lock's name") << "stranger";
+        QTest::newRow("every file of the folder deleted") << "empty";
+    }
+
+    void nothingInTheFolderLetsASecondCopyIn()
+    {
+        QFETCH(QString, done);
+        TempCurrentDir dir;
+        giveToOwner(dir);
+        const QString lock = dir.filePath(SingleCopy::LockName);
+        dir.write(SingleCopy::LockName, "1\ntikora\nhost\n"); // as an older copy left it
+        RunningCopy first(dir.path());
+        QVERIFY(first.locked());
+
+        if (done == u"delete" || done == u"empty" || done == u"fifo" || done == u"folder")
+            QVERIFY(QFile::remove(lock));
+        if (done == u"empty") {
+            for (const QString &name : namesIn(dir.path()))
+                QVERIFY(QFile::remove(dir.filePath(name)));
+        }
+        if (done == u"fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+        if (done == u"folder")
+            QVERIFY(QDir().mkdir(lock));
+        if (done == u"stranger" && OtherUser::canPlayUsers())
+            QVERIFY(OtherUser::giveTo(lock, OtherUser::Stranger));
+
+        QCOMPARE(secondStartIn(dir.path()), SingleCopy::AlreadyRunning);
+        first.stop();
+        // With the first copy gone the folder is free, whatever lies in it.
+        QCOMPARE(secondStartIn(dir.path()), SingleCopy::Locked);
+    }
+
+    // A Tikor.dat that links into another folder is that folder's data
+    // file: a copy started beside the link meets the one started there.
+    void aLinkedDataFileIsLockedInItsOwnFolder()
+    {
+        TempCurrentDir home;
+        const QString real = home.filePath(QStringLiteral("real"));
+        const QString linked = home.filePath(QStringLiteral("linked"));
+        QVERIFY(QDir().mkdir(real) && QDir().mkdir(linked));
+        QFile(real + QStringLiteral("/Tikor.dat")).open(QIODevice::WriteOnly);
+        QVERIFY(QFile::link(real + QStringLiteral("/Tikor.dat"),
+                            linked + QStringLiteral("/Tikor.dat")));
+        if (OtherUser::canPlayUsers()) {
+            for (const QString &path :
+                 {home.path(), real, linked, real + "/Tikor.dat", linked + "/Tikor.dat"})
+                QVERIFY(OtherUser::giveTo(path, OtherUser::Owner));
+        }
+        {
+            RunningCopy atTheFile(real);
+            QVERIFY(atTheFile.locked());
+            QCOMPARE(secondStartIn(linked), SingleCopy::AlreadyRunning);
+        }
+        RunningCopy atTheLink(linked);
+        QVERIFY(atTheLink.locked());
+        QCOMPARE(secondStartIn(real), SingleCopy::AlreadyRunning);
+    }
+
+    // Start-up looks at the folder and the data file before the lock, and
+    // refuses, in words, a lock it cannot have.
     void startUpTakesOnlyTheUsersOwnFolder_data()
     {
         QTest::addColumn<QString>("setUp");
         QTest::addColumn<QString>("expected"); // %D the folder, %F Tikor.dat; empty: it runs
         QTest::newRow("own folder") << "own"
                                     << "";
-        QTest::newRow("shared folder with a planted lock")
-            << "shared"
-            << "Tikora cannot keep its alarms here: other users can write to the "
-               "folder %D.";
+        QTest::newRow("shared folder") << "shared"
+                                       << "Tikora cannot keep its alarms here: other users can "
+                                          "write to the folder %D.";
         QTest::newRow("data file a link to a device")
             << "device link"
             << "Tikora cannot keep its alarms here: %F is a link to /dev/null, "
                "which is not a regular file.";
         QTest::newRow("another copy running") << "running"
                                               << "Tikora is already running in this folder.";
+        QTest::newRow("a folder that cannot be opened")
+            << "unreadable"
+            << "Tikora cannot make sure it runs only once here: the folder %D cannot be "
+               "opened (Permission denied).";
     }
 
     void startUpTakesOnlyTheUsersOwnFolder()
     {
         QFETCH(QString, setUp);
         QFETCH(QString, expected);
-        TempCurrentDir dir;
+        if (setUp == u"unreadable" && !OtherUser::canPlayUsers())
+            QSKIP("needs a user that permissions stop");
+        QTemporaryDir outer;
+        QVERIFY(setMode(outer.path(), 0711));
+        const QString folder = outer.filePath(QStringLiteral("alarms"));
+        QVERIFY(QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         // A temporary file of a save cut short in an earlier run.
-        const QString leftover = QStringLiteral("Tikor.dat.Ab12Cd");
-        dir.write(leftover, "half");
+        const QString leftover = folder + QStringLiteral("/Tikor.dat.Ab12Cd");
         {
-            QFile file(dir.filePath(leftover));
-            QVERIFY(file.open(QIODevice::ReadWrite));
+            QFile file(leftover);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("half");
             QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
                                      QFileDevice::FileModificationTime));
         }
-        if (setUp == u"shared") {
-            QVERIFY(setMode(dir.path(), 01777));
-            dir.write(SingleCopy::LockName, lockOfLiveProcess());
-        } else if (setUp == u"device link") {
-            QVERIFY(QFile::link(QStringLiteral("/dev/null"), dir.filePath(AlarmStore::FileName)));
+        if (setUp == u"shared")
+            QVERIFY(setMode(folder, 01777));
+        else if (setUp == u"device link")
+            QVERIFY(
+                QFile::link(QStringLiteral("/dev/null"), folder + QStringLiteral("/Tikor.dat")));
+        if (OtherUser::canPlayUsers()) {
+            QVERIFY(OtherUser::giveTo(folder, OtherUser::Owner));
+            QVERIFY(OtherUser::giveTo(leftover, OtherUser::Owner));
+            if (setUp == u"device link")
+                QVERIFY(OtherUser::giveTo(folder + QStringLiteral("/Tikor.dat"), OtherUser::Owner));
         }
-        // Held by this process, as by a copy that runs.
-        QLockFile running(dir.filePath(SingleCopy::LockName));
-        if (setUp == u"running")
-            QVERIFY(running.tryLock());
-        const QByteArray lockBefore = dir.read(SingleCopy::LockName);
+        std::optional<RunningCopy> running;
+        if (setUp == u"running") {
+            running.emplace(folder);
+            QVERIFY(running->locked());
+        }
+        if (setUp == u"unreadable")
+            QVERIFY(setMode(folder, 0300));
 
-        SingleCopy copy;
-        RecordingMessageBoxes boxes;
-        const bool runs = claimDataFolder(copy, boxes);
-        QCOMPARE(runs, expected.isEmpty());
-        const QString text = QString(expected)
-                                 .replace(QStringLiteral("%D"), dir.path())
-                                 .replace(QStringLiteral("%F"), dir.filePath(AlarmStore::FileName));
-        QCOMPARE(boxes.shown, runs ? QStringList() : QStringList{text});
-        if (runs) {
-            QCOMPARE(copy.lockPath(), dir.filePath(SingleCopy::LockName));
-            QVERIFY(!dir.exists(leftover));
-        } else {
-            QCOMPARE(copy.lockPath(), QString());
-            QCOMPARE(dir.read(SingleCopy::LockName), lockBefore);
-            QVERIFY(dir.exists(leftover));
-        }
-        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("Tikor.dat"))).isSymLink(),
+        // The start, as the owner, in a child process that reports back the
+        // message it showed and whether it would run.
+        QTemporaryFile report;
+        QVERIFY(report.open());
+        QVERIFY(report.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ReadOther | QFileDevice::WriteOther));
+        const int runs = OtherUser::inChild([&] {
+            if (!QDir::setCurrent(folder))
+                return 99;
+            SingleCopy copy;
+            RecordingMessageBoxes boxes;
+            const bool run = claimDataFolder(copy, boxes);
+            QFile out(report.fileName());
+            if (!out.open(QIODevice::WriteOnly))
+                return 98;
+            out.write(boxes.shown.join(u'\n').toUtf8());
+            out.close();
+            return run ? 1 : 0;
+        });
+        setMode(folder, 0700);
+        QCOMPARE(runs, expected.isEmpty() ? 1 : 0);
+        const QString text =
+            QString(expected)
+                .replace(QStringLiteral("%D"), folder)
+                .replace(QStringLiteral("%F"), folder + QStringLiteral("/Tikor.dat"));
+        QCOMPARE(QString::fromUtf8(report.readAll()), text);
+        // Only a copy that holds the lock clears what earlier runs left.
+        QCOMPARE(QFile::exists(leftover), !expected.isEmpty());
+        QCOMPARE(QFileInfo(folder + QStringLiteral("/Tikor.dat")).isSymLink(),
                  setUp == u"device link");
+        QVERIFY(!QFile::exists(folder + u'/' + SingleCopy::LockName));
     }
 
-    // Where no lock can be made beside the file (a read-only folder), two
-    // copies still meet: at a lock in the user's runtime folder named after
-    // the data file's path. Only a copy that can make no lock anywhere runs
-    // without one.
-    void withoutALockBesideTheFileTheRuntimeFolderHoldsIt()
+    // A folder the user may not write in (and no runtime folder, or one
+    // another user made first) still takes the lock: two copies meet there.
+    void aReadOnlyFolderStillHoldsOneCopy()
     {
+        if (!OtherUser::canPlayUsers())
+            QSKIP("needs a user that permissions stop");
         QTemporaryDir outer;
         QVERIFY(setMode(outer.path(), 0711));
         const QString folder = outer.filePath(QStringLiteral("read-only"));
-        const QString other = outer.filePath(QStringLiteral("other"));
-        const QString runtime = outer.filePath(QStringLiteral("runtime"));
-        for (const QString &path : {folder, other, runtime}) {
-            QVERIFY(QDir().mkdir(path));
-            if (OtherUser::canPlayUsers())
-                QVERIFY(OtherUser::giveTo(path, OtherUser::Owner));
-        }
-        QVERIFY(setMode(runtime, 0700));
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(OtherUser::giveTo(folder, OtherUser::Owner));
         QVERIFY(setMode(folder, 0555));
-        if (!OtherUser::canPlayUsers() && QFileInfo(folder).isWritable())
-            QSKIP("the folder stays writable for this user");
-        const auto inFolder = [&runtime](const QString &path) {
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-            return QDir::setCurrent(path);
-        };
+        const QString squatted = outer.filePath(QStringLiteral("tmp"));
+        QVERIFY(QDir().mkdir(squatted));
+        QVERIFY(setMode(squatted, 01777));
+        QVERIFY(QDir().mkdir(squatted + QStringLiteral("/runtime-nobody")));
+        QVERIFY(
+            OtherUser::giveTo(squatted + QStringLiteral("/runtime-nobody"), OtherUser::Stranger));
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(squatted));
 
-        // The first copy holds its lock until the pipe is closed.
-        int ready[2];
-        int done[2];
-        QVERIFY(pipe(ready) == 0 && pipe(done) == 0);
-        const pid_t first = fork();
-        QVERIFY(first >= 0);
-        if (first == 0) {
-            close(ready[0]);
-            close(done[1]);
-            OtherUser::becomeOwner();
-            SingleCopy copy;
-            const bool locked = inFolder(folder) && copy.acquire() == SingleCopy::Locked &&
-                                copy.lockPath().startsWith(runtime + u'/');
-            const char answer = locked ? 'y' : 'n';
-            (void)!write(ready[1], &answer, 1);
-            char byte;
-            (void)!read(done[0], &byte, 1);
-            _exit(0);
-        }
-        close(ready[1]);
-        close(done[0]);
-        char answer = 0;
-        QCOMPARE(read(ready[0], &answer, 1), 1);
-        QCOMPARE(answer, 'y');
-
-        const int second = OtherUser::inChild([&] {
-            SingleCopy copy;
-            return inFolder(folder) && copy.acquire() == SingleCopy::AlreadyRunning ? 0 : 1;
-        });
-        const int elsewhere = OtherUser::inChild([&] {
-            SingleCopy copy;
-            return inFolder(other) && copy.acquire() == SingleCopy::Locked ? 0 : 1;
-        });
-        // No lock beside the file, and no runtime folder to fall back on.
-        const int nowhere = OtherUser::inChild([&] {
-            SingleCopy copy;
-            qputenv("TMPDIR", "/nonexistent");
-            return inFolder(folder) && qputenv("XDG_RUNTIME_DIR", "/nonexistent/run") &&
-                           copy.acquire() == SingleCopy::NoLock
-                       ? 0
-                       : 1;
-        });
-        close(done[1]);
-        int status = 0;
-        QCOMPARE(waitpid(first, &status, 0), first);
-        close(ready[0]);
-        QCOMPARE(second, 0);
-        QCOMPARE(elsewhere, 0);
-        QCOMPARE(nowhere, 0);
-        QVERIFY(!QFile::exists(folder + u'/' + SingleCopy::LockName));
+        RunningCopy first(folder);
+        QVERIFY(first.locked());
+        QCOMPARE(secondStartIn(folder), SingleCopy::AlreadyRunning);
+        QCOMPARE(namesIn(folder), QStringList());
+        QCOMPARE(namesIn(squatted + QStringLiteral("/runtime-nobody")), QStringList());
+        qunsetenv("TMPDIR");
         setMode(folder, 0755);
+    }
+
+    // Where the file system has no folder locks, a lock file stands in: it
+    // is taken only when it is a regular file of the user's own, and never
+    // waited for.
+    void theStandInLockFileIsTakenOnlyWhenSafe_data()
+    {
+        QTest::addColumn<QString>("atTheName");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("error"); // %L the lock file
+        QTest::newRow("nothing") << "" << int(FolderLock::Locked) << "";
+        QTest::newRow("the user's file") << "own" << int(FolderLock::Locked) << "";
+        QTest::newRow("held by a running copy") << "held" << int(FolderLock::Busy) << "";
+        QTest::newRow("a named pipe")
+            << "fifo" << int(FolderLock::Failed) << "%L is not a regular file";
+        QTest::newRow("a folder") << "folder" << int(FolderLock::Failed)
+                                  << "the lock file %L cannot be opened (Is a directory)";
+        QTest::newRow("a link") << "link" << int(FolderLock::Failed)
+                                << "the lock file %L cannot be opened (Too many levels of "
+                                   "symbolic links)";
+        QTest::newRow("another user's file")
+            << "stranger" << int(FolderLock::Failed) << "the lock file %L belongs to another user";
+    }
+
+    void theStandInLockFileIsTakenOnlyWhenSafe()
+    {
+        QFETCH(QString, atTheName);
+        QFETCH(int, outcome);
+        QFETCH(QString, error);
+        if (atTheName == u"stranger" && !OtherUser::canPlayUsers())
+            QSKIP("needs a second user");
+        TempCurrentDir dir;
+        const QString lock = dir.filePath(SingleCopy::LockName);
+        if (atTheName == u"own" || atTheName == u"held" || atTheName == u"stranger")
+            dir.write(SingleCopy::LockName, "");
+        if (atTheName == u"fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+        if (atTheName == u"folder")
+            QVERIFY(QDir().mkdir(lock));
+        if (atTheName == u"link")
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("elsewhere")), lock));
+        if (atTheName == u"stranger")
+            QVERIFY(OtherUser::giveTo(lock, OtherUser::Stranger));
+
+        // Held by another process: POSIX file locks are a process's own.
+        int ready[2], done[2];
+        QVERIFY(::pipe(ready) == 0 && ::pipe(done) == 0);
+        pid_t holder = -1;
+        if (atTheName == u"held") {
+            holder = ::fork();
+            if (holder == 0) {
+                ::close(done[1]);
+                FolderLock held;
+                const char answer = held.lockFile(lock) == FolderLock::Locked ? 'y' : 'n';
+                (void)!::write(ready[1], &answer, 1);
+                char byte;
+                (void)!::read(done[0], &byte, 1);
+                ::_exit(0);
+            }
+            char answer = 0;
+            QCOMPARE(::read(ready[0], &answer, 1), 1);
+            QCOMPARE(answer, 'y');
+        }
+
+        FolderLock standIn;
+        QCOMPARE(int(standIn.lockFile(lock)), outcome);
+        QCOMPARE(standIn.error(), QString(error).replace(QStringLiteral("%L"), lock));
+        QCOMPARE(standIn.locked(), outcome == FolderLock::Locked);
+        for (int fd : {ready[0], ready[1], done[0], done[1]})
+            ::close(fd);
+        if (holder > 0)
+            QCOMPARE(::waitpid(holder, nullptr, 0), holder);
     }
 };
 

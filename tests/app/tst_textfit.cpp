@@ -310,7 +310,7 @@ private Q_SLOTS:
             auto *alert = new AlertWindow(app.context, AlertWindow::Further);
             owned.reset(alert);
             alert->load();
-            alert->setMessage(QStringLiteral("Pay the gym by July"));
+            alert->setMessage(QStringLiteral("Pay the gym by July"), OpenAlerts::NoId);
             shown = alert;
         } else if (window == QLatin1String("editor")) {
             AlarmEditor &editor = app.context.editor();

@@ -28,11 +28,13 @@ void writeWeekly(const TempCurrentDir &dir, int slot, const QString &date, qint1
 }
 
 // Starts the program on 03/17/09 at `time` as it starts for real: the loads,
-// the unattended press and the first tick of the main clock.
+// the main clock's first tick (500 ms), the unattended press (850 ms) and
+// the clock's next tick.
 void startOn17March(TestApp &app, TrayShell &tray, const QTime &time)
 {
     app.clock.setLocal(QDate(2009, 3, 17), time);
     tray.startUp();
+    app.context.mainAlert().tick();
     tray.completeStartUp();
     app.context.mainAlert().tick();
 }
@@ -481,10 +483,11 @@ private Q_SLOTS:
         QVERIFY(!app.context.mainAlert().isVisible());
     }
 
-    // The session ends while a weekly alert is open and an edit is not
-    // accepted: the program ends at once and writes nothing. The next start
-    // raises the alert again, once, and its OK moves it on.
-    void aSignalEndsTheSessionAndTheNextStartRaisesTheAlertAgain_data()
+    // The session ends while a weekly and a one-time alert are open and an
+    // edit is not accepted: the program ends at once and writes nothing to
+    // Tikor.dat. The next start raises both alerts again, once each, with
+    // their sound; OK moves the weekly entry on and leaves the other fired.
+    void aSignalEndsTheSessionAndTheNextStartRaisesTheAlertsAgain_data()
     {
         QTest::addColumn<int>("signalNumber");
         QTest::newRow("SIGTERM") << int(SIGTERM);
@@ -492,17 +495,19 @@ private Q_SLOTS:
         QTest::newRow("SIGINT") << int(SIGINT);
     }
 
-    void aSignalEndsTheSessionAndTheNextStartRaisesTheAlertAgain()
+    void aSignalEndsTheSessionAndTheNextStartRaisesTheAlertsAgain()
     {
         QFETCH(int, signalNumber);
         TempCurrentDir dir;
+        FileContents c = contentsWith({{0, "03/17/09", "09:00:00", 0, 1, 0, 0, "Weekly"},
+                                       {1, "03/17/09", "09:30:00", 0, 0, 0, 0, "Once"}});
+        dir.write(AlarmStore::FileName, DataFile::encode(c));
         QByteArray before;
         {
             TestApp app;
-            writeWeekly(dir, 0, QStringLiteral("03/17/09"), 0);
             TrayShell tray(app.context);
             startOn17March(app, tray, QTime(10, 0));
-            QCOMPARE(app.alerts.shown.size(), 1);
+            QCOMPARE(app.alerts.messages(), (QStringList{"Weekly", "Once"}));
             before = dir.read(AlarmStore::FileName);
             app.context.editor().messageBoxes[5]->setText(QStringLiteral("not accepted"));
 
@@ -518,12 +523,23 @@ private Q_SLOTS:
         TrayShell tray(app.context);
         startOn17March(app, tray, QTime(10, 30));
         app.context.mainAlert().tick();
-        QCOMPARE(app.alerts.messages(), QStringList{"slot 0"});
-        app.alerts.shown.first()->acknowledge();
+        QCOMPARE(app.alerts.messages(), (QStringList{"Weekly", "Once"}));
+        QCOMPARE(app.sound.calls,
+                 (QStringList{"beep", "play checkmsgs.wav", "beep", "play checkmsgs.wav"}));
+        for (const QPointer<AlertWindow> &window : app.alerts.shown)
+            QTest::mouseClick(window->okButton, Qt::LeftButton);
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table[0].date, QStringLiteral("03/24/09"));
         QCOMPARE(saved.table[0].fired, qint16(0));
+        QCOMPARE(saved.table[1].date, QStringLiteral("03/17/09"));
+        QCOMPARE(saved.table[1].fired, qint16(1));
         QVERIFY(saved.table[5].message.isEmpty());
+
+        // Acknowledged: the start after that raises nothing.
+        TestApp third;
+        TrayShell thirdTray(third.context);
+        startOn17March(third, thirdTray, QTime(10, 45));
+        QVERIFY(third.alerts.shown.isEmpty());
     }
 };
 

@@ -194,8 +194,10 @@ never_during_quiet_period()
 start_display()
 {
     local number_file="$CASE_DIR/display"
+    rm -f "$number_file"
     Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset \
         5>"$number_file" >"$CASE_DIR/xvfb.log" 2>&1 &
+    XVFB_PID=$!
     started $!
     wait_for "Xvfb to report its display" grep -q '^[0-9][0-9]*$' "$number_file"
     DISPLAY=":$(head -n 1 "$number_file")"
@@ -240,8 +242,12 @@ start_in()
         cd "$dir" || exit 1
         # The sanitizer must not insist on coming first: libfaketime is
         # preloaded before it. Monotonic time stays real, or Qt's timers
-        # misbehave. No session bus: the icon goes to the X11 tray.
-        exec env -u DBUS_SESSION_BUS_ADDRESS -u XDG_DATA_HOME \
+        # misbehave. No session bus: the icon goes to the X11 tray. A bus
+        # address that leads nowhere, not none at all: with none, D-Bus
+        # would start a session bus of its own where the machine can
+        # (dbus-x11), writing into the runtime folder.
+        exec env -u XDG_DATA_HOME \
+            DBUS_SESSION_BUS_ADDRESS="unix:path=$CASE_DIR/no-session-bus" \
             QT_QPA_PLATFORM=xcb TZ=UTC LC_ALL=C.UTF-8 \
             XDG_RUNTIME_DIR="$CASE_DIR/runtime" \
             ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0 \
@@ -340,6 +346,9 @@ net_wm_name()
 {
     xprop -id "$1" -notype _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'
 }
+
+# A window's WM_CLASS: its instance and class names, quoted.
+window_classes() { xprop -id "$1" -notype WM_CLASS 2>/dev/null | sed -n 's/^WM_CLASS = //p'; }
 
 # Checks a window is untitled: both its names are empty.
 check_untitled()
@@ -637,7 +646,7 @@ case_second_copy()
     line=$(window_line "$second" "$box")
     [[ $line == *" dialog above Tikora" ]] || fail "message box is not titled Tikora: '$line'"
     check "the second copy has no icon" [ -z "$(docked_icons "$second")" ]
-    check "the lock still names the first copy" [ "$(line_of "$CASE_DIR/work/Tikor.dat.lock" 1)" = "$first" ]
+    check "no lock file made: the folder itself is locked" [ ! -e "$CASE_DIR/work/Tikor.dat.lock" ]
 
     press_enter "$box" || fail "could not press Enter in the message box"
     wait_for "the second copy to end" ended "$second"
@@ -650,6 +659,253 @@ case_second_copy()
     check "the first copy still runs" alive "$first"
     check "the first copy's icon still in the tray" has_docked_icon "$first"
     check "the first copy opened no window" [ -z "$(toplevel_windows "$first")" ]
+}
+
+# ------------------------------------------------------- what ends the program
+
+# Ends the program of PID the way NAME says, and waits for it to be gone: a
+# signal of the session's end, the X server's death, or a kill.
+end_program_by()
+{
+    local how=$1
+    case $how in
+    TERM | HUP | INT) kill -"$how" "$PID" ;;
+    KILL) kill -KILL "$PID" ;;
+    xserver) stop_pid "$XVFB_PID" ;;
+    esac
+    wait_for "the program to end after $how" ended "$PID"
+    wait "$PID" 2>/dev/null
+    forget_pid "$PID"
+    if [ "$how" = xserver ]; then
+        stop_case_processes # the tray host went with its display
+        start_display
+        start_tray
+    fi
+}
+
+has_alert_windows() { [ "$(alert_windows "$1" | count_lines)" -ge "$2" ]; }
+both_fired() { fired_flag_is "$1" 0 1 && fired_flag_is "$1" 1 1; }
+# The alerts recorded as open (the record's "slot" lines).
+recorded_alerts()
+{
+    if [ -f "$1" ]; then grep -c '"slot"' "$1"; else echo 0; fi
+}
+recorded_alerts_are() { [ "$(recorded_alerts "$1")" -eq "$2" ]; }
+
+# A daily and a one-time entry are due; their two alert windows are open
+# when the program ends: by SIGTERM, SIGHUP, SIGINT, the X server's death
+# and kill -9 in turn. Each time, the next start opens both alerts again,
+# once each; Enter in each moves the daily entry on from today and leaves
+# the one-time entry fired, and the next start opens nothing.
+case_alerts_come_back()
+{
+    local data="$CASE_DIR/work/Tikor.dat" record="$CASE_DIR/work/Tikor.alerts" how window
+    {
+        header "$SOUND_MESSAGE"
+        entry "$TODAY" "Daily stand-up" "09:29:40" 1 0 0 0
+        entry "$TODAY" "Call the bank" "09:29:40" 0 0 0 0
+        cleared_slots 2 31
+    } >"$data"
+    {
+        header "$SOUND_MESSAGE"
+        entry "03/18/09" "Daily stand-up" "09:29:40" 1 0 0 0
+        entry "$TODAY" "Call the bank" "09:29:40" 0 0 0 1
+        cleared_slots 2 31
+    } >"$CASE_DIR/acknowledged"
+    start_display
+    start_tray
+    start_program
+    wait_for "two alert windows" has_alert_windows "$PID" 2
+    # Recorded before the fired flags are saved.
+    wait_for "both entries fired in the file" both_fired "$data"
+    for how in TERM HUP INT xserver KILL; do
+        end_program_by "$how"
+        check "after $how both entries still fired" fired_flag_is "$data" 0 1
+        start_program
+        wait_for "two alert windows again after $how" has_alert_windows "$PID" 2
+        never_during_quiet_period "a third alert window after $how" has_alert_windows "$PID" 3
+        check "after $how still two alerts recorded" recorded_alerts_are "$record" 2
+    done
+    for window in $(alert_windows "$PID"); do
+        press_enter "$window" || fail "could not press Enter in window $window"
+    done
+    wait_for "the alert windows to go" has_no_alert_window "$PID"
+    wait_for "the daily entry moved on, the other fired" file_equals "$CASE_DIR/acknowledged" "$data"
+    check "no alert recorded once both are acknowledged" recorded_alerts_are "$record" 0
+    stop_pid "$PID"
+    start_program
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    never_during_quiet_period "an alert window at the start after OK" has_alert_window "$PID"
+}
+
+# Whatever is done to a lock file, a second copy never runs beside the
+# first, and never hangs: the lock file deleted, a named pipe, a folder or
+# another user's file in its place. Each second start says "already
+# running" in a box and ends with 1, and the file stays as it was.
+case_one_copy_whatever_the_lock()
+{
+    local lock="$CASE_DIR/work/Tikor.dat.lock" data="$CASE_DIR/work/Tikor.dat"
+    start_display
+    start_tray
+    start_program
+    local first=$PID
+    wait_for "the data file" test -f "$data"
+    wait_for "the icon in the tray" has_docked_icon "$first"
+    cp "$data" "$CASE_DIR/before"
+    local attack
+    for attack in deleted fifo folder stranger; do
+        rm -rf "$lock"
+        case $attack in
+        fifo) mkfifo "$lock" ;;
+        folder) mkdir "$lock" ;;
+        stranger) printf '1\ntikora\nhost\n' >"$lock" && chown 65533:65533 "$lock" ;;
+        esac
+        start_in "$CASE_DIR/work" "second-$attack"
+        local second=$PID
+        wait_for "the second copy's box with the lock $attack" has_message_box "$second"
+        check "the second copy (lock $attack) has no icon" [ -z "$(docked_icons "$second")" ]
+        press_enter "$(message_boxes "$second")" || fail "could not press Enter in the box"
+        wait_for "the second copy to end (lock $attack)" ended "$second"
+        local status=0
+        wait "$second" || status=$?
+        forget_pid "$second"
+        check "the second copy (lock $attack) ends with 1 (got $status)" [ "$status" -eq 1 ]
+    done
+    check "the file's bytes untouched" same_bytes "$CASE_DIR/before" "$data"
+    check "the first copy still runs" alive "$first"
+}
+
+# Two copies of an unprivileged user in a folder they may not write to, with
+# no XDG_RUNTIME_DIR and the runtime folder Qt would fall back on made first
+# by another user: the second says "already running" and ends with 1.
+case_one_copy_read_only_folder()
+{
+    local victim=65534 stranger=65533
+    local folder="$CASE_DIR/alarms" tmp="$CASE_DIR/tmp"
+    chmod 711 "$ROOT" "$CASE_DIR"
+    mkdir -p "$folder" "$tmp/runtime-nobody"
+    chmod 1777 "$tmp"
+    first_start_file >"$folder/Tikor.dat"
+    local as_victim=()
+    if [ "$(id -u)" -eq 0 ]; then
+        chown "$victim:$victim" "$folder" "$folder/Tikor.dat"
+        chown "$stranger:$stranger" "$tmp/runtime-nobody"
+        as_victim=(setpriv --reuid=$victim --regid=$victim --clear-groups)
+    fi
+    chmod 555 "$folder"
+    start_display
+    start_tray
+    # No fake clock: its shared memory belongs to root.
+    start_in "$folder" first env -u LD_PRELOAD -u XDG_RUNTIME_DIR TMPDIR="$tmp" \
+        "${as_victim[@]}" "$PROGRAM"
+    local first=$PID
+    wait_for "the first copy's icon" has_docked_icon "$first"
+    start_in "$folder" second env -u LD_PRELOAD -u XDG_RUNTIME_DIR TMPDIR="$tmp" \
+        "${as_victim[@]}" "$PROGRAM"
+    local second=$PID
+    wait_for "the second copy's box" has_message_box "$second"
+    check "the second copy has no icon" [ -z "$(docked_icons "$second")" ]
+    press_enter "$(message_boxes "$second")" || fail "could not press Enter in the box"
+    wait_for "the second copy to end" ended "$second"
+    local status=0
+    wait "$second" || status=$?
+    forget_pid "$second"
+    check "the second copy ends with 1 (got $status)" [ "$status" -eq 1 ]
+    check "the first copy still runs" alive "$first"
+    check "nothing made in the other user's runtime folder" [ -z "$(ls -A "$tmp/runtime-nobody")" ]
+    chmod 755 "$folder"
+}
+
+# A damaged Tikor.dat whose copy Tikor.dat.bad cannot be made: on a full
+# disk (a file-size limit smaller than the damaged file, larger than a whole
+# one) and in a folder the user may not create files in. The problem box
+# shows, a due entry still rings and is acknowledged, and the damaged file
+# is byte for byte as it was.
+write_damaged_file() # DATE: a one-time entry due in slot 0, slot 20 damaged
+{
+    header "$SOUND_MESSAGE"
+    entry "$1" "Rings from memory" "00:00:01" 0 0 0 0
+    cleared_slots 1 19
+    printf '"05/05/09"\r\n"Lost if replaced"\r\n"12:00:00"\r\nnot a number\r\n'
+    # What follows the damage makes the file larger than a whole one.
+    local line
+    for ((line = 0; line < 1600; line++)); do
+        printf '"%s"\r\n' "entry text kept only in the damaged file, line $line"
+    done
+}
+
+# Dismisses message boxes as they come (a box opened inside another one is
+# answered first) until an alert window is open and no box is; sets BOXES to
+# how many different boxes there were.
+dismiss_boxes_until_alert()
+{
+    local pid=$1 end=$(($(now_us) + DEADLINE * 1000000)) box seen=" " calm=0
+    # A box may open a moment after the one before it went.
+    while ((calm < 15)); do
+        if has_alert_window "$pid" && has_no_message_box "$pid"; then
+            calm=$((calm + 1))
+            sleep 0.1
+            continue
+        fi
+        calm=0
+        (($(now_us) < end)) || fail "timed out after ${DEADLINE}s waiting for an alert window"
+        for box in $(message_boxes "$pid"); do
+            [[ $seen == *" $box "* ]] || seen+="$box "
+            press_enter "$box"
+            sleep 0.3
+        done
+        sleep 0.1
+    done
+    BOXES=$(($(wc -w <<<"$seen")))
+}
+
+damaged_file_rings_and_stays()
+{
+    local data=$1 pid=$2
+    # "PROBLEM WITH SAVED FILE.", then once why the start-up save was refused.
+    dismiss_boxes_until_alert "$pid"
+    check "two boxes: the damage and the refused save (got $BOXES)" [ "$BOXES" -eq 2 ]
+    local window
+    window=$(the_alert_window "$pid") || exit 1
+    press_enter "$window" || fail "could not press Enter in window $window"
+    wait_for "the alert window to go" has_no_alert_window "$pid"
+    never_during_quiet_period "the damaged file changed" file_changed "$CASE_DIR/damaged" "$data" \
+        "$(dirname "$data")/Tikor.dat.bad"
+    never_during_quiet_period "another box" has_message_box "$pid"
+    check "the damaged file is byte for byte there" same_bytes "$CASE_DIR/damaged" "$data"
+}
+
+case_damaged_file_full_disk()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    write_damaged_file "$TODAY" >"$data"
+    cp "$data" "$CASE_DIR/damaged"
+    start_display
+    start_tray
+    # 64 KiB: a whole file fits, the damaged one (about 100 KiB) does not.
+    start_in "$CASE_DIR/work" tikora bash -c 'ulimit -f 64 && exec "$0"' "$PROGRAM"
+    damaged_file_rings_and_stays "$data" "$PID"
+}
+
+case_damaged_file_read_only_folder()
+{
+    local victim=65534 folder="$CASE_DIR/alarms"
+    chmod 711 "$ROOT" "$CASE_DIR"
+    mkdir -p "$folder"
+    # No fake clock for another user: an entry dated today, due at once.
+    write_damaged_file "$(date +%m/%d/%y)" >"$folder/Tikor.dat"
+    cp "$folder/Tikor.dat" "$CASE_DIR/damaged"
+    local as_victim=()
+    if [ "$(id -u)" -eq 0 ]; then
+        chown "$victim:$victim" "$folder" "$folder/Tikor.dat"
+        as_victim=(setpriv --reuid=$victim --regid=$victim --clear-groups)
+    fi
+    chmod 555 "$folder"
+    start_display
+    start_tray
+    start_in "$folder" tikora env -u LD_PRELOAD -u XDG_RUNTIME_DIR "${as_victim[@]}" "$PROGRAM"
+    damaged_file_rings_and_stays "$folder/Tikor.dat" "$PID"
+    chmod 755 "$folder"
 }
 
 # In a shared sticky folder another user has put a link named Tikor.dat to
@@ -1290,14 +1546,25 @@ case_install()
     wait_for "the installed Alert.wav opened" grep -qx 'Alert.wav' "$CASE_DIR/opens.log"
     check "the installed sound plugin is the one loaded" \
         grep -q "$(realpath "$plugin")" "/proc/$PID/maps"
+
+    # Docks and task bars put its windows under the menu entry's icon: the
+    # class of the alert window is the entry's StartupWMClass.
+    local wm_class window
+    wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+    check "the desktop entry names a window class" [ -n "$wm_class" ]
+    wait_for "an alert window" has_alert_window "$PID"
+    window=$(the_alert_window "$PID") || exit 1
+    check "the alert window's class is '$wm_class' (WM_CLASS: $(window_classes "$window"))" \
+        [ "$(window_classes "$window" | sed -n 's/^"[^"]*", "\(.*\)"$/\1/p')" = "$wm_class" ]
 }
 
 # ---------------------------------------------------------------- runner
 
-ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy planted_link
-    file_size_limit no_windows_left windows_in_front minimised_windows_come_back
-    no_tray_window_stays editor_keeps_its_place help_cannot_open date_picker_beside_the_editor
-    install)
+ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy
+    one_copy_whatever_the_lock one_copy_read_only_folder planted_link alerts_come_back
+    damaged_file_full_disk damaged_file_read_only_folder file_size_limit no_windows_left
+    windows_in_front minimised_windows_come_back no_tray_window_stays editor_keeps_its_place
+    help_cannot_open date_picker_beside_the_editor install)
 
 preflight()
 {

@@ -221,6 +221,28 @@ private Q_SLOTS:
         QCOMPARE(t.saved().table[0].message, QStringLiteral("not lost"));
     }
 
+    // The editor's OK always says its save failed; the unattended accept at
+    // start-up only when no box or balloon has said so yet (an alarm that
+    // rang in the first moments, whose save failed the same way).
+    void theStartUpAcceptTellsAFailedSaveOnce()
+    {
+        EngineTest t(contentsWith({{1, "03/10/09", "08:00:00"}}));
+        t.clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
+        t.failSaves();
+        const QString told = AlarmStore::saveFailureText(QStringLiteral("No space left on device"));
+        t.tick();
+        QCOMPARE(t.problems.reported, QStringList{told});
+        QVERIFY(!t.engine.acceptAtStartUp());
+        QVERIFY(t.boxes.shown.isEmpty());
+        QVERIFY(!t.engine.acceptEdits());
+        QCOMPARE(t.boxes.shown, QStringList{told});
+
+        EngineTest first;
+        first.failSaves();
+        QVERIFY(!first.engine.acceptAtStartUp());
+        QCOMPARE(first.boxes.shown, QStringList{told});
+    }
+
     // A one-off entry that went off yesterday, its time typed by hand: the
     // start-up press stores the time as "09:30:00" and the entry stays fired.
     void theStartUpPressDoesNotRingAFiredEntryAgain()

@@ -254,6 +254,85 @@ private Q_SLOTS:
         QCOMPARE(dir.read(AlarmStore::BadCopyName), QByteArray("older copy"));
     }
 
+    // When the copy of a broken file cannot be made whole (a full disk, a
+    // folder the user may not create files in, where the save would write
+    // in place), the broken file stays byte for byte and nothing is saved.
+    void aBrokenFileWhoseCopyCannotBeMadeIsKept_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("size"); // of the broken file; 0: a short one
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a full disk") << "full" << 0 << "No space left on device";
+        QTest::newRow("a full disk, a file too large to read")
+            << "full" << 2 * 1048576 << "No space left on device";
+        QTest::newRow("a read-only folder") << "read-only" << 0 << "Permission denied";
+    }
+
+    void aBrokenFileWhoseCopyCannotBeMadeIsKept()
+    {
+        QFETCH(QString, where);
+        QFETCH(int, size);
+        QFETCH(QString, why);
+        if (where == u"read-only" && !OtherUser::canPlayUsers())
+            QSKIP("needs a user that permissions stop");
+        QTemporaryDir outer;
+        QVERIFY(setMode(outer.path(), 0711));
+        const QString folder = outer.filePath(QStringLiteral("alarms"));
+        QVERIFY(QDir().mkdir(folder));
+        const QString data = folder + QStringLiteral("/Tikor.dat");
+        QByteArray broken = DataFile::encode(weeklyEntry(QStringLiteral("kept")));
+        broken = size > 0 ? broken.leftJustified(size, '\0')
+                          : cutAfterLine(broken, 40) + "not a number\r\n";
+        {
+            QFile file(data);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(broken), qint64(broken.size()));
+        }
+        if (OtherUser::canPlayUsers()) {
+            QVERIFY(OtherUser::giveTo(folder, OtherUser::Owner));
+            QVERIFY(OtherUser::giveTo(data, OtherUser::Owner));
+        }
+        if (where == u"read-only")
+            QVERIFY(setMode(folder, 0555));
+
+        QTemporaryFile report;
+        QVERIFY(report.open());
+        QVERIFY(report.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ReadOther | QFileDevice::WriteOther));
+        const int saved = OtherUser::inChild([&] {
+            if (!QDir::setCurrent(folder))
+                return 99;
+            TestEngine loader;
+            AlarmStore &store = loader.engine.store;
+            if (where == u"full") {
+                store.setDeviceFactory([](const QString &path) -> std::unique_ptr<QIODevice> {
+                    if (path == AlarmStore::BadCopyName)
+                        return std::make_unique<FullDevice>(100);
+                    return WholeFile::openSaveFile(path);
+                });
+            }
+            loader.engine.loadFile();
+            const AlarmStore::SaveResult first = store.save(loader.engine.state.file);
+            const AlarmStore::SaveResult second = store.save(loader.engine.state.file);
+            QFile out(report.fileName());
+            if (!out.open(QIODevice::WriteOnly))
+                return 98;
+            out.write(first.reason.toUtf8());
+            return (first.ok ? 1 : 0) + (second.ok ? 2 : 0) + (first.firstFailure ? 4 : 0) +
+                   (second.firstFailure ? 8 : 0);
+        });
+        setMode(folder, 0755);
+        QCOMPARE(saved, 4); // neither saved; told of the first failure only
+        QCOMPARE(QString::fromUtf8(report.readAll()),
+                 QStringLiteral("it is damaged, and no copy of it could be kept as "
+                                "%1/Tikor.dat.bad (%2); the damaged file is kept as it is in %1")
+                     .arg(folder, why));
+        QFile file(data);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == broken);
+        QVERIFY(!QFile::exists(folder + QStringLiteral("/Tikor.dat.bad")));
+    }
+
     void aFailedSaveLeavesTheOldFileWhole()
     {
         TempCurrentDir dir;
@@ -539,9 +618,10 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         const QDateTime cutOff = QDateTime::currentDateTimeUtc();
-        const QStringList older{"Tikor.dat",         "Tikor.dat.bad",    "Tikor.dat.lock",
-                                "Tikor.dat.aB3xYz",  "Tikor.dat.Q7w2E9", "Tikor.dat.notes",
-                                "Tikor.dat.aB3xYz7", "Tikor.dat.ab_123", "Other.dat.aB3xYz"};
+        const QStringList older{"Tikor.dat",         "Tikor.dat.bad",      "Tikor.dat.lock",
+                                "Tikor.dat.aB3xYz",  "Tikor.dat.Q7w2E9",   "Tikor.dat.notes",
+                                "Tikor.dat.aB3xYz7", "Tikor.dat.ab_123",   "Other.dat.aB3xYz",
+                                "Tikor.alerts",      "Tikor.alerts.x9Y8z7"};
         for (const QString &name : older)
             dir.write(name, "x");
         dir.write(QStringLiteral("Tikor.dat.Newer1"), "x");
@@ -559,11 +639,11 @@ private Q_SLOTS:
         AlarmStore::removeLeftovers(cutOff);
         QDir listing(dir.path());
         listing.setSorting(QDir::Name);
-        QCOMPARE(
-            listing.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-            (QStringList{"Other.dat.aB3xYz", "Tikor.dat", "Tikor.dat.Folder", "Tikor.dat.Links1",
-                         "Tikor.dat.Newer1", "Tikor.dat.aB3xYz7", "Tikor.dat.ab_123",
-                         "Tikor.dat.bad", "Tikor.dat.lock", "Tikor.dat.notes"}));
+        QCOMPARE(listing.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{"Other.dat.aB3xYz", "Tikor.alerts", "Tikor.dat", "Tikor.dat.Folder",
+                              "Tikor.dat.Links1", "Tikor.dat.Newer1", "Tikor.dat.aB3xYz7",
+                              "Tikor.dat.ab_123", "Tikor.dat.bad", "Tikor.dat.lock",
+                              "Tikor.dat.notes"}));
     }
 
     // A file larger than 1 MiB is a broken one, whatever it starts with: it

@@ -23,15 +23,17 @@ public:
             onOpen();
         return m_windows.back().get();
     }
-    void showMessage(QObject *, const QString &message) override
+    void showMessage(QObject *, const QString &message, OpenAlerts::Id id) override
     {
         messages.append(message);
+        ids.append(id);
         if (onAlert)
             onAlert(message);
     }
 
     bool hold = false;
     QStringList messages;
+    QList<OpenAlerts::Id> ids; // the alert each window was given
     std::function<void(const QString &message)> onAlert;
     std::function<void()> onOpen; // as a new window's load, which reads the file
 
