@@ -66,5 +66,5 @@ private:
 class QtHelpViewer : public HelpViewer
 {
 public:
-    void open(const QString &path) override;
+    void open(const QString &path, std::function<void()> failed) override;
 };

@@ -171,6 +171,9 @@ void AlertWindow::acknowledge()
     m_alert = OpenAlerts::NoId;
     if (!self)
         return;
+    // The only way in stays open: hidden, it could never be shown again.
+    if (onlyWayIn())
+        return;
     hide();
     if (m_kind == Further) {
         // Done with: it stops ticking and goes once control is back in the
@@ -178,6 +181,12 @@ void AlertWindow::acknowledge()
         clockTimer->stop();
         deleteLater();
     }
+}
+
+bool AlertWindow::onlyWayIn() const
+{
+    // With no notification area there is no icon to show it again from.
+    return m_kind == Main && !m_context.services.tray.available();
 }
 
 void AlertWindow::unload()
@@ -213,9 +222,9 @@ void AlertWindow::hideEvent(QHideEvent *event)
 void AlertWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    // With no notification area the main window is the only way in, and
-    // closing it ends the program as Exit does (which acknowledges).
-    if (m_kind == Main && !m_context.services.tray.available() && m_context.exitProgram) {
+    // Closing the only way in ends the program as Exit does (which
+    // acknowledges).
+    if (onlyWayIn() && m_context.exitProgram) {
         m_context.exitProgram();
         return;
     }

@@ -35,7 +35,8 @@ public:
 
     // The acknowledgement (OK, or Enter): clear the message, move every
     // fired repeating entry on, save, hide. A further window is then done
-    // with and goes away.
+    // with and goes away. The main window stays open while it is the only
+    // way in (no notification area).
     void acknowledge();
 
     // Unloading (the close box, or Exit for the main window) acknowledges
@@ -65,6 +66,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The main window with no notification area: nothing else can show it.
+    bool onlyWayIn() const;
+
     AppContext &m_context;
     Kind m_kind;
     QWidget *m_client = nullptr;

@@ -5,6 +5,7 @@
 #include "windows/alarmeditor.h"
 #include "windows/alertwindow.h"
 
+#include "platform/windowfront.h"
 #include "scheduler/nextcheck.h"
 
 #include <QApplication>
@@ -146,10 +147,8 @@ bool AppContext::aboutVisible() const
 
 void AppContext::raiseActiveModal()
 {
-    if (QWidget *modal = services.modal.active()) {
-        modal->raise();
-        modal->activateWindow();
-    }
+    if (QWidget *modal = services.modal.active())
+        WindowFront::bringToFront(*modal);
 }
 
 void AppContext::showAbout(Origin origin)

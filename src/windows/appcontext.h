@@ -97,9 +97,11 @@ public:
     void openEditor(Origin origin, AlertWindow *from = nullptr);
 
     // Help, in the desktop's viewer: Tikora.chm in the current directory if
-    // it is there, else the help page the program ships.
+    // it is there, else the help page the program ships. When no viewer can
+    // open it, a message box says so, with the page's path.
     void openHelp();
     static QString helpPath();
+    static QString helpFailureText(const QString &page);
 
     // "&Exit", set by the tray shell; closing the main alert window runs it
     // when the desktop has no notification area.

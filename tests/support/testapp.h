@@ -38,12 +38,19 @@ public:
     bool sees = true;
 };
 
+// Records the pages asked for; with `fails`, no viewer can open them.
 class RecordingHelp : public HelpViewer
 {
 public:
-    void open(const QString &path) override { opened.append(path); }
+    void open(const QString &path, std::function<void()> failed) override
+    {
+        opened.append(path);
+        if (fails)
+            failed();
+    }
 
     QStringList opened;
+    bool fails = false;
 };
 
 // A notification area that is there or not, as the test says.
