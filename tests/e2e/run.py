@@ -30,7 +30,8 @@ import windows  # noqa: E402
 from cases import ALL  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-TOOLS = ["Xvfb", "trayer", "openbox", "xdotool", "xwininfo", "xprop", "xwd", "setpriv", "prlimit", "cmake"]
+TOOLS = ["Xvfb", "trayer", "openbox", "xdotool", "xwininfo", "xprop", "xwd", "setpriv", "prlimit",
+         "cmake"]
 
 
 class Stopped(Exception):
@@ -101,8 +102,9 @@ def run_case(name, root, program, build_dir):
         print(f"PASS {name}", flush=True)
         return True
     print(f"FAIL {name}")
-    for line in tail(output_path, 10**6):
-        print("    " + line)
+    with open(output_path, errors="replace") as f:
+        for line in f.read().splitlines():
+            print("    " + line)
     for log in sorted(os.listdir(case.dir)):
         path = case.path(log)
         if not log.endswith(".log") or not os.path.isfile(path) or os.path.getsize(path) == 0:

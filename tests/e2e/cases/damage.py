@@ -16,6 +16,7 @@ from windows import (alert_windows, check_alert_look, check_message_box, dismiss
                      message_boxes, press_enter, press_enter_in, shows_red_message,
                      the_alert_window)
 
+
 def write_broken_file(case, slot2):
     """A full file whose slot 2 is given; the broken one is its first 100
     lines (slots 0 to 12 whole, slot 13 without its fired flag, nothing
