@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QSet>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -91,6 +92,9 @@ public:
     // then everything is saved.
     void acknowledge();
 
+    // Gets the chosen sound ready to play, for an alarm about to be due.
+    void prepareSound();
+
     // The working copy. It is loaded from the file on first use.
     const WorkingRow &row(int row) const { return m_rows.at(row); }
     const SoundChoice &sound() const { return m_sound; }
@@ -135,6 +139,8 @@ private:
     bool checkRow(int row, const QDate &today);
     void rearmEditedRows(const QDate &today);
     AlarmStore::SaveResult writeFile();
+    // The wave files of the chosen sounds, in the order they are played.
+    QStringList chosenSounds() const;
 
     Clock &m_clock;
     MessageBoxes &m_boxes;
