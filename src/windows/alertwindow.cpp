@@ -144,11 +144,12 @@ void AlertWindow::load()
 void AlertWindow::tick()
 {
     QPointer<AlertWindow> self(this);
-    // The clock is told when a tick runs: inside it (in its message boxes)
-    // the main clock keeps the 500 ms pace. The window may go meanwhile.
+    // The clock is told when a tick runs: inside the main window's (in its
+    // message boxes) the main clock keeps the 500 ms pace, and after any
+    // tick it sets its wait again. The window may go meanwhile.
     AppContext &context = m_context;
-    context.tickStarted();
-    const auto ended = qScopeGuard([&context] { context.tickEnded(); });
+    context.tickStarted(this);
+    const auto ended = qScopeGuard([&context, this] { context.tickEnded(this); });
     m_context.engine.tick([&self] { return !self.isNull(); },
                           [this](const QDateTime &now) {
                               timeLabel->setText(DateText::systemTime(now.time()));

@@ -26,13 +26,16 @@ struct ExactApp
     FakeWakeUps wakeUps;
     AlertWindow *main = nullptr;
 
-    // The clock at 09:29:50.250, an entry armed for 09:30:00.
-    ExactApp(bool sees = true)
+    // The clock at 09:29:50.250, an entry armed for 09:30:00 (or others).
+    explicit ExactApp(bool sees = true,
+                      std::initializer_list<TestEntry> entries = {{3, "03/10/09", "09:30:00"}})
     {
         app.clock.setLocal(Today, QTime(9, 29, 50, 250));
-        writeEntries(dir, {{3, "03/10/09", "09:30:00"}});
+        writeEntries(dir, entries);
         wakeUps.sees = sees;
         app.context.useWakeUps(&wakeUps);
+        // As at start-up: the working copy is loaded before the clock runs.
+        app.context.engine.ensureLoaded();
         main = &app.context.mainAlert();
         main->tick();
     }
@@ -112,6 +115,48 @@ private Q_SLOTS:
         QCOMPARE(exact.app.boxes.shown.size(), 1);
         QCOMPARE(inside, 500);
         QCOMPARE(exact.main->clockTimer->interval(), 9750);
+    }
+
+    // Further alert windows tick every 500 ms beside it. A tick of theirs
+    // that finds nothing new leaves it set as it was, for the same second;
+    // one that reads a new entry from the file sets it for that entry.
+    void furtherWindowsTicksKeepItSetForItsSecond()
+    {
+        ExactApp exact(true, {{3, "03/10/09", "09:30:00"}, {4, "03/10/09", "09:30:40"}});
+        QTimer *clock = exact.main->clockTimer;
+        exact.app.clock.advanceSeconds(10); // 09:30:00.250
+        exact.main->tick();
+        QCOMPARE(exact.app.alerts.messages(), QStringList{"slot 3"});
+        QCOMPARE(clock->interval(), 39750);
+
+        AlertWindow *further = exact.app.alerts.shown.constFirst();
+        exact.app.clock.advanceSeconds(20); // 09:30:20.250
+        further->tick();
+        QVERIFY(clock->isActive());
+        QCOMPARE(clock->interval(), 39750);
+
+        writeEntries(exact.dir, {{3, "03/10/09", "09:30:00", 0, 0, 0, 1},
+                                 {4, "03/10/09", "09:30:40"},
+                                 {5, "03/10/09", "09:30:30"}});
+        further->tick();
+        QCOMPARE(clock->interval(), 9750);
+        QCOMPARE(exact.app.alerts.messages(), QStringList{"slot 3"});
+    }
+
+    // The sound is made ready when an alarm can be due before the clock
+    // wakes again, not while none can (all day, and at start-up).
+    void theSoundIsReadyBeforeTheAlarm()
+    {
+        ExactApp soon;
+        QCOMPARE(soon.app.sound.prepared, QStringList{"checkmsgs.wav"});
+        QVERIFY(soon.app.sound.calls.isEmpty());
+
+        ExactApp later(true, {{3, "03/10/09", "09:31:00"}});
+        QVERIFY(later.app.sound.prepared.isEmpty());
+        // Within the minute at the next wake-up: now.
+        later.app.clock.advanceSeconds(60);
+        later.main->tick();
+        QCOMPARE(later.app.sound.prepared, QStringList{"checkmsgs.wav"});
     }
 
     // Where file changes go unseen (a network file system) it polls.
