@@ -76,6 +76,8 @@ void AppContext::useWakeUps(WakeUps *wakeUps)
         if (m_wakeUps && m_mainAlert && m_mainAlert->clockTimer->isActive())
             QMetaObject::invokeMethod(m_mainAlert, &AlertWindow::tick, Qt::QueuedConnection);
     });
+    // A file being written is read again once it is quiet: by that tick.
+    store.setChangeWatch([this] { return m_wakeUps && m_wakeUps->fileChanging(); });
     paceMainClock();
 }
 
