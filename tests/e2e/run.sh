@@ -613,6 +613,59 @@ case_broken_file_due()
     check "Tikor.dat.bad still holds the broken file" same_bytes "$CASE_DIR/broken" "$bad"
 }
 
+# Another program rewrites a valid Tikor.dat twenty times, one every 300 ms,
+# in place (emptied, then written in two writes) and by deleting it and
+# writing it anew: the program never shows the failure message, and it reads
+# the last rewrite, whose entry is due, once it is written (its alert window
+# opens).
+case_rewritten_by_another_program()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    {
+        header "$SOUND_MESSAGE"
+        cleared_slots 0 2
+        entry "03/20/09" "Team lunch" "12:30:00" 0 1 0 0
+        cleared_slots 4 31
+    } >"$CASE_DIR/valid"
+    {
+        header "$SOUND_MESSAGE"
+        cleared_slots 0 2
+        entry "$TODAY" "Rewritten" "09:00:00" 0 0 0 0
+        cleared_slots 4 31
+    } >"$CASE_DIR/due"
+    cp "$CASE_DIR/valid" "$data"
+
+    start_display
+    start_tray
+    start_program
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    "$PYTHON" - "$data" "$CASE_DIR/valid" "$CASE_DIR/due" <<'EOF_WRITER' &
+import os, sys, time
+path = sys.argv[1]
+valid, due = (open(name, "rb").read() for name in sys.argv[2:4])
+for i in range(20):
+    data = due if i == 19 else valid
+    if i % 2:
+        os.remove(path)
+    fd = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o600)
+    os.write(fd, data[:len(data) // 2])
+    time.sleep(0.002)
+    os.write(fd, data[len(data) // 2:])
+    os.close(fd)
+    time.sleep(0.3)
+EOF_WRITER
+    local writer=$!
+    started "$writer"
+    while alive "$writer"; do
+        if has_message_box "$PID"; then
+            fail "the failure message was shown for a file being written"
+        fi
+        sleep 0.05
+    done
+    wait_for "the alert window of the last rewrite" has_alert_window "$PID"
+    never_during_quiet_period "the failure message was shown" has_message_box "$PID"
+}
+
 # A second copy in the same folder says so in one message box and ends
 # without touching the file; the first keeps running.
 case_second_copy()
@@ -1028,7 +1081,7 @@ case_install()
 # ---------------------------------------------------------------- runner
 
 ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy planted_link
-    file_size_limit no_windows_left windows_in_front install)
+    file_size_limit no_windows_left windows_in_front install rewritten_by_another_program)
 
 preflight()
 {
