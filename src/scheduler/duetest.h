@@ -36,10 +36,10 @@ class SlotTester
 public:
     bool isDue(int slot, const QString &date, const QString &time, qint16 fired, const QDate &today,
                const QString &nowTime);
-    // DueTest::dateReached, kept for the slot in the same way.
-    bool dateReached(int slot, const QString &date, const QDate &today);
 
 private:
+    bool dateReached(int slot, const QString &date, const QDate &today);
+
     struct Known
     {
         QString date;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "scheduler/nextcheck.h"
 
+#include "scheduler/duetest.h"
 #include "store/datetext.h"
 
 #include <QTimeZone>
@@ -18,14 +19,11 @@ constexpr qint64 DaySeconds = 24 * 60 * 60;
 // the due test passes at a second of that day exactly when its "hh:mm:ss"
 // text is not below it (texts are compared as texts). None when no entry
 // can be due that day.
-template <typename DateTest>
-std::optional<QString> earliestTimeText(const AlarmTable &table, const QDate &day,
-                                        DateTest &dateReached)
+std::optional<QString> earliestTimeText(const AlarmTable &table, const QDate &day)
 {
     std::optional<QString> earliest;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        const Entry &entry = table[slot];
-        if (entry.fired != 0 || !dateReached(slot, entry.date, day))
+    for (const Entry &entry : table) {
+        if (entry.fired != 0 || !DueTest::dateReached(entry.date, day))
             continue;
         if (!earliest || QString::compare(entry.time, *earliest, Qt::CaseSensitive) < 0)
             earliest = entry.time;
@@ -110,20 +108,19 @@ qint64 offsetChange(qint64 from, qint64 to, int before, int after)
 }
 
 // Whether an armed entry is due at the first second of a new local date.
-template <typename DateTest>
-bool dueAt(const AlarmTable &table, const Local &local, DateTest &dateReached)
+bool dueAt(const AlarmTable &table, const Local &local)
 {
-    const std::optional<QString> earliest = earliestTimeText(table, local.date, dateReached);
+    const std::optional<QString> earliest = earliestTimeText(table, local.date);
     return earliest && DueTest::timeReached(*earliest, timeText(local.second));
 }
 
-template <typename DateTest>
-Change find(const AlarmTable &table, const QDateTime &now, int horizonSeconds,
-            DateTest &dateReached)
+} // namespace
+
+Change firstChange(const AlarmTable &table, const QDateTime &now, int horizonSeconds)
 {
     const QDateTime localNow = now.toLocalTime();
     const QDate today = localNow.date();
-    const std::optional<QString> earliest = earliestTimeText(table, today, dateReached);
+    const std::optional<QString> earliest = earliestTimeText(table, today);
     if (earliest && DueTest::timeReached(*earliest, DateText::formatTime(localNow.time())))
         return {now, true};
     const std::optional<qint64> dueSecond =
@@ -149,7 +146,7 @@ Change find(const AlarmTable &table, const QDateTime &now, int horizonSeconds,
         const Local start = localAt(stretch.from, stretch.offset);
         // Another date from its first second (a change of offset at midnight).
         if (start.date != today)
-            return {instant(stretch.from), dueAt(table, start, dateReached)};
+            return {instant(stretch.from), dueAt(table, start)};
         qint64 at = stretch.from + DaySeconds - start.second; // the next midnight
         bool due = false;
         if (dueSecond && stretch.from + std::max<qint64>(0, *dueSecond - start.second) < at) {
@@ -157,19 +154,9 @@ Change find(const AlarmTable &table, const QDateTime &now, int horizonSeconds,
             due = true;
         }
         if (at < stretch.to)
-            return {instant(at), due || dueAt(table, localAt(at, stretch.offset), dateReached)};
+            return {instant(at), due || dueAt(table, localAt(at, stretch.offset))};
     }
     return {};
-}
-
-} // namespace
-
-Change firstChange(const AlarmTable &table, const QDateTime &now, int horizonSeconds)
-{
-    auto dateReached = [](int, const QString &date, const QDate &day) {
-        return DueTest::dateReached(date, day);
-    };
-    return find(table, now, horizonSeconds, dateReached);
 }
 
 int waitMs(const Change &change, const QDateTime &now)
@@ -185,26 +172,6 @@ int waitMs(const Change &change, const QDateTime &now)
 int waitMs(const AlarmTable &table, const QDateTime &now)
 {
     return waitMs(firstChange(table, now, LongestWaitMs / 1000), now);
-}
-
-Change Planner::next(const AlarmTable &table, const QDateTime &now)
-{
-    if (m_kept && m_from <= now && now < m_change.at && table == m_table)
-        return m_change;
-    auto dateReached = [this](int slot, const QString &date, const QDate &day) {
-        return m_dates.dateReached(slot, date, day);
-    };
-    Change change = find(table, now, LongestWaitMs / 1000, dateReached);
-    if (!change.at.isValid())
-        change = {now.addMSecs(LongestWaitMs), false};
-    // An entry due already is held back: asked again at every tick.
-    m_kept = now < change.at;
-    if (m_kept) {
-        m_table = table;
-        m_from = now;
-        m_change = change;
-    }
-    return change;
 }
 
 } // namespace NextCheck

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "scheduler/duetest.h"
 #include "store/alarmtable.h"
 
 #include <QDateTime>
@@ -47,28 +46,5 @@ int waitMs(const Change &change, const QDateTime &now);
 
 // The same for the change firstChange finds a minute ahead.
 int waitMs(const AlarmTable &table, const QDateTime &now);
-
-// firstChange a minute ahead, kept while it holds: for the same table, a
-// tick at any instant from the one it was found at until the change finds
-// nothing new, so asking again then gives the same answer without looking
-// again. Asked with another table, before that instant (the clock was set
-// back), from the change on, or after forget(), it looks again.
-class Planner
-{
-public:
-    // The change to wake for: firstChange, or, when nothing happens within
-    // the minute, the end of that minute (not `due`).
-    Change next(const AlarmTable &table, const QDateTime &now);
-
-    // The time zone or the wall clock changed: look again next time.
-    void forget() { m_kept = false; }
-
-private:
-    DueTest::SlotTester m_dates;
-    bool m_kept = false;
-    AlarmTable m_table;
-    QDateTime m_from;
-    Change m_change;
-};
 
 } // namespace NextCheck

@@ -143,10 +143,18 @@ void AlertWindow::load()
 
 void AlertWindow::tick()
 {
+    // With the exact clock the main clock alone checks the alarms, at their
+    // very second; a further window's clock shows the time.
+    if (m_kind == Further && m_context.exactClock()) {
+        const QDateTime now = m_context.services.clock.localNow();
+        timeLabel->setText(DateText::systemTime(now.time()));
+        dateLabel->setText(DateText::formatDate(now.date()));
+        return;
+    }
     QPointer<AlertWindow> self(this);
-    // The clock is told when a tick runs: inside the main window's (in its
-    // message boxes) the main clock keeps the 500 ms pace, and after any
-    // tick it sets its wait again. The window may go meanwhile.
+    // The main clock is told when its tick runs: inside it (in its message
+    // boxes) it keeps the 500 ms pace, and afterwards it sets its wait
+    // again. The window may go meanwhile.
     AppContext &context = m_context;
     context.tickStarted(this);
     const auto ended = qScopeGuard([&context, this] { context.tickEnded(this); });

@@ -57,8 +57,6 @@ bool AppContext::editorVisible() const
 void AppContext::startMainClock()
 {
     mainAlert().clockTimer->start();
-    // Started afresh: its wait counts from now.
-    m_plannedFor = {};
     paceMainClock();
 }
 
@@ -67,12 +65,8 @@ void AppContext::useWakeUps(WakeUps *wakeUps)
     m_wakeUps = wakeUps;
     if (m_mainAlert)
         m_mainAlert->clockTimer->setTimerType(Qt::PreciseTimer);
-    // A wake-up runs the main clock's tick at once, if the clock is on; the
-    // wall clock or the time zone may have changed, so its wait is found
-    // anew.
+    // A wake-up runs the main clock's tick at once, if the clock is on.
     QObject::connect(wakeUps, &WakeUps::woken, wakeUps, [this] {
-        m_planner.forget();
-        m_plannedFor = {};
         if (m_wakeUps && m_mainAlert && m_mainAlert->clockTimer->isActive())
             QMetaObject::invokeMethod(m_mainAlert, &AlertWindow::tick, Qt::QueuedConnection);
     });
@@ -86,23 +80,20 @@ void AppContext::paceMainClock()
     if (!m_wakeUps || !m_mainAlert || !m_mainAlert->clockTimer->isActive())
         return;
     QTimer *timer = m_mainAlert->clockTimer;
-    // Every 500 ms anyway: nothing to plan. A running 500 ms clock keeps its
-    // phase.
+    // Every 500 ms anyway: nothing to look for. A running 500 ms clock keeps
+    // its phase.
     if (m_mainTicking > 0 || !m_wakeUps->seesFileChanges() || m_mainAlert->isVisible()) {
-        m_plannedFor = {};
         if (timer->interval() != NextCheck::PollMs)
             timer->setInterval(NextCheck::PollMs);
         return;
     }
-    // Further alert windows tick every 500 ms on their own clocks; the main
-    // one sleeps beside them all the same, so it is never later than they.
-    // After a tick of theirs that changed nothing, it is set already.
     const QDateTime now = services.clock.now();
-    const NextCheck::Change next = m_planner.next(state.table(), now);
-    if (next.at == m_plannedFor)
-        return;
-    m_plannedFor = next.at;
-    timer->setInterval(NextCheck::waitMs(next, now));
+    const NextCheck::Change next =
+        NextCheck::firstChange(state.table(), now, NextCheck::LongestWaitMs / 1000);
+    // An entry due already but held back: it keeps its 500 ms phase too.
+    const int wait = NextCheck::waitMs(next, now);
+    if (wait != NextCheck::PollMs || timer->interval() != NextCheck::PollMs)
+        timer->setInterval(wait);
     // Ready to sound at that second: loading the sound there would hold
     // the window back.
     if (next.due)
@@ -130,8 +121,9 @@ void AppContext::tickStarted(AlertWindow *window)
 
 void AppContext::tickEnded(AlertWindow *window)
 {
-    if (window == m_mainAlert)
-        --m_mainTicking;
+    if (window != m_mainAlert)
+        return;
+    --m_mainTicking;
     paceMainClock();
 }
 

@@ -7,7 +7,6 @@
 #include "platform/trayicon.h"
 #include "platform/wakeups.h"
 #include "scheduler/clock.h"
-#include "scheduler/nextcheck.h"
 #include "store/alarmstore.h"
 #include "store/programstate.h"
 #include "windows/aboutwindow.h"
@@ -61,14 +60,14 @@ public:
 
     // The exact clock. Without wake-ups (the plain clock) the main clock
     // ticks every 500 ms. With them it sleeps until a tick can find
-    // something new (NextCheck::Planner), or until a wake-up: the data file
-    // changed and has been quiet since, or the wall clock or the time zone
-    // changed. While its own tick runs (in its message boxes) it keeps the
-    // 500 ms pace, and so does it while the main window shows the time;
-    // further alert windows keep their own 500 ms clocks. When an alarm can
-    // be due before it wakes, the sound is made ready to play. A load that
-    // finds the file damaged while it is being changed leaves it for the
-    // tick that the change wakes.
+    // something new (NextCheck::firstChange), or until a wake-up: the data
+    // file changed and has been quiet since, or the wall clock or the time
+    // zone changed. While its tick runs (in its message boxes) it keeps the
+    // 500 ms pace, and so does it while the main window shows the time. It
+    // alone checks the alarms: further alert windows' 500 ms clocks only
+    // show the time. When an alarm can be due before it wakes, the sound is
+    // made ready to play. A load that finds the file damaged while it is
+    // being changed leaves it for the tick that the change wakes.
     void useWakeUps(WakeUps *wakeUps);
     bool exactClock() const { return m_wakeUps != nullptr; }
     // Sets the main clock's wait from what is the case now.
@@ -123,6 +122,4 @@ private:
 
     WakeUps *m_wakeUps = nullptr;
     int m_mainTicking = 0; // the main clock's ticks running, nested ones included
-    NextCheck::Planner m_planner;
-    QDateTime m_plannedFor; // the instant the main clock is set to wake at
 };
