@@ -192,21 +192,32 @@ void AlertWindow::unload()
     acknowledge();
 }
 
+void AlertWindow::dress()
+{
+    if (m_dressed)
+        return;
+    static_cast<Backdrop *>(m_client)->picture = QPixmap(QStringLiteral(":/pictures/alert.png"));
+    const QString clock = QStringLiteral("color: #00ff00; background-color: black;");
+    dateLabel->setStyleSheet(clock);
+    timeLabel->setStyleSheet(clock);
+    messageLabel->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
+    m_dressed = true;
+}
+
+void AlertWindow::prepare()
+{
+    dress();
+    ensurePolished();
+    layout()->activate();
+}
+
 void AlertWindow::showEvent(QShowEvent *event)
 {
     // The picture behind the clock and the colours of the clock and the
     // message are put on when the window is first shown, before it is drawn:
     // the main window may stay hidden all day, and the picture and the style
     // sheets cost memory all the same.
-    if (!m_dressed) {
-        static_cast<Backdrop *>(m_client)->picture =
-            QPixmap(QStringLiteral(":/pictures/alert.png"));
-        const QString clock = QStringLiteral("color: #00ff00; background-color: black;");
-        dateLabel->setStyleSheet(clock);
-        timeLabel->setStyleSheet(clock);
-        messageLabel->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
-        m_dressed = true;
-    }
+    dress();
     QDialog::showEvent(event);
     m_context.alertVisibilityChanged(this);
 }

@@ -43,6 +43,11 @@ public:
     // The message of the alarm this window was opened for.
     void setMessage(const QString &message);
 
+    // Lays the window out as it is first shown (its picture, colours and
+    // fonts), without showing it: after this, a first alert window opens
+    // without loading them.
+    void prepare();
+
     QLabel *dateLabel = nullptr;
     QLabel *timeLabel = nullptr;
     QLabel *messageLabel = nullptr;
@@ -62,6 +67,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void dress();
+
     AppContext &m_context;
     Kind m_kind;
     QWidget *m_client = nullptr;

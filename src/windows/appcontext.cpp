@@ -94,10 +94,12 @@ void AppContext::paceMainClock()
     const int wait = NextCheck::waitMs(next, now);
     if (wait != NextCheck::PollMs || timer->interval() != NextCheck::PollMs)
         timer->setInterval(wait);
-    // Ready to sound at that second: loading the sound there would hold
-    // the window back.
-    if (next.due)
+    // Ready for that second: loading the sound and the fonts the window is
+    // laid out in there would hold the window back.
+    if (next.due) {
         engine.prepareSound();
+        m_mainAlert->prepare();
+    }
 }
 
 void AppContext::alertVisibilityChanged(AlertWindow *window)

@@ -146,20 +146,30 @@ private Q_SLOTS:
         QTRY_COMPARE(exact.app.alerts.messages(), (QStringList{"slot 3", "slot 5"}));
     }
 
-    // The sound is made ready when an alarm can be due before the clock
-    // wakes again, not while none can (all day, and at start-up).
-    void theSoundIsReadyBeforeTheAlarm()
+    // The sound, and the alert window's picture, colours and fonts, are
+    // made ready when an alarm can be due before the clock wakes again; not
+    // while none can (all day, and at start-up), so nothing of them is
+    // loaded then.
+    void theSoundAndTheWindowAreReadyBeforeTheAlarm()
     {
+        const auto laidOut = [](const AlertWindow &window) {
+            return !window.timeLabel->styleSheet().isEmpty() &&
+                   window.minimumSize() == window.maximumSize();
+        };
         ExactApp soon;
         QCOMPARE(soon.app.sound.prepared, QStringList{"checkmsgs.wav"});
         QVERIFY(soon.app.sound.calls.isEmpty());
+        QVERIFY(laidOut(*soon.main));
+        QVERIFY(!soon.main->isVisible());
 
         ExactApp later(true, {{3, "03/10/09", "09:31:00"}});
         QVERIFY(later.app.sound.prepared.isEmpty());
+        QVERIFY(!laidOut(*later.main));
         // Within the minute at the next wake-up: now.
         later.app.clock.advanceSeconds(60);
         later.main->tick();
         QCOMPARE(later.app.sound.prepared, QStringList{"checkmsgs.wav"});
+        QVERIFY(laidOut(*later.main));
     }
 
     // Where file changes go unseen (a network file system) it polls.
