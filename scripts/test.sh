@@ -7,7 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh test
-# The sanitize preset (CMakePresets.json): build-test/, warnings as errors.
+# The sanitize preset (CMakePresets.json): build-test/, warnings as errors,
+# and the benchmarks built too (two small programs over the same libraries),
+# so a change that breaks them fails the test command; scripts/bench.sh runs
+# them.
 cmake --preset sanitize
 cmake --build --preset sanitize -j "$(nproc)"
 ctest --preset sanitize -j "$(nproc)"

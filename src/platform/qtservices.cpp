@@ -65,6 +65,12 @@ void QtSoundPlayer::play(const QString &fileName)
         backEnd->play(fileName);
 }
 
+void QtSoundPlayer::prepare(const QString &fileName)
+{
+    if (SoundBackEnd *backEnd = loadBackEnd())
+        backEnd->prepare(fileName);
+}
+
 SoundBackEnd *QtSoundPlayer::loadBackEnd()
 {
     if (m_triedLoading)

@@ -47,6 +47,11 @@ public:
     // acknowledgement takes out of the record of open alerts.
     void setMessage(const QString &message, OpenAlerts::Id alert);
 
+    // Lays the window out as it is first shown (its picture, colours and
+    // fonts), without showing it: after this, a first alert window opens
+    // without loading them.
+    void prepare();
+
     QLabel *dateLabel = nullptr;
     QLabel *timeLabel = nullptr;
     QLabel *messageLabel = nullptr;
@@ -68,6 +73,7 @@ protected:
 private:
     // The main window with no notification area: nothing else can show it.
     bool onlyWayIn() const;
+    void dress();
 
     AppContext &m_context;
     Kind m_kind;

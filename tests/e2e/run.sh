@@ -262,6 +262,18 @@ start_in()
 # The program under test, in the case's work folder.
 start_program() { start_in "$CASE_DIR/work" tikora; }
 
+# Starts the program on the case's file (an empty table if the case wrote
+# none) and waits for the start-up save: an editor opened before it would be
+# accepted and closed by the start-up's own accept.
+start_program_settled()
+{
+    local data="$CASE_DIR/work/Tikor.dat" written
+    [ -e "$data" ] || first_start_file >"$data"
+    written=$(stat -c %i "$data")
+    start_program
+    wait_for "the start-up save" file_replaced "$data" "$written"
+}
+
 # ---------------------------------------------------------------- windows
 
 # One line per visible window of the process:
@@ -620,6 +632,59 @@ case_broken_file_due()
     wait_for "the alert window to go" has_no_alert_window "$PID"
     never_during_quiet_period "the failure message was shown again" has_message_box "$PID"
     check "Tikor.dat.bad still holds the broken file" same_bytes "$CASE_DIR/broken" "$bad"
+}
+
+# Another program rewrites a valid Tikor.dat twenty times, one every 300 ms,
+# in place (emptied, then written in two writes) and by deleting it and
+# writing it anew: the program never shows the failure message, and it reads
+# the last rewrite, whose entry is due, once it is written (its alert window
+# opens).
+case_rewritten_by_another_program()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    {
+        header "$SOUND_MESSAGE"
+        cleared_slots 0 2
+        entry "03/20/09" "Team lunch" "12:30:00" 0 1 0 0
+        cleared_slots 4 31
+    } >"$CASE_DIR/valid"
+    {
+        header "$SOUND_MESSAGE"
+        cleared_slots 0 2
+        entry "$TODAY" "Rewritten" "09:00:00" 0 0 0 0
+        cleared_slots 4 31
+    } >"$CASE_DIR/due"
+    cp "$CASE_DIR/valid" "$data"
+
+    start_display
+    start_tray
+    start_program
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    "$PYTHON" - "$data" "$CASE_DIR/valid" "$CASE_DIR/due" <<'EOF_WRITER' &
+import os, sys, time
+path = sys.argv[1]
+valid, due = (open(name, "rb").read() for name in sys.argv[2:4])
+for i in range(20):
+    data = due if i == 19 else valid
+    if i % 2:
+        os.remove(path)
+    fd = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o600)
+    os.write(fd, data[:len(data) // 2])
+    time.sleep(0.002)
+    os.write(fd, data[len(data) // 2:])
+    os.close(fd)
+    time.sleep(0.3)
+EOF_WRITER
+    local writer=$!
+    started "$writer"
+    while alive "$writer"; do
+        if has_message_box "$PID"; then
+            fail "the failure message was shown for a file being written"
+        fi
+        sleep 0.05
+    done
+    wait_for "the alert window of the last rewrite" has_alert_window "$PID"
+    never_during_quiet_period "the failure message was shown" has_message_box "$PID"
 }
 
 # A second copy in the same folder says so in one message box and ends
@@ -1245,7 +1310,7 @@ case_minimised_windows_come_back()
     start_display
     start_tray
     start_window_manager
-    start_program
+    start_program_settled
     wait_for "the icon in the tray" has_docked_icon "$PID"
 
     click_icon 1 || fail "could not click the tray icon"
@@ -1447,7 +1512,7 @@ case_date_picker_beside_the_editor()
     start_display
     start_tray
     start_window_manager
-    start_program
+    start_program_settled
     wait_for "the icon in the tray" has_docked_icon "$PID"
     open_tray_menu
     press_in_tray_menu s
@@ -1566,7 +1631,8 @@ ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due secon
     one_copy_whatever_the_lock one_copy_read_only_folder planted_link alerts_come_back
     damaged_file_full_disk damaged_file_read_only_folder file_size_limit no_windows_left
     windows_in_front minimised_windows_come_back no_tray_window_stays editor_keeps_its_place
-    help_cannot_open date_picker_beside_the_editor install)
+    help_cannot_open date_picker_beside_the_editor install
+    rewritten_by_another_program)
 
 preflight()
 {

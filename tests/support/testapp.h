@@ -33,9 +33,11 @@ class FakeWakeUps : public WakeUps
 {
 public:
     bool seesFileChanges() const override { return sees; }
+    bool fileChanging() const override { return changing; }
     void wake() { Q_EMIT woken(); }
 
     bool sees = true;
+    bool changing = false;
 };
 
 // Records the pages asked for; with `fails`, no viewer can open them.
