@@ -10,6 +10,7 @@ import subprocess
 import sys
 import time
 
+import datafile
 import xhelper
 
 DEADLINE = 10  # seconds any one expected outcome may take
@@ -246,3 +247,15 @@ class Case:
     def start_program(self):
         """The program under test, in the case's work folder."""
         return self.start_in(self.work, "tikora")
+
+    def start_program_settled(self):
+        """Starts the program on the case's file (an empty table if the case
+        wrote none) and waits for the start-up save: an editor opened before
+        it would be accepted and closed by the start-up's own accept."""
+        data = os.path.join(self.work, "Tikor.dat")
+        if not os.path.exists(data):
+            datafile.write(data, datafile.first_start_file())
+        written = datafile.inode(data)
+        process = self.start_program()
+        wait_for("the start-up save", lambda: datafile.inode(data) != written)
+        return process

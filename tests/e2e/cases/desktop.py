@@ -143,7 +143,7 @@ def minimised_windows_come_back(case):
     case.start_display()
     case.start_tray()
     case.start_window_manager()
-    pid = case.start_program().pid
+    pid = case.start_program_settled().pid
     wait_for("the icon in the tray", lambda: docked_icons(pid))
 
     click_icon(pid, 1)
@@ -333,7 +333,7 @@ def date_picker_beside_the_editor(case):
     case.start_display()
     case.start_tray()
     case.start_window_manager()
-    pid = case.start_program().pid
+    pid = case.start_program_settled().pid
     wait_for("the icon in the tray", lambda: docked_icons(pid))
     open_tray_menu(pid)
     press_in_tray_menu(pid, "s")
