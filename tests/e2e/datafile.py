@@ -1,9 +1,15 @@
 # SPDX-License-Identifier: MIT
 """Tikor.dat as the program writes it (CR LF ended lines), and the checks
-the cases make on its bytes."""
+the cases make on its bytes. It also runs as a command, another program
+rewriting the file while the program under test runs:
+
+    datafile.py rewrite FILE VALID LAST
+"""
 
 import difflib
 import os
+import sys
+import time
 
 TODAY = "03/17/09"
 NEXT_WEEK = "03/24/09"
@@ -113,3 +119,27 @@ def show_difference(expected, path):
         return (read(name) or b"").replace(b"\r", b"").decode(errors="replace").splitlines()
     return "\n".join(list(difflib.unified_diff(text(expected), text(path), "expected", path,
                                                lineterm=""))[:20])
+
+
+def rewrite_as_another_program(path, valid, last, times=20):
+    """Rewrites PATH TIMES times, one every 300 ms, with the bytes of VALID
+    and at the end those of LAST: in place (emptied, then written in two
+    writes 2 ms apart) and, every other time, by deleting it and writing
+    it anew."""
+    valid, last = read(valid), read(last)
+    for i in range(times):
+        data = last if i == times - 1 else valid
+        if i % 2:
+            os.remove(path)
+        fd = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o600)
+        os.write(fd, data[:len(data) // 2])
+        time.sleep(0.002)
+        os.write(fd, data[len(data) // 2:])
+        os.close(fd)
+        time.sleep(0.3)
+
+
+if __name__ == "__main__":
+    if sys.argv[1:2] != ["rewrite"] or len(sys.argv) != 5:
+        sys.exit(__doc__)
+    rewrite_as_another_program(*sys.argv[2:5])

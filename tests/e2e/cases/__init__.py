@@ -11,4 +11,5 @@ ALL = {case.__name__: case for case in (
     damage.file_size_limit, alarms.no_windows_left, desktop.windows_in_front,
     desktop.minimised_windows_come_back, desktop.no_tray_window_stays,
     desktop.editor_keeps_its_place, desktop.help_cannot_open,
-    desktop.date_picker_beside_the_editor, install.install)}
+    desktop.date_picker_beside_the_editor, install.install,
+    damage.rewritten_by_another_program)}

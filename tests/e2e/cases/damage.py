@@ -1,19 +1,22 @@
 # SPDX-License-Identifier: MIT
 """A broken or damaged Tikor.dat, and saves that fail: what the user is told,
-what still rings, and what the files hold afterwards."""
+what still rings, and what the files hold afterwards; and a file another
+program is rewriting, which is never taken for a broken one."""
 
 import datetime
 import os
 import shutil
+import sys
 import time
 
+import datafile
 from datafile import (NEXT_WEEK, SOUND_ALERT1, SOUND_MESSAGE, TODAY, cleared_slots, entry,
                       file_changed, file_equals, first_start_file, header, lines, read,
                       same_bytes, write)
 from processes import (DEADLINE, QUIET_PERIOD, VICTIM, alive, as_user, check, fail,
                        never_during_quiet_period, wait_for)
 from windows import (alert_windows, check_alert_look, check_message_box, dismiss_failure_box,
-                     message_boxes, press_enter, press_enter_in, shows_red_message,
+                     docked_icons, message_boxes, press_enter, press_enter_in, shows_red_message,
                      the_alert_window)
 
 
@@ -227,3 +230,31 @@ def file_size_limit(case):
     check_message_box(p.pid, boxes[0])
     check("the file untouched", same_bytes(case.path("before"), data))
     check("no temporary file left", os.listdir(case.work) == ["Tikor.dat"])
+
+
+def rewritten_by_another_program(case):
+    """Another program rewrites a valid Tikor.dat twenty times, one every
+    300 ms, in place (emptied, then written in two writes) and by deleting
+    it and writing it anew: the program never shows the failure message,
+    and it reads the last rewrite, whose entry is due, once it is written
+    (its alert window opens)."""
+    data = os.path.join(case.work, "Tikor.dat")
+    write(case.path("valid"), header(SOUND_MESSAGE) + cleared_slots(0, 2)
+          + entry("03/20/09", "Team lunch", "12:30:00", 0, 1, 0, 0) + cleared_slots(4, 31))
+    write(case.path("due"), header(SOUND_MESSAGE) + cleared_slots(0, 2)
+          + entry(TODAY, "Rewritten", "09:00:00", 0, 0, 0, 0) + cleared_slots(4, 31))
+    shutil.copyfile(case.path("valid"), data)
+
+    case.start_display()
+    case.start_tray()
+    p = case.start_program()
+    wait_for("the icon in the tray", lambda: docked_icons(p.pid))
+    writer = case.start([sys.executable, os.path.abspath(datafile.__file__), "rewrite", data,
+                         case.path("valid"), case.path("due")], "writer.log")
+    while alive(writer.pid):
+        if message_boxes(p.pid):
+            fail("the failure message was shown for a file being written")
+        time.sleep(0.05)
+    check("the rewrites all written", case.end_status(writer) == 0)
+    wait_for("the alert window of the last rewrite", lambda: alert_windows(p.pid))
+    never_during_quiet_period("the failure message was shown", lambda: message_boxes(p.pid))
