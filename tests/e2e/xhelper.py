@@ -325,29 +325,6 @@ def main(argv):
         return 0
     if argv[1:2] == ["watch-opens"] and len(argv) == 3:
         return watch_opens(argv[2])
-    # The commands of the shell version of the end-to-end test.
-    if argv[1:2] == ["tray-owned"]:
-        return 0 if tray_owned() else 1
-    if argv[1:2] == ["wm-running"]:
-        return 0 if wm_running() else 1
-    if argv[1:2] == ["managed"]:
-        for window in managed():
-            print(window)
-        return 0
-    if argv[1:2] == ["above"] and len(argv) == 4:
-        return 0 if above(int(argv[2], 0), int(argv[3], 0)) else 1
-    if argv[1:2] == ["close"] and len(argv) == 3:
-        return 0 if close(int(argv[2], 0)) else 1
-    if argv[1:2] == ["pixels"] and len(argv) == 7 and argv[2] in COLOURS:
-        print(count_pixels(sys.stdin.buffer.read(), argv[2], *map(int, argv[3:7])))
-        return 0
-    if argv[1:2] == ["desktop-exec"] and len(argv) == 3:
-        args = desktop_exec(argv[2])
-        if args is None:
-            print("unterminated quote in Exec", file=sys.stderr)
-            return 1
-        sys.stdout.write("".join(arg + "\0" for arg in args))
-        return 0
     print(__doc__, file=sys.stderr)
     return 2
 
