@@ -147,6 +147,8 @@ class Display:
         self.pids = {}  # window -> _NET_WM_PID; ids are not reused soon
         self.protocols_atom = _x11.XInternAtom(self.handle, b"WM_PROTOCOLS", 0)
         self.delete_atom = _x11.XInternAtom(self.handle, b"WM_DELETE_WINDOW", 0)
+        self.name_atom = _x11.XInternAtom(self.handle, b"_NET_WM_NAME", 0)
+        self.utf8_atom = _x11.XInternAtom(self.handle, b"UTF8_STRING", 0)
 
     def close(self):
         if self.handle:
@@ -184,6 +186,21 @@ class Display:
         if pid:  # a window may get its property a moment after it appears
             self.pids[window] = pid
         return pid
+
+    def window_name(self, window):
+        """The window's _NET_WM_NAME, as a window manager shows it."""
+        kind, fmt = ctypes.c_ulong(), ctypes.c_int()
+        items, after = ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.c_void_p()
+        name = ""
+        if _x11.XGetWindowProperty(self.handle, window, self.name_atom, 0, 256, 0, self.utf8_atom,
+                                   ctypes.byref(kind), ctypes.byref(fmt), ctypes.byref(items),
+                                   ctypes.byref(after), ctypes.byref(data)) == 0:
+            if data.value:
+                if fmt.value == 8:
+                    name = ctypes.string_at(data.value, items.value).decode("utf-8", "replace")
+                _x11.XFree(data)
+        return name
 
     def viewable(self, window):
         attributes = XWindowAttributes()

@@ -80,15 +80,9 @@ void AlarmEngine::raise(int slot, const std::function<OpenAlerts::Id()> &record)
         return;
 
     ensureLoaded();
-    const std::pair<bool, QString> sounds[] = {{m_sound.Message, QStringLiteral("checkmsgs.wav")},
-                                               {m_sound.Alert1, QStringLiteral("Alert.wav")},
-                                               {m_sound.Alert2, QStringLiteral("Keytry.wav")},
-                                               {m_sound.Alert3, QStringLiteral("Keyhaw.wav")}};
-    for (const auto &[chosen, fileName] : sounds) {
-        if (chosen) {
-            m_player.beep();
-            m_player.play(fileName);
-        }
+    for (const QString &fileName : chosenSounds()) {
+        m_player.beep();
+        m_player.play(fileName);
     }
 
     const OpenAlerts::Id id = record();
@@ -133,6 +127,31 @@ void AlarmEngine::raiseWaitingLeftAlerts()
 bool AlarmEngine::leftAlertsWaiting() const
 {
     return m_raiseLeftAlerts && m_openAlerts.anyLeftFromLastRun();
+}
+
+QStringList AlarmEngine::chosenSounds() const
+{
+    QStringList files;
+    const std::pair<bool, QString> sounds[] = {{m_sound.Message, QStringLiteral("checkmsgs.wav")},
+                                               {m_sound.Alert1, QStringLiteral("Alert.wav")},
+                                               {m_sound.Alert2, QStringLiteral("Keytry.wav")},
+                                               {m_sound.Alert3, QStringLiteral("Keyhaw.wav")}};
+    for (const auto &[chosen, fileName] : sounds)
+        if (chosen)
+            files.append(fileName);
+    return files;
+}
+
+void AlarmEngine::prepareSound()
+{
+    // Before the first load nothing is chosen yet, and loading here could
+    // open a box.
+    if (!m_filled)
+        return;
+    // Each sound cuts off the one before it: the last is the one heard.
+    const QStringList files = chosenSounds();
+    if (!files.isEmpty())
+        m_player.prepare(files.last());
 }
 
 void AlarmEngine::acknowledge(OpenAlerts::Id alert)

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QSet>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -103,6 +104,9 @@ public:
     // Some are still to be raised: the clock must not sleep.
     bool leftAlertsWaiting() const;
 
+    // Gets the chosen sound ready to play, for an alarm about to be due.
+    void prepareSound();
+
     // The working copy. It is loaded from the file on first use.
     const WorkingRow &row(int row) const { return m_rows.at(row); }
     const SoundChoice &sound() const { return m_sound; }
@@ -170,6 +174,8 @@ private:
     void rearmEditedRows(const QDate &today);
     AlarmStore::SaveResult writeFile();
     bool accept(bool toldAlways);
+    // The wave files of the chosen sounds, in the order they are played.
+    QStringList chosenSounds() const;
 
     Clock &m_clock;
     MessageBoxes &m_boxes;

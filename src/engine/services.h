@@ -18,13 +18,16 @@ public:
 };
 
 // Beep, and play a named wave file without blocking, cutting off the sound
-// before it; a file that cannot be played is silent.
+// before it; a file that cannot be played is silent. prepare() gets what
+// playing that file needs ready beforehand, so that play() starts it
+// without delay.
 class SoundPlayer
 {
 public:
     virtual ~SoundPlayer() = default;
     virtual void beep() = 0;
     virtual void play(const QString &fileName) = 0;
+    virtual void prepare(const QString &fileName) = 0;
 };
 
 // Tells the user about a problem that is not theirs to answer now (a failed

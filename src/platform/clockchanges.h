@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 // Tells when the wall clock was set, the time zone changed or the machine
 // came back from a suspend: moments when a clock that sleeps until a given
@@ -12,7 +13,15 @@ class ClockChanges : public QObject
     Q_OBJECT
 
 public:
-    explicit ClockChanges(QObject *parent = nullptr);
+    // The file the C library reads the local time zone from: the one TZ
+    // names (":/path", "/path", or a zone name under $TZDIR or the zone
+    // database), else /etc/localtime. Empty where TZ is a rule of its own,
+    // or where there is no such file to watch.
+    static QString systemZoneFile();
+
+    // Watching `zoneFile` for a new time zone: the file itself and, when it
+    // is a link, the file it leads to, not the rest of their folders.
+    explicit ClockChanges(const QString &zoneFile, QObject *parent = nullptr);
     ~ClockChanges() override;
 
 Q_SIGNALS:

@@ -24,7 +24,13 @@ struct ClockChanges::Watch
     }
 };
 
-ClockChanges::ClockChanges(QObject *parent) : QObject(parent), m_watch(new Watch)
+QString ClockChanges::systemZoneFile()
+{
+    return QString();
+}
+
+// The zone file is not watched: a change of the offset shows in the check.
+ClockChanges::ClockChanges(const QString &, QObject *parent) : QObject(parent), m_watch(new Watch)
 {
     m_watch->restart();
     m_watch->timer.setInterval(5000);

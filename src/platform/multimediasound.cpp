@@ -18,6 +18,16 @@ void MultimediaSound::play(const QString &fileName)
     m_effect->stop();
     if (source.isEmpty())
         return;
+    // The same source again is kept as it is, loaded.
     m_effect->setSource(source);
     m_effect->play();
+}
+
+void MultimediaSound::prepare(const QString &fileName)
+{
+    const QUrl source = SoundLookup::find(fileName);
+    if (!m_effect)
+        m_effect = std::make_unique<QSoundEffect>();
+    if (!source.isEmpty() && !m_effect->isPlaying())
+        m_effect->setSource(source);
 }

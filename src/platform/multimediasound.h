@@ -20,6 +20,7 @@ public:
     MultimediaSound();
     ~MultimediaSound() override;
     void play(const QString &fileName) override;
+    void prepare(const QString &fileName) override;
 
 private:
     std::unique_ptr<QSoundEffect> m_effect;

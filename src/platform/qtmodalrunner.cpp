@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qtmodalrunner.h"
 
+#include "platform/windowfront.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -124,10 +126,8 @@ bool ModalStack::eventFilter(QObject *watched, QEvent *event)
     QDialog *top = innermost();
     if (!top || !blocked(watched, top))
         return false;
-    if (event->type() == QEvent::MouseButtonPress) {
-        top->raise();
-        top->activateWindow();
-    }
+    if (event->type() == QEvent::MouseButtonPress)
+        WindowFront::bringToFront(*top);
     // An accepted override keeps a blocked window's shortcuts from firing;
     // a refused close keeps it open.
     event->setAccepted(event->type() == QEvent::ShortcutOverride);

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPluginLoader>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 void QtMessageBoxes::show(const QString &text)
@@ -63,6 +65,12 @@ void QtSoundPlayer::play(const QString &fileName)
         backEnd->play(fileName);
 }
 
+void QtSoundPlayer::prepare(const QString &fileName)
+{
+    if (SoundBackEnd *backEnd = loadBackEnd())
+        backEnd->prepare(fileName);
+}
+
 SoundBackEnd *QtSoundPlayer::loadBackEnd()
 {
     if (m_triedLoading)
@@ -88,7 +96,32 @@ SoundBackEnd *QtSoundPlayer::loadBackEnd()
     return nullptr;
 }
 
-void QtHelpViewer::open(const QString &path)
+void QtHelpViewer::open(const QString &path, std::function<void()> failed)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // Where the freedesktop opener is there, Qt would start it and never
+    // know whether it found a viewer: it is run here, and its exit status
+    // says (non-zero when it found nothing to show the page with).
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) {
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            failed();
+        return;
+    }
+    auto *process = new QProcess(qApp);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, failed](int code, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status != QProcess::NormalExit || code != 0)
+                             failed();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, failed](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         process->deleteLater();
+                         failed();
+                     });
+    process->start(opener, {path});
+    process->closeWriteChannel();
 }

@@ -48,6 +48,8 @@ public:
     ~QtSoundPlayer() override;
     void beep() override;
     void play(const QString &fileName) override;
+    // Loads the plugin, which sets up the sound effect with the file.
+    void prepare(const QString &fileName) override;
 
     // Where the plugin is looked for when none is given.
     static QStringList defaultPluginFiles();
@@ -66,5 +68,5 @@ private:
 class QtHelpViewer : public HelpViewer
 {
 public:
-    void open(const QString &path) override;
+    void open(const QString &path, std::function<void()> failed) override;
 };

@@ -14,7 +14,10 @@ public:
     // Plays a wave file named without a folder (see SoundLookup) without
     // blocking, cutting off the sound before it; a missing one is silent.
     virtual void play(const QString &fileName) = 0;
+    // Sets up what playing the file needs (the audio output, the decoded
+    // file), so that play() of it starts at once.
+    virtual void prepare(const QString &fileName) = 0;
 };
 
-#define TikoraSoundBackEndIid "org.example.Tikora.SoundBackEnd/1"
+#define TikoraSoundBackEndIid "org.example.Tikora.SoundBackEnd/2"
 Q_DECLARE_INTERFACE(SoundBackEnd, TikoraSoundBackEndIid)

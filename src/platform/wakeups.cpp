@@ -4,11 +4,19 @@
 #include "platform/clockchanges.h"
 #include "store/alarmstore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
 
-QtWakeUps::QtWakeUps(QObject *parent) : WakeUps(parent), m_clockChanges(new ClockChanges(this))
+#include <algorithm>
+
+QtWakeUps::QtWakeUps(QObject *parent) : QtWakeUps(ClockChanges::systemZoneFile(), parent)
+{
+}
+
+QtWakeUps::QtWakeUps(const QString &zoneFile, QObject *parent)
+    : WakeUps(parent), m_clockChanges(new ClockChanges(zoneFile, this))
 {
     // The data file by the name the store opens, and where a link of it
     // leads; their folders see a replacement or a new file.
@@ -30,6 +38,9 @@ QtWakeUps::QtWakeUps(QObject *parent) : WakeUps(parent), m_clockChanges(new Cloc
     m_together.setSingleShot(true);
     m_together.setInterval(0);
     connect(&m_together, &QTimer::timeout, this, &WakeUps::woken);
+    m_quiet.setSingleShot(true);
+    m_quiet.setTimerType(Qt::PreciseTimer);
+    connect(&m_quiet, &QTimer::timeout, this, &WakeUps::woken);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &QtWakeUps::changed);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &QtWakeUps::changed);
     connect(m_clockChanges, &ClockChanges::changed, &m_together, qOverload<>(&QTimer::start));
@@ -49,7 +60,25 @@ void QtWakeUps::changed()
 {
     // A file replaced by a rename is no longer watched; a new one not yet.
     watchAgain();
-    m_together.start();
+    // Each change puts the wake-up off until the file has been quiet, but
+    // not beyond the longest delay after the first change of a busy spell.
+    if (!m_quiet.isActive())
+        m_changingSince.start();
+    const qint64 left = LongestDelayMs - m_changingSince.elapsed();
+    m_quiet.start(int(std::clamp<qint64>(left, 0, QuietMs)));
+}
+
+bool QtWakeUps::fileChanging() const
+{
+    if (m_quiet.isActive())
+        return true;
+    // The watcher's word comes through the event loop: a tick may read the
+    // file between a program's emptying it and its writing it before then.
+    const QDateTime changed = QFileInfo(m_files.constFirst()).metadataChangeTime();
+    if (!changed.isValid())
+        return false;
+    const qint64 age = changed.msecsTo(QDateTime::currentDateTimeUtc());
+    return age > -QuietMs && age < QuietMs;
 }
 
 void QtWakeUps::watchAgain()

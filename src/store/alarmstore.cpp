@@ -129,23 +129,32 @@ std::optional<AlarmStore::Snapshot> AlarmStore::load()
         return std::nullopt;
     if (m_saveFailing && seen == m_known)
         return std::nullopt;
-    m_known = seen;
 
     if (!seen->huge()) {
         // The same bytes as the last complete read: the fields it read,
         // without decoding and parsing the text again.
         const QByteArray &bytes = seen->bytes;
         if (bytes == m_readBytes) {
+            m_known = seen;
             assignFields(m_state.file, m_read);
             m_failed.reset();
             return std::nullopt;
         }
-        if (DataFile::decode(bytes, m_state.file)) {
+        FileContents read = m_state.file;
+        const bool whole = DataFile::decode(bytes, read);
+        // Half written: as if not read at all.
+        if (!whole && m_changing && m_changing())
+            return std::nullopt;
+        m_known = seen;
+        m_state.file = std::move(read);
+        if (whole) {
             m_failed.reset();
             m_readBytes = bytes;
             m_read = m_state.file;
             return std::nullopt;
         }
+    } else {
+        m_known = seen;
     }
     m_failed = seen;
     if (seen == m_dismissed)

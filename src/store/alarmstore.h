@@ -56,9 +56,16 @@ public:
     // been told of the same file already (see told()). A file larger than
     // LargestFile is a broken one, and is not read again while its size and
     // modification time stay the same. While saves are failing, memory wins:
-    // the file is read again only when it has changed.
+    // the file is read again only when it has changed. While the change
+    // watch says the file is being changed, a damaged file is another
+    // program's write caught half-way: it changes nothing and is not
+    // returned, and the load after the change reads it again.
     struct Snapshot;
     std::optional<Snapshot> load();
+
+    // Says whether the data file was changed a moment ago (by a watcher of
+    // it). None: a damaged file is always one to tell of.
+    void setChangeWatch(std::function<bool()> changing) { m_changing = std::move(changing); }
 
     // The user has seen the problem of this broken file: it is not returned
     // again while the file stays the same.
@@ -97,6 +104,7 @@ private:
 
     ProgramState &m_state;
     DeviceFactory m_deviceFactory;
+    std::function<bool()> m_changing;
     bool m_saveFailing = false;
     std::optional<Snapshot> m_failed;    // the last load, when it failed
     std::optional<Snapshot> m_dismissed; // the file whose problem the user has seen

@@ -336,30 +336,39 @@ void AlarmEditor::keyPressEvent(QKeyEvent *event)
 void AlarmEditor::showEvent(QShowEvent *event)
 {
     // Shown by the program, not merely mapped again by the desktop: it opens
-    // on the first row's date.
+    // where it was scrolled to, on the date of the first row it shows.
     if (!event->spontaneous()) {
         drawPictures();
         m_context.engine.rememberShownTexts();
-        dateBoxes[0]->setFocus(Qt::OtherFocusReason);
+        dateBoxes[firstRowInView()]->setFocus(Qt::OtherFocusReason);
     }
     QDialog::showEvent(event);
+}
+
+int AlarmEditor::firstRowInView() const
+{
+    for (int row = 0; row < SlotCount; ++row) {
+        const QRect box(dateBoxes[row]->mapTo(this, QPoint(0, 0)), dateBoxes[row]->size());
+        if (rect().contains(box))
+            return row;
+    }
+    return 0;
 }
 
 void AlarmEditor::keepInView(QWidget *control)
 {
     // The rows follow the keyboard: a control that Tab moved to outside the
-    // visible part of the panel scrolls into it, and the scroll bar with it.
+    // visible part of the panel scrolls into it, and the scroll bar with it,
+    // by whole rows, so the panel rests on its grid as the arrows leave it.
     if (!rowPanel->isAncestorOf(control))
         return;
-    const int top = control->mapTo(rowPanel, QPoint(0, 0)).y();
-    const int bottom = top + control->height();
-    const int scrolled = -rowPanel->y();
-    const int visible = height();
-    int wanted = scrolled;
+    const int top = control->mapTo(rowPanel, QPoint(0, 0)).y() * 15;
+    const int bottom = top + control->height() * 15;
+    const int scrolled = scrollBar->value();
+    const int visible = height() * 15;
+    const int row = scrollBar->singleStep();
     if (top < scrolled)
-        wanted = top;
+        scrollBar->setValue(top / row * row);
     else if (bottom > scrolled + visible)
-        wanted = bottom - visible;
-    if (wanted != scrolled)
-        scrollBar->setValue(wanted * 15);
+        scrollBar->setValue((bottom - visible + row - 1) / row * row);
 }

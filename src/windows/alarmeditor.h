@@ -110,6 +110,8 @@ private:
     void drawPictures();
     void connectToEngine();
     void keepInView(QWidget *control);
+    // The first row whose date box the scroll position shows whole.
+    int firstRowInView() const;
     void showRow(int row);
     void showSound();
     void setOption(QRadioButton *button, bool value);

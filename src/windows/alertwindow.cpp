@@ -143,12 +143,21 @@ void AlertWindow::load()
 
 void AlertWindow::tick()
 {
+    // With the exact clock the main clock alone checks the alarms, at their
+    // very second; a further window's clock shows the time.
+    if (m_kind == Further && m_context.exactClock()) {
+        const QDateTime now = m_context.services.clock.localNow();
+        timeLabel->setText(DateText::systemTime(now.time()));
+        dateLabel->setText(DateText::formatDate(now.date()));
+        return;
+    }
     QPointer<AlertWindow> self(this);
-    // The clock is told when a tick runs: inside it (in its message boxes)
-    // the main clock keeps the 500 ms pace. The window may go meanwhile.
+    // The main clock is told when its tick runs: inside it (in its message
+    // boxes) it keeps the 500 ms pace, and afterwards it sets its wait
+    // again. The window may go meanwhile.
     AppContext &context = m_context;
-    context.tickStarted();
-    const auto ended = qScopeGuard([&context] { context.tickEnded(); });
+    context.tickStarted(this);
+    const auto ended = qScopeGuard([&context, this] { context.tickEnded(this); });
     m_context.engine.tick([&self] { return !self.isNull(); },
                           [this](const QDateTime &now) {
                               timeLabel->setText(DateText::systemTime(now.time()));
@@ -171,6 +180,9 @@ void AlertWindow::acknowledge()
     m_alert = OpenAlerts::NoId;
     if (!self)
         return;
+    // The only way in stays open: hidden, it could never be shown again.
+    if (onlyWayIn())
+        return;
     hide();
     if (m_kind == Further) {
         // Done with: it stops ticking and goes once control is back in the
@@ -180,9 +192,34 @@ void AlertWindow::acknowledge()
     }
 }
 
+bool AlertWindow::onlyWayIn() const
+{
+    // With no notification area there is no icon to show it again from.
+    return m_kind == Main && !m_context.services.tray.available();
+}
+
 void AlertWindow::unload()
 {
     acknowledge();
+}
+
+void AlertWindow::dress()
+{
+    if (m_dressed)
+        return;
+    static_cast<Backdrop *>(m_client)->picture = QPixmap(QStringLiteral(":/pictures/alert.png"));
+    const QString clock = QStringLiteral("color: #00ff00; background-color: black;");
+    dateLabel->setStyleSheet(clock);
+    timeLabel->setStyleSheet(clock);
+    messageLabel->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
+    m_dressed = true;
+}
+
+void AlertWindow::prepare()
+{
+    dress();
+    ensurePolished();
+    layout()->activate();
 }
 
 void AlertWindow::showEvent(QShowEvent *event)
@@ -191,15 +228,7 @@ void AlertWindow::showEvent(QShowEvent *event)
     // message are put on when the window is first shown, before it is drawn:
     // the main window may stay hidden all day, and the picture and the style
     // sheets cost memory all the same.
-    if (!m_dressed) {
-        static_cast<Backdrop *>(m_client)->picture =
-            QPixmap(QStringLiteral(":/pictures/alert.png"));
-        const QString clock = QStringLiteral("color: #00ff00; background-color: black;");
-        dateLabel->setStyleSheet(clock);
-        timeLabel->setStyleSheet(clock);
-        messageLabel->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
-        m_dressed = true;
-    }
+    dress();
     QDialog::showEvent(event);
     m_context.alertVisibilityChanged(this);
 }
@@ -213,9 +242,9 @@ void AlertWindow::hideEvent(QHideEvent *event)
 void AlertWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    // With no notification area the main window is the only way in, and
-    // closing it ends the program as Exit does (which acknowledges).
-    if (m_kind == Main && !m_context.services.tray.available() && m_context.exitProgram) {
+    // Closing the only way in ends the program as Exit does (which
+    // acknowledges).
+    if (onlyWayIn() && m_context.exitProgram) {
         m_context.exitProgram();
         return;
     }

@@ -35,7 +35,8 @@ public:
 
     // The acknowledgement (OK, or Enter): clear the message, move every
     // fired repeating entry on, save, hide. A further window is then done
-    // with and goes away.
+    // with and goes away. The main window stays open while it is the only
+    // way in (no notification area).
     void acknowledge();
 
     // Unloading (the close box, or Exit for the main window) acknowledges
@@ -45,6 +46,11 @@ public:
     // The message of the alarm this window was opened for, and the alert its
     // acknowledgement takes out of the record of open alerts.
     void setMessage(const QString &message, OpenAlerts::Id alert);
+
+    // Lays the window out as it is first shown (its picture, colours and
+    // fonts), without showing it: after this, a first alert window opens
+    // without loading them.
+    void prepare();
 
     QLabel *dateLabel = nullptr;
     QLabel *timeLabel = nullptr;
@@ -65,6 +71,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The main window with no notification area: nothing else can show it.
+    bool onlyWayIn() const;
+    void dress();
+
     AppContext &m_context;
     Kind m_kind;
     QWidget *m_client = nullptr;

@@ -5,6 +5,7 @@
 #include "windows/alarmeditor.h"
 #include "windows/alertwindow.h"
 
+#include "platform/windowfront.h"
 #include "scheduler/nextcheck.h"
 
 #include <QApplication>
@@ -70,6 +71,8 @@ void AppContext::useWakeUps(WakeUps *wakeUps)
         if (m_wakeUps && m_mainAlert && m_mainAlert->clockTimer->isActive())
             QMetaObject::invokeMethod(m_mainAlert, &AlertWindow::tick, Qt::QueuedConnection);
     });
+    // A file being written is read again once it is quiet: by that tick.
+    store.setChangeWatch([this] { return m_wakeUps && m_wakeUps->fileChanging(); });
     paceMainClock();
 }
 
@@ -78,18 +81,29 @@ void AppContext::paceMainClock()
     if (!m_wakeUps || !m_mainAlert || !m_mainAlert->clockTimer->isActive())
         return;
     QTimer *timer = m_mainAlert->clockTimer;
-    // Further alert windows tick every 500 ms on their own clocks; the main
-    // one sleeps beside them all the same, so it is never later than they.
+    // Every 500 ms anyway: nothing to look for. A running 500 ms clock keeps
+    // its phase.
     // Alerts left open by the last run that wait for the editor or About to
     // close are raised by the next tick after they do.
-    int wait = m_ticking > 0 || !m_wakeUps->seesFileChanges() || engine.leftAlertsWaiting()
-                   ? NextCheck::PollMs
-                   : NextCheck::waitMs(state.table(), services.clock.now());
-    if (m_mainAlert->isVisible())
-        wait = std::min(wait, NextCheck::PollMs);
-    // A running 500 ms clock keeps its phase; any other wait counts from now.
+    if (m_mainTicking > 0 || !m_wakeUps->seesFileChanges() || m_mainAlert->isVisible() ||
+        engine.leftAlertsWaiting()) {
+        if (timer->interval() != NextCheck::PollMs)
+            timer->setInterval(NextCheck::PollMs);
+        return;
+    }
+    const QDateTime now = services.clock.now();
+    const NextCheck::Change next =
+        NextCheck::firstChange(state.table(), now, NextCheck::LongestWaitMs / 1000);
+    // An entry due already but held back: it keeps its 500 ms phase too.
+    const int wait = NextCheck::waitMs(next, now);
     if (wait != NextCheck::PollMs || timer->interval() != NextCheck::PollMs)
         timer->setInterval(wait);
+    // Ready for that second: loading the sound and the fonts the window is
+    // laid out in there would hold the window back.
+    if (next.due) {
+        engine.prepareSound();
+        m_mainAlert->prepare();
+    }
 }
 
 void AppContext::alertVisibilityChanged(AlertWindow *window)
@@ -103,15 +117,19 @@ void AppContext::alertVisibilityChanged(AlertWindow *window)
         QMetaObject::invokeMethod(window, &AlertWindow::tick, Qt::QueuedConnection);
 }
 
-void AppContext::tickStarted()
+void AppContext::tickStarted(AlertWindow *window)
 {
-    ++m_ticking;
+    if (window != m_mainAlert)
+        return;
+    ++m_mainTicking;
     paceMainClock();
 }
 
-void AppContext::tickEnded()
+void AppContext::tickEnded(AlertWindow *window)
 {
-    --m_ticking;
+    if (window != m_mainAlert)
+        return;
+    --m_mainTicking;
     paceMainClock();
 }
 
@@ -146,10 +164,8 @@ bool AppContext::aboutVisible() const
 
 void AppContext::raiseActiveModal()
 {
-    if (QWidget *modal = services.modal.active()) {
-        modal->raise();
-        modal->activateWindow();
-    }
+    if (QWidget *modal = services.modal.active())
+        WindowFront::bringToFront(*modal);
 }
 
 void AppContext::showAbout(Origin origin)

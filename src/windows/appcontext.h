@@ -59,12 +59,15 @@ public:
     void startMainClock();
 
     // The exact clock. Without wake-ups (the plain clock) the main clock
-    // ticks every 500 ms. With them, while no tick is running, it sleeps
-    // until a tick can find something new (NextCheck::waitMs), or until a
-    // wake-up: the data file or the wall clock changed. While a tick runs
-    // (in its message boxes) it keeps the 500 ms pace, and so does it while
-    // the main window shows the time; further alert windows keep their own
-    // 500 ms clocks.
+    // ticks every 500 ms. With them it sleeps until a tick can find
+    // something new (NextCheck::firstChange), or until a wake-up: the data
+    // file changed and has been quiet since, or the wall clock or the time
+    // zone changed. While its tick runs (in its message boxes) it keeps the
+    // 500 ms pace, and so does it while the main window shows the time. It
+    // alone checks the alarms: further alert windows' 500 ms clocks only
+    // show the time. When an alarm can be due before it wakes, the sound is
+    // made ready to play. A load that finds the file damaged while it is
+    // being changed leaves it for the tick that the change wakes.
     void useWakeUps(WakeUps *wakeUps);
     bool exactClock() const { return m_wakeUps != nullptr; }
     // Sets the main clock's wait from what is the case now.
@@ -72,8 +75,8 @@ public:
 
     // What the alert windows tell the clock.
     void alertVisibilityChanged(AlertWindow *window);
-    void tickStarted();
-    void tickEnded();
+    void tickStarted(AlertWindow *window);
+    void tickEnded(AlertWindow *window);
 
     // What the engine asks of the windows when an alarm fires.
     bool holdAlerts() const override;
@@ -97,9 +100,11 @@ public:
     void openEditor(Origin origin, AlertWindow *from = nullptr);
 
     // Help, in the desktop's viewer: Tikora.chm in the current directory if
-    // it is there, else the help page the program ships.
+    // it is there, else the help page the program ships. When no viewer can
+    // open it, a message box says so, with the page's path.
     void openHelp();
     static QString helpPath();
+    static QString helpFailureText(const QString &page);
 
     // "&Exit", set by the tray shell; closing the main alert window runs it
     // when the desktop has no notification area.
@@ -118,5 +123,5 @@ private:
     QPointer<AboutWindow> m_about;
 
     WakeUps *m_wakeUps = nullptr;
-    int m_ticking = 0; // ticks running, nested ones included
+    int m_mainTicking = 0; // the main clock's ticks running, nested ones included
 };

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/helplookup.h"
+#include "platform/windowfront.h"
 #include "windows/alarmeditor.h"
 #include "windows/alertwindow.h"
 #include "windows/appcontext.h"
@@ -16,10 +17,8 @@ void AppContext::showMainAlert()
 {
     if (editorVisible() || aboutVisible())
         return;
-    AlertWindow &main = mainAlert();
-    main.show();
-    main.raise();
-    main.activateWindow();
+    // Shown, or brought back in front if it is open (minimised or not).
+    WindowFront::bringToFront(mainAlert());
     // A message box open now stays in front of it.
     if (services.modal.active())
         raiseActiveModal();
@@ -33,9 +32,11 @@ void AppContext::openEditor(Origin origin, AlertWindow *from)
         return;
     }
     // The clock stays on when the editor is not going to be shown: it runs
-    // whenever the editor is hidden.
-    if (origin == FromTray && aboutVisible())
+    // whenever the editor is hidden. About, in the way, comes to the front.
+    if (origin == FromTray && aboutVisible()) {
+        raiseActiveModal();
         return;
+    }
     AlertWindow &owner = origin == FromTray || !from ? mainAlert() : *from;
     owner.clockTimer->stop();
 
@@ -55,5 +56,18 @@ void AppContext::openHelp()
 {
     // A help file in the current folder wins; else the page the program ships.
     const QString local = helpPath();
-    services.help.open(QFileInfo(local).isFile() ? local : HelpLookup::page());
+    const QString page = QFileInfo(local).isFile() ? local : HelpLookup::page();
+    if (page.isEmpty()) {
+        services.boxes.show(QStringLiteral("Tikora could not find its help page."));
+        return;
+    }
+    MessageBoxes &boxes = services.boxes;
+    services.help.open(page, [&boxes, page] { boxes.show(helpFailureText(page)); });
+}
+
+QString AppContext::helpFailureText(const QString &page)
+{
+    return QStringLiteral("Tikora could not open its help page: no program to show it was "
+                          "found, or it failed. The page can be opened in a web browser:\n%1")
+        .arg(page);
 }

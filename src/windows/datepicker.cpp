@@ -83,16 +83,27 @@ void DatePicker::place()
 {
     // Over the editor's top-left corner, a third of this window's outer
     // width outside it, even off the screen.
-    const double third = frameGeometry().width() / 3.0;
+    m_placedByWidth = frameGeometry().width();
+    const double third = m_placedByWidth / 3.0;
     move(static_cast<int>(std::lround(m_editorCorner.x() - third)), m_editorCorner.y());
 }
 
 void DatePicker::showEvent(QShowEvent *event)
 {
-    // The window's frame is known only once it is shown.
+    // The window's frame is known only once it is shown (and framed; see
+    // moveEvent).
     if (!event->spontaneous())
         place();
     QDialog::showEvent(event);
+}
+
+void DatePicker::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    // The desktop puts its frame round the window after it is shown, and
+    // moves it: placed again by its outer width once that is known.
+    if (isVisible() && frameGeometry().width() != m_placedByWidth)
+        place();
 }
 
 void DatePicker::writeBack()

@@ -36,6 +36,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void place();
@@ -45,4 +46,5 @@ private:
     int m_row; // the editor row whose date this picks
     bool m_loaded = false;
     QPoint m_editorCorner;
+    int m_placedByWidth = 0; // the outer width the window was last placed by
 };

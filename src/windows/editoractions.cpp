@@ -4,6 +4,7 @@
 
 #include "windows/alarmeditor.h"
 
+#include "platform/windowfront.h"
 #include "windows/appcontext.h"
 #include "windows/datepicker.h"
 #include "windows/timepicker.h"
@@ -64,8 +65,7 @@ template <typename Picker> void AlarmEditor::openPickerFor(int row)
     // A picker is already open over the editor: bring it forward rather
     // than show a second one.
     if (m_picker) {
-        m_picker->raise();
-        m_picker->activateWindow();
+        WindowFront::bringToFront(*m_picker);
         return;
     }
     m_context.engine.armRow(row);

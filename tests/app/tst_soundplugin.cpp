@@ -57,13 +57,17 @@ private Q_SLOTS:
         QVERIFY(!mapped(QStringLiteral("libQt6Multimedia")));
     }
 
-    // The first sound loads the first plugin that loads, and Qt Multimedia
-    // with it; a file listed before it that is missing is skipped.
+    // The first sound, or getting one ready ahead of an alarm, loads the
+    // first plugin that loads, and Qt Multimedia with it; a file listed
+    // before it that is missing is skipped.
     void theFirstSoundLoadsThePlugin()
     {
         QVERIFY2(QFile::exists(BuiltPlugin), qPrintable(BuiltPlugin));
         QtSoundPlayer player({QStringLiteral("/nonexistent/tikora-sound.so"), BuiltPlugin});
         QVERIFY(!mapped(QStringLiteral("libQt6Multimedia")));
+        player.prepare(QStringLiteral("Alert.wav"));
+        QVERIFY(player.backEndLoaded());
+        QVERIFY(mapped(QStringLiteral("libQt6Multimedia")));
         player.play(QStringLiteral("Keyhaw.wav"));
         QVERIFY(player.backEndLoaded());
         QVERIFY(mapped(QStringLiteral("tikora-sound")));

@@ -189,11 +189,19 @@ private Q_SLOTS:
     void withoutANotificationAreaTheMainWindowIsShown()
     {
         TempCurrentDir dir;
+        writeWeekly(dir, 2, QStringLiteral("03/17/09"), 0);
         TestApp app;
         app.tray.isAvailable = false;
         TrayShell tray(app.context);
-        tray.startUp();
+        startOn17March(app, tray, QTime(9, 0, 5));
         QVERIFY(app.context.mainAlert().isVisible());
+        QCOMPARE(readContents(dir).table[2].fired, qint16(1));
+
+        // OK acknowledges but leaves it open: nothing else could show it.
+        QTest::mouseClick(app.context.mainAlert().okButton, Qt::LeftButton);
+        QCOMPARE(readContents(dir).table[2].date, QStringLiteral("03/24/09"));
+        QVERIFY(app.context.mainAlert().isVisible());
+        QVERIFY(app.endedWith.isEmpty());
 
         // Closing it ends the program as Exit does, acknowledging once.
         QVERIFY(app.context.mainAlert().close());
@@ -234,6 +242,76 @@ private Q_SLOTS:
             press();
         }
         QCOMPARE(mainShown, shown);
+    }
+
+    // A window the user minimised comes back, restored and in front, when
+    // the tray asks for it again: the main window from a left press or
+    // "&Tikora", About from "&About" or "&Set Alarm", the editor from
+    // "&Set Alarm".
+    void aMinimisedWindowComesBackFromTheTray_data()
+    {
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("main, left press") << "main"
+                                          << "left";
+        QTest::newRow("main, Tikora") << "main"
+                                      << "tikora";
+        QTest::newRow("About, About") << "about"
+                                      << "about";
+        QTest::newRow("About, Set Alarm") << "about"
+                                          << "set";
+        QTest::newRow("editor, Set Alarm") << "editor"
+                                           << "set";
+    }
+
+    void aMinimisedWindowComesBackFromTheTray()
+    {
+        QFETCH(QString, open);
+        QFETCH(QString, command);
+        TempCurrentDir dir;
+        TestApp app;
+        TrayShell tray(app.context);
+        tray.startUp();
+        TrayMenu &menu = tray.trayMenu();
+        const auto choose = [&] {
+            if (command == u"left")
+                app.tray.onLeftPress();
+            else if (command == u"tikora")
+                menu.tikoraAction->trigger();
+            else if (command == u"about")
+                menu.aboutAction->trigger();
+            else
+                menu.setAlarmAction->trigger();
+        };
+        QWidget *window = nullptr;
+        bool minimisedBefore = false, minimisedAfter = true, visibleAfter = false;
+        const auto minimiseAndChoose = [&](QWidget &w) {
+            window = &w;
+            w.setWindowState(w.windowState() | Qt::WindowMinimized);
+            minimisedBefore = w.isMinimized();
+            choose();
+            minimisedAfter = w.isMinimized();
+            visibleAfter = w.isVisible();
+        };
+        if (open == u"main") {
+            app.tray.onLeftPress();
+            minimiseAndChoose(app.context.mainAlert());
+        } else {
+            app.modal.whileOpen = [&](QDialog &dialog) {
+                if (!window)
+                    minimiseAndChoose(dialog);
+            };
+            if (open == u"about")
+                menu.aboutAction->trigger();
+            else
+                menu.setAlarmAction->trigger();
+        }
+        QVERIFY(window);
+        QVERIFY(minimisedBefore);
+        QVERIFY(!minimisedAfter);
+        QVERIFY(visibleAfter);
+        // Nothing was shown a second time.
+        QCOMPARE(app.modal.shown.size(), open == u"main" ? 0 : 1);
     }
 
     void theTrayMenuHoldsFiveItemsInOrder()
@@ -355,8 +433,26 @@ private Q_SLOTS:
         app.context.mainAlert().helpAction->trigger();
         QCOMPARE(app.help.opened.last(),
                  QDir::toNativeSeparators(dir.path() + QStringLiteral("/Tikora.chm")));
+        QVERIFY(app.boxes.shown.isEmpty());
         QDir::setCurrent(QStringLiteral("/"));
         QCOMPARE(AppContext::helpPath(), QDir::toNativeSeparators(QStringLiteral("/Tikora.chm")));
+    }
+
+    // No viewer can open the page: a box says so, with the page's path.
+    void helpThatCannotOpenSaysWhereThePageIs()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        app.help.fails = true;
+        TrayShell tray(app.context);
+        tray.trayMenu().helpAction->trigger();
+        QCOMPARE(app.help.opened.size(), 1);
+        QCOMPARE(app.boxes.shown.size(), 1);
+        const QString text = app.boxes.shown.first();
+        QVERIFY2(text.startsWith(QStringLiteral("Tikora could not open its help page")),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith(u'\n' + app.help.opened.first()), qPrintable(text));
+        QVERIFY(app.help.opened.first().endsWith(QStringLiteral(".html")));
     }
 
     // Exit acknowledges once through the main window, drops the editor's

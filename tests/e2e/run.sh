@@ -262,6 +262,18 @@ start_in()
 # The program under test, in the case's work folder.
 start_program() { start_in "$CASE_DIR/work" tikora; }
 
+# Starts the program on the case's file (an empty table if the case wrote
+# none) and waits for the start-up save: an editor opened before it would be
+# accepted and closed by the start-up's own accept.
+start_program_settled()
+{
+    local data="$CASE_DIR/work/Tikor.dat" written
+    [ -e "$data" ] || first_start_file >"$data"
+    written=$(stat -c %i "$data")
+    start_program
+    wait_for "the start-up save" file_replaced "$data" "$written"
+}
+
 # ---------------------------------------------------------------- windows
 
 # One line per visible window of the process:
@@ -620,6 +632,59 @@ case_broken_file_due()
     wait_for "the alert window to go" has_no_alert_window "$PID"
     never_during_quiet_period "the failure message was shown again" has_message_box "$PID"
     check "Tikor.dat.bad still holds the broken file" same_bytes "$CASE_DIR/broken" "$bad"
+}
+
+# Another program rewrites a valid Tikor.dat twenty times, one every 300 ms,
+# in place (emptied, then written in two writes) and by deleting it and
+# writing it anew: the program never shows the failure message, and it reads
+# the last rewrite, whose entry is due, once it is written (its alert window
+# opens).
+case_rewritten_by_another_program()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    {
+        header "$SOUND_MESSAGE"
+        cleared_slots 0 2
+        entry "03/20/09" "Team lunch" "12:30:00" 0 1 0 0
+        cleared_slots 4 31
+    } >"$CASE_DIR/valid"
+    {
+        header "$SOUND_MESSAGE"
+        cleared_slots 0 2
+        entry "$TODAY" "Rewritten" "09:00:00" 0 0 0 0
+        cleared_slots 4 31
+    } >"$CASE_DIR/due"
+    cp "$CASE_DIR/valid" "$data"
+
+    start_display
+    start_tray
+    start_program
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    "$PYTHON" - "$data" "$CASE_DIR/valid" "$CASE_DIR/due" <<'EOF_WRITER' &
+import os, sys, time
+path = sys.argv[1]
+valid, due = (open(name, "rb").read() for name in sys.argv[2:4])
+for i in range(20):
+    data = due if i == 19 else valid
+    if i % 2:
+        os.remove(path)
+    fd = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o600)
+    os.write(fd, data[:len(data) // 2])
+    time.sleep(0.002)
+    os.write(fd, data[len(data) // 2:])
+    os.close(fd)
+    time.sleep(0.3)
+EOF_WRITER
+    local writer=$!
+    started "$writer"
+    while alive "$writer"; do
+        if has_message_box "$PID"; then
+            fail "the failure message was shown for a file being written"
+        fi
+        sleep 0.05
+    done
+    wait_for "the alert window of the last rewrite" has_alert_window "$PID"
+    never_during_quiet_period "the failure message was shown" has_message_box "$PID"
 }
 
 # A second copy in the same folder says so in one message box and ends
@@ -1197,6 +1262,273 @@ case_windows_in_front()
         fail "the file changed: $(show_difference "$CASE_DIR/before" "$data")"
 }
 
+# Whether a window is minimised: iconic by its WM_STATE, or hidden by the
+# window manager's _NET_WM_STATE.
+minimised()
+{
+    local props
+    props=$(xprop -id "$1" WM_STATE _NET_WM_STATE 2>/dev/null) || return 1
+    grep -q 'window state: Iconic' <<<"$props" ||
+        grep -q '_NET_WM_STATE(ATOM) = .*_NET_WM_STATE_HIDDEN' <<<"$props"
+}
+
+# Whether a window is back: viewable, not minimised, and the active window.
+restored()
+{
+    [ -n "$(window_line "$PID" "$1")" ] && ! minimised "$1" &&
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]
+}
+
+# Whether a window asks the window manager to offer neither minimising nor
+# maximising (_MOTIF_WM_HINTS: its functions given, without MWM_FUNC_ALL,
+# MWM_FUNC_MINIMIZE or MWM_FUNC_MAXIMIZE). openbox offers to minimise all
+# the same.
+asks_no_minimise()
+{
+    local hints flags functions
+    hints=$(xprop -id "$1" _MOTIF_WM_HINTS 2>/dev/null | sed -n 's/^_MOTIF_WM_HINTS([^)]*) = //p')
+    IFS=', ' read -r flags functions _ <<<"$hints"
+    [ -n "$functions" ] && ((flags & 1)) && ! ((functions & 0x19))
+}
+
+# Minimises a window as its title bar's button would (WM_CHANGE_STATE to
+# iconic, which the window manager carries out) and waits until it is.
+minimise()
+{
+    xdotool windowminimize "$1" >/dev/null 2>&1 || fail "could not minimise window $1"
+    wait_for "window $1 minimised" minimised "$1"
+    wait_for "window $1 unmapped" eval '[ -z "$(window_line "$PID" "$1")" ]'
+}
+
+# Under a window manager, which minimises any window whatever it asks for:
+# a minimised main alert window comes back, in front and active, from a
+# left click on the icon and from "Tikora"; About minimised (the window
+# manager takes the main window with it) comes back from "About", and the
+# editor from "Set Alarm".
+case_minimised_windows_come_back()
+{
+    start_display
+    start_tray
+    start_window_manager
+    start_program_settled
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+
+    click_icon 1 || fail "could not click the tray icon"
+    wait_for "the main alert window" has_alert_window "$PID"
+    local main
+    main=$(the_alert_window "$PID") || exit 1
+    wait_for "the main alert window active" restored "$main"
+    check "the main alert window asks for no minimise button" asks_no_minimise "$main"
+
+    minimise "$main"
+    click_icon 1 || fail "could not click the tray icon"
+    wait_for "the main alert window back from a left click" restored "$main"
+
+    minimise "$main"
+    open_tray_menu
+    press_in_tray_menu t
+    wait_for "the main alert window back from Tikora" restored "$main"
+
+    xdotool windowfocus --sync "$main" key --clearmodifiers ctrl+a >/dev/null 2>&1 ||
+        fail "could not press Ctrl+A in the main alert window"
+    wait_for "About" has_one untitled_dialogs "$PID"
+    local about
+    about=$(untitled_dialogs "$PID")
+    wait_for "About active" restored "$about"
+    check "About asks for no minimise button" asks_no_minimise "$about"
+    minimise "$about"
+    open_tray_menu
+    press_in_tray_menu a
+    wait_for "About back from About" restored "$about"
+    check "one About" has_one untitled_dialogs "$PID"
+    xdotool windowfocus --sync "$about" key --clearmodifiers Escape >/dev/null 2>&1 ||
+        fail "could not press Escape in About"
+    wait_for "About to close" has_none untitled_dialogs "$PID"
+
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor" has_one editors "$PID"
+    local editor
+    editor=$(editors "$PID")
+    wait_for "the editor active" restored "$editor"
+    check "the editor asks for no minimise button" asks_no_minimise "$editor"
+    minimise "$editor"
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor back from Set Alarm" restored "$editor"
+    check "one editor" has_one editors "$PID"
+}
+
+# With no notification area (and a window manager), the main alert window
+# shown at start is the only way in: Enter acknowledges (the file is saved
+# again) but the window stays; its close box ends the program.
+case_no_tray_window_stays()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    first_start_file >"$data"
+    local written
+    written=$(stat -c %i "$data")
+
+    start_display
+    start_window_manager
+    start_program
+    wait_for "the main alert window" has_alert_window "$PID"
+    local main
+    main=$(the_alert_window "$PID") || exit 1
+    check "no notification area" eval '! tray_host_up'
+    wait_for "the start-up save" file_replaced "$data" "$written"
+    written=$(stat -c %i "$data")
+
+    press_enter "$main" || fail "could not press Enter in the main alert window"
+    wait_for "the acknowledgement's save" file_replaced "$data" "$written"
+    never_during_quiet_period "the main alert window hid with no way back" \
+        eval '[ -z "$(window_line "$PID" "$main")" ]'
+    check "the program still runs" alive "$PID"
+
+    "${XHELPER[@]}" close "$main" || fail "could not close the main alert window"
+    wait_for "the program to end" ended "$PID"
+    local status=0
+    wait "$PID" || status=$?
+    forget_pid "$PID"
+    check "the program ends with status 0 (got $status)" [ "$status" -eq 0 ]
+}
+
+# Whether a slot's date in the data file is a text (quoted there).
+date_is() { [ "$(line_of "$1" $((4 + 7 * $2)))" = "\"$3\"" ]; }
+
+# Paged down to rows 20 to 31 with the scroll bar, accepted with Enter and
+# opened again, the editor shows the same rows and the keyboard is in the
+# first of them: a date typed at once lands in row 20, not in row 0.
+case_editor_keeps_its_place()
+{
+    local data="$CASE_DIR/work/Tikor.dat"
+    first_start_file >"$data"
+    local written
+    written=$(stat -c %i "$data")
+
+    start_display
+    start_tray
+    start_window_manager
+    start_program
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    wait_for "the start-up save" file_replaced "$data" "$written"
+
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor" has_one editors "$PID"
+    local editor i
+    editor=$(editors "$PID")
+    # The scroll bar's trough above its down arrow, 522,9 21x243 inside the
+    # editor: each click pages down by 1000 twips, six reach the bottom.
+    for i in 1 2 3 4 5 6 7; do
+        click_in "$editor" 532 225 || fail "could not click the scroll bar"
+    done
+    xdotool windowfocus --sync "$editor" key --clearmodifiers Return >/dev/null 2>&1 ||
+        fail "could not press Enter in the editor"
+    wait_for "the editor to accept and close" has_none editors "$PID"
+
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor again" has_one editors "$PID"
+    editor=$(editors "$PID")
+    xdotool windowfocus --sync "$editor" type 03/20/09 >/dev/null 2>&1 ||
+        fail "could not type in the editor"
+    xdotool key --clearmodifiers Return >/dev/null 2>&1 || fail "could not press Enter"
+    wait_for "the editor to accept and close again" has_none editors "$PID"
+    check "no error box" has_no_message_box "$PID"
+    wait_for "the date typed in row 20" date_is "$data" 20 03/20/09
+    check "row 0 untouched" date_is "$data" 0 ""
+}
+
+# Starts the program with only FOLDER on its PATH, so the desktop's opener
+# is whatever FOLDER holds, and chooses Help from the tray menu.
+help_with_path()
+{
+    local folder=$1 name=$2
+    start_in "$CASE_DIR/work" "$name" env PATH="$folder" "$PROGRAM"
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    open_tray_menu
+    press_in_tray_menu h
+}
+
+# Help with no program to open the page (none on the PATH, or an opener
+# that finds no viewer, as xdg-open does without a browser) says so in a
+# box titled Tikora. With an opener that works, it gets the shipped page
+# and no box opens.
+case_help_cannot_open()
+{
+    local none="$CASE_DIR/none" failing="$CASE_DIR/failing" working="$CASE_DIR/working"
+    mkdir -p "$none" "$failing" "$working"
+    printf '#!/bin/sh\necho "xdg-open: no method available for opening $1" >&2\nexit 3\n' \
+        >"$failing/xdg-open"
+    printf '#!/bin/sh\necho "$1" >"%s/opened"\n' "$CASE_DIR" >"$working/xdg-open"
+    chmod +x "$failing/xdg-open" "$working/xdg-open"
+
+    start_display
+    start_tray
+    local folder
+    for folder in "$none" "$failing"; do
+        help_with_path "$folder" "$(basename "$folder")"
+        wait_for "the box saying Help could not open ($(basename "$folder"))" has_message_box "$PID"
+        dismiss_failure_box
+        stop_pid "$PID"
+    done
+
+    help_with_path "$working" working
+    wait_for "the opener to be given the page" test -s "$CASE_DIR/opened"
+    local page
+    page=$(cat "$CASE_DIR/opened")
+    check "the page is the help page ($page)" grep -q '<title>Tikora help</title>' "$page"
+    never_during_quiet_period "a box opened though the page opened" has_message_box "$PID"
+}
+
+# A window's frame as the window manager draws it: "LEFT TOP WIDTH HEIGHT"
+# of its outer edge on the screen (its own geometry and _NET_FRAME_EXTENTS).
+outer_geometry()
+{
+    local x y w h extents l r t b
+    read -r x y w h < <(geometry "$1") || return 1
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/^.* = //p')
+    IFS=', ' read -r l r t b <<<"$extents"
+    [ -n "$b" ] || return 1
+    echo $((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))
+}
+
+# Whether the date picker sits where it belongs: its outer left edge a third
+# of its outer width (rounded) left of the editor's, its top level with the
+# editor's.
+picker_placed()
+{
+    local ex ey px py pw
+    read -r ex ey _ < <(outer_geometry "$1") || return 1
+    read -r px py pw _ < <(outer_geometry "$2") || return 1
+    [ "$px" -eq $(((3 * ex - pw + 1) / 3)) ] && [ "$py" -eq "$ey" ]
+}
+
+# Under a window manager, which frames every window: the date picker opens
+# over the editor's top left corner by its outer width, not its inner one.
+case_date_picker_beside_the_editor()
+{
+    start_display
+    start_tray
+    start_window_manager
+    start_program_settled
+    wait_for "the icon in the tray" has_docked_icon "$PID"
+    open_tray_menu
+    press_in_tray_menu s
+    wait_for "the editor" has_one editors "$PID"
+    local editor picker
+    editor=$(editors "$PID")
+    # Row 1's date box: 50, 25 inside the editor.
+    click_in "$editor" 50 25 || fail "could not click the date box"
+    wait_for "the date picker" has_one pickers "$PID"
+    picker=$(pickers "$PID")
+    wait_for "the picker framed" outer_geometry "$picker"
+    echo "editor: $(outer_geometry "$editor"); picker: $(outer_geometry "$picker")"
+    wait_for "the date picker beside the editor" picker_placed "$editor" "$picker"
+    never_during_quiet_period "the date picker moved away" eval '! picker_placed "$editor" "$picker"'
+}
+
 # Watches a folder and writes the name of every file opened in it.
 start_open_watch()
 {
@@ -1298,7 +1630,9 @@ case_install()
 ALL_CASES=(first_start due_entry empty_message broken_file broken_file_due second_copy
     one_copy_whatever_the_lock one_copy_read_only_folder planted_link alerts_come_back
     damaged_file_full_disk damaged_file_read_only_folder file_size_limit no_windows_left
-    windows_in_front install)
+    windows_in_front minimised_windows_come_back no_tray_window_stays editor_keeps_its_place
+    help_cannot_open date_picker_beside_the_editor install
+    rewritten_by_another_program)
 
 preflight()
 {

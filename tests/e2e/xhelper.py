@@ -14,6 +14,9 @@ library (and libX11, through ctypes):
                                         window B, both by the window manager's
                                         stacking list and by the X server's
                                         order of their frames
+    xhelper.py close WINDOW             ask the window to close, as its
+                                        title bar's close box does
+                                        (WM_DELETE_WINDOW)
     xhelper.py pixels COLOUR X Y W H    count the red or green pixels of the
                                         xwd dump on stdin in that rectangle
     xhelper.py png OUT                  write the xwd dump on stdin as a PNG
@@ -52,6 +55,8 @@ class X:
         lib.XQueryTree.argtypes = [
             p, ul, ctypes.POINTER(ul), ctypes.POINTER(ul), ctypes.POINTER(ctypes.c_void_p),
             ctypes.POINTER(ctypes.c_uint)]
+        lib.XSendEvent.argtypes = [p, ul, c_int, ctypes.c_long, p]
+        lib.XFlush.argtypes = [p]
         lib.XFree.argtypes = [p]
         lib.XCloseDisplay.argtypes = [p]
         self.lib = lib
@@ -108,6 +113,28 @@ class X:
             if parent == self.root:
                 return window
             window = parent
+
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]  # an XEvent's size
+
+
+def close(window):
+    """What a close box does: a WM_PROTOCOLS message naming
+    WM_DELETE_WINDOW, sent to the window itself."""
+    x = X()
+    ClientMessage = 33
+    event = XClientMessageEvent(type=ClientMessage, send_event=1, window=window,
+                                message_type=x.atom("WM_PROTOCOLS"), format=32)
+    event.data[0] = x.atom("WM_DELETE_WINDOW")
+    event.data[1] = 0  # CurrentTime
+    sent = x.lib.XSendEvent(x.display, window, 0, 0, ctypes.byref(event))
+    x.lib.XFlush(x.display)
+    x.close()
+    return 0 if sent else 1
 
 
 def tray_owned():
@@ -285,6 +312,8 @@ def main(argv):
         return managed()
     if argv[1:2] == ["above"] and len(argv) == 4:
         return above(int(argv[2], 0), int(argv[3], 0))
+    if argv[1:2] == ["close"] and len(argv) == 3:
+        return close(int(argv[2], 0))
     if argv[1:2] == ["pixels"] and len(argv) == 7 and argv[2] in COLOURS:
         return pixels(argv[2], *map(int, argv[3:7]))
     if argv[1:2] == ["watch-opens"] and len(argv) == 3:

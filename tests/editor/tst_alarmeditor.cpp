@@ -243,6 +243,8 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QVERIFY2(inView(QApplication::focusWidget()),
                      qPrintable(QApplication::focusWidget()->objectName()));
+            // The rows rest on their grid: a whole number of rows scrolled.
+            QCOMPARE(editor.scrollBar->value() % 300, 0);
         }
         QCOMPARE(QApplication::focusWidget(), editor.timeBoxes[20]);
         QVERIFY(editor.scrollBar->value() > 0);
@@ -283,7 +285,6 @@ private Q_SLOTS:
         QCOMPARE(bar->value(), 6000);
         QCOMPARE(editor.rowPanel->y(), -400);
         QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, QPoint(thumb.x(), bar->height()));
-        QCOMPARE(editor.rowPanel->y(), -400);
         // Rows 20 to 31 are the ones inside the window now.
         const int visibleTop = editor.rowPanel->y() + editor.messageBoxes[20]->y();
         QVERIFY(visibleTop >= 0 && visibleTop < 20);
@@ -295,6 +296,61 @@ private Q_SLOTS:
         editor.show();
         QCOMPARE(bar->value(), 6000);
         QCOMPARE(editor.rowPanel->y(), -400);
+    }
+
+    // Paged down to rows 20 to 31, accepted and opened again from the tray:
+    // the editor comes back where it was, with the focus in a row it shows,
+    // and every move the keyboard makes rests on the row grid.
+    void theEditorKeepsItsPlaceWhenOpenedAgain()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        AlarmEditor &editor = app.context.editor();
+        QScrollBar *bar = editor.scrollBar;
+        const auto inView = [&editor](QWidget *control) {
+            return editor.rect().contains(
+                QRect(control->mapTo(&editor, QPoint(0, 0)), control->size()));
+        };
+        int opening = 0;
+        QList<int> valuesOnShow;
+        QList<QWidget *> focusOnShow;
+        QList<int> valuesWalkingUp;
+        app.modal.whileOpen = [&](QDialog &dialog) {
+            dialog.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &dialog);
+            valuesOnShow.append(bar->value());
+            focusOnShow.append(QApplication::focusWidget());
+            if (opening++ == 0) {
+                for (int page = 0; page < 6; ++page)
+                    QTest::keyClick(bar, Qt::Key_PageDown);
+            } else {
+                // From the top row shown, Shift+Tab walks back up.
+                int presses = 0;
+                while (QApplication::focusWidget() != editor.dateBoxes[17] && presses++ < 40) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+                    QVERIFY(inView(QApplication::focusWidget()));
+                    valuesWalkingUp.append(bar->value());
+                }
+            }
+            click(editor.acceptButton);
+        };
+        app.context.openEditor(AppContext::FromTray);
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(bar->value(), 6000);
+        // The user works in another window meanwhile.
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        app.context.openEditor(AppContext::FromTray);
+
+        QCOMPARE(valuesOnShow, (QList<int>{0, 6000}));
+        QCOMPARE(focusOnShow, (QList<QWidget *>{editor.dateBoxes[0], editor.dateBoxes[20]}));
+        // Rows 19, 18 and 17 come into view one whole row at a time.
+        QVERIFY(!valuesWalkingUp.isEmpty());
+        for (int value : std::as_const(valuesWalkingUp))
+            QVERIFY2(value % 300 == 0 && value >= 17 * 300, qPrintable(QString::number(value)));
+        QCOMPARE(valuesWalkingUp.last(), 17 * 300);
     }
 
     void testButtonsPlayTheirSounds()

@@ -26,13 +26,16 @@ struct ExactApp
     FakeWakeUps wakeUps;
     AlertWindow *main = nullptr;
 
-    // The clock at 09:29:50.250, an entry armed for 09:30:00.
-    ExactApp(bool sees = true)
+    // The clock at 09:29:50.250, an entry armed for 09:30:00 (or others).
+    explicit ExactApp(bool sees = true,
+                      std::initializer_list<TestEntry> entries = {{3, "03/10/09", "09:30:00"}})
     {
         app.clock.setLocal(Today, QTime(9, 29, 50, 250));
-        writeEntries(dir, {{3, "03/10/09", "09:30:00"}});
+        writeEntries(dir, entries);
         wakeUps.sees = sees;
         app.context.useWakeUps(&wakeUps);
+        // As at start-up: the working copy is loaded before the clock runs.
+        app.context.engine.ensureLoaded();
         main = &app.context.mainAlert();
         main->tick();
     }
@@ -112,6 +115,61 @@ private Q_SLOTS:
         QCOMPARE(exact.app.boxes.shown.size(), 1);
         QCOMPARE(inside, 500);
         QCOMPARE(exact.main->clockTimer->interval(), 9750);
+    }
+
+    // A further alert window's 500 ms clock only shows the time: it reads
+    // no file and raises nothing, and leaves the main clock as it was set,
+    // which alone raises the next alarm, at its second.
+    void furtherWindowsOnlyShowTheTime()
+    {
+        ExactApp exact(true, {{3, "03/10/09", "09:30:00"}, {4, "03/10/09", "09:30:40"}});
+        QTimer *clock = exact.main->clockTimer;
+        exact.app.clock.advanceSeconds(10); // 09:30:00.250
+        exact.main->tick();
+        QCOMPARE(exact.app.alerts.messages(), QStringList{"slot 3"});
+        QCOMPARE(clock->interval(), 39750);
+
+        AlertWindow *further = exact.app.alerts.shown.constFirst();
+        writeEntries(exact.dir, {{3, "03/10/09", "09:30:00", 0, 0, 0, 1},
+                                 {4, "03/10/09", "09:30:40"},
+                                 {5, "03/10/09", "09:00:00"}});
+        exact.app.clock.advanceSeconds(20); // 09:30:20.250
+        further->tick();
+        QCOMPARE(further->timeLabel->text(), QStringLiteral("09:30:20"));
+        QCOMPARE(further->dateLabel->text(), QStringLiteral("03/10/09"));
+        QCOMPARE(exact.app.context.state.table()[5].time, QString());
+        QCOMPARE(exact.app.alerts.messages(), QStringList{"slot 3"});
+        QCOMPARE(clock->interval(), 39750);
+
+        // The change wakes the main clock, which reads it.
+        exact.wakeUps.wake();
+        QTRY_COMPARE(exact.app.alerts.messages(), (QStringList{"slot 3", "slot 5"}));
+    }
+
+    // The sound, and the alert window's picture, colours and fonts, are
+    // made ready when an alarm can be due before the clock wakes again; not
+    // while none can (all day, and at start-up), so nothing of them is
+    // loaded then.
+    void theSoundAndTheWindowAreReadyBeforeTheAlarm()
+    {
+        const auto laidOut = [](const AlertWindow &window) {
+            return !window.timeLabel->styleSheet().isEmpty() &&
+                   window.minimumSize() == window.maximumSize();
+        };
+        ExactApp soon;
+        QCOMPARE(soon.app.sound.prepared, QStringList{"checkmsgs.wav"});
+        QVERIFY(soon.app.sound.calls.isEmpty());
+        QVERIFY(laidOut(*soon.main));
+        QVERIFY(!soon.main->isVisible());
+
+        ExactApp later(true, {{3, "03/10/09", "09:31:00"}});
+        QVERIFY(later.app.sound.prepared.isEmpty());
+        QVERIFY(!laidOut(*later.main));
+        // Within the minute at the next wake-up: now.
+        later.app.clock.advanceSeconds(60);
+        later.main->tick();
+        QCOMPARE(later.app.sound.prepared, QStringList{"checkmsgs.wav"});
+        QVERIFY(laidOut(*later.main));
     }
 
     // Where file changes go unseen (a network file system) it polls.

@@ -216,6 +216,44 @@ private Q_SLOTS:
         QCOMPARE(boxes.shown.size(), 2);
     }
 
+    // Damaged while it is being changed: another program's write caught
+    // half-way. Nothing of it is taken and nothing is said; read again once
+    // it is quiet, the whole file is taken, or the damage is told of once.
+    void aFileDamagedWhileChangingIsReadAgainBeforeTheUserIsTold()
+    {
+        TempCurrentDir dir;
+        TestEngine loader;
+        ProgramState &state = loader.engine.state;
+        bool changing = true;
+        loader.engine.store.setChangeWatch([&changing] { return changing; });
+        dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("before"))));
+        loader.engine.loadFile();
+        const FileContents before = state.file;
+
+        const QByteArray next = DataFile::encode(weeklyEntry(QStringLiteral("after")));
+        dir.write(AlarmStore::FileName, cutAfterLine(next, 100));
+        loader.engine.loadFile();
+        QVERIFY(state.file == before);
+        QVERIFY(loader.boxes.shown.isEmpty());
+
+        changing = false;
+        dir.write(AlarmStore::FileName, next);
+        loader.engine.loadFile();
+        QCOMPARE(state.table()[0].message, QStringLiteral("after"));
+        QVERIFY(loader.boxes.shown.isEmpty());
+
+        // Damaged for good: once quiet, told once, and what was read kept.
+        changing = true;
+        dir.write(AlarmStore::FileName, cutAfterLine(next, 3));
+        loader.engine.loadFile();
+        QVERIFY(loader.boxes.shown.isEmpty());
+        changing = false;
+        loader.engine.loadFile();
+        loader.engine.loadFile();
+        QCOMPARE(loader.boxes.shown, QStringList{AlarmStore::ProblemText});
+        QCOMPARE(state.table()[0].message, QStringLiteral("after"));
+    }
+
     void aLoadInsideTheOpenProblemBoxOpensNoSecondBox()
     {
         TempCurrentDir dir;

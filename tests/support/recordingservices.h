@@ -29,8 +29,10 @@ public:
     {
         calls.append(QStringLiteral("play ") + fileName);
     }
+    void prepare(const QString &fileName) override { prepared.append(fileName); }
 
     QStringList calls;
+    QStringList prepared; // the files made ready, in order
 };
 
 class RecordingProblems : public ProblemReporter

@@ -33,17 +33,26 @@ class FakeWakeUps : public WakeUps
 {
 public:
     bool seesFileChanges() const override { return sees; }
+    bool fileChanging() const override { return changing; }
     void wake() { Q_EMIT woken(); }
 
     bool sees = true;
+    bool changing = false;
 };
 
+// Records the pages asked for; with `fails`, no viewer can open them.
 class RecordingHelp : public HelpViewer
 {
 public:
-    void open(const QString &path) override { opened.append(path); }
+    void open(const QString &path, std::function<void()> failed) override
+    {
+        opened.append(path);
+        if (fails)
+            failed();
+    }
 
     QStringList opened;
+    bool fails = false;
 };
 
 // A notification area that is there or not, as the test says.
