@@ -39,6 +39,7 @@ class Silence : public SoundPlayer
 public:
     void beep() override {}
     void play(const QString &) override {}
+    void prepare(const QString &) override {}
 };
 
 // The command on the file itself, with this process holding the folder.
@@ -83,7 +84,8 @@ EntryTexts::Typed typed(const QStringList &entry, const QString &repeat)
     return result;
 }
 
-HandOver::Reply add(AlarmEngine &engine, const EntryTexts::Typed &typed, const QDate &today)
+HandOver::Reply add(AlarmEngine &engine, const EntryTexts::Typed &typed, const QDate &today,
+                    const std::function<void(const QString &text)> &tellSaveFailure)
 {
     const std::variant<Entry, EntryTexts::Problem> checked = EntryTexts::check(typed, today);
     if (const auto *problem = std::get_if<EntryTexts::Problem>(&checked))
@@ -96,9 +98,12 @@ HandOver::Reply add(AlarmEngine &engine, const EntryTexts::Typed &typed, const Q
                         .arg(SlotCount) +
                     NothingAdded};
     }
-    if (!added.saved.ok)
-        return {CommandLine::StartRefused,
-                AlarmStore::saveFailureText(added.saved.reason) + NothingAdded};
+    if (!added.saved.ok) {
+        const QString failure = AlarmStore::saveFailureText(added.saved.reason);
+        if (tellSaveFailure)
+            tellSaveFailure(failure);
+        return {CommandLine::StartRefused, failure + NothingAdded};
+    }
     return {CommandLine::Ok, EntryTexts::line(*added.slot, entry) + u'\n'};
 }
 

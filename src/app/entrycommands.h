@@ -7,6 +7,8 @@
 
 #include <QDate>
 
+#include <functional>
+
 class AlarmEngine;
 class QTextStream;
 
@@ -23,8 +25,10 @@ EntryTexts::Typed typed(const QStringList &entry, const QString &repeat);
 // entry checked by the editor's rules against `today` and added to the first
 // empty row, saved at once. Exit 0 and the new row's line; 2 for a bad date,
 // time or message; 1 when no row is empty or the save failed. Nothing is
-// saved unless it is 0.
-HandOver::Reply add(AlarmEngine &engine, const EntryTexts::Typed &typed, const QDate &today);
+// saved unless it is 0. A failed save is also given to `tellSaveFailure`,
+// when there is one, in the words the editor's OK shows.
+HandOver::Reply add(AlarmEngine &engine, const EntryTexts::Typed &typed, const QDate &today,
+                    const std::function<void(const QString &text)> &tellSaveFailure = {});
 
 // `--list` on an engine: the rows that hold something, a line each.
 HandOver::Reply list(const AlarmEngine &engine);

@@ -5,12 +5,18 @@
 
 class AppContext;
 
-// What the running copy does for a later start in its folder: a second start
-// shows the main alert window as the tray's "&Tikora" does; `--add` goes
-// into the working copy and is saved at once, unless the user is in the
-// editor, where it would mix with edits not yet confirmed (it is refused
-// then, in words); `--list` lists the entries as the next save would write
-// them.
+// What the running copy does for a later start in its folder, answered at
+// once from whatever event loop runs (a message box's included), so the
+// later start never waits on the user:
+// - a second start shows the main alert window as the tray's "&Tikora"
+//   does (not over the editor or About; a message box stays in front);
+// - `--add` goes into the working copy and is saved at once, as the
+//   editor's OK saves; a failed save is told in a box, opened after the
+//   answer has gone. It is refused, in words, while the editor is open
+//   (the entry would mix with edits not yet confirmed) and while a message
+//   box waits for an answer (the program is in the middle of something);
+//   nothing is added then, and the later start says so;
+// - `--list` lists the entries as the next save would write them.
 class HandOverRequests : public HandOver::Requests
 {
 public:

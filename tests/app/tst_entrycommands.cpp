@@ -8,6 +8,7 @@
 #include "platform/folderlock.h"
 #include "store/datafile.h"
 #include "support/entries.h"
+#include "support/fulldevice.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 #include "windows/alarmeditor.h"
@@ -15,6 +16,7 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTextStream>
 #include <QtTest>
 
@@ -82,6 +84,8 @@ public:
                 lock.lock(folder, QStringLiteral("Tikor.dat.lock")) == FolderLock::Locked ? 'y'
                                                                                           : 'n';
             (void)!::write(ready[1], &answer, 1);
+            // Held until the parent closes its end: then the read ends.
+            ::close(m_done[1]);
             char byte;
             (void)!::read(m_done[0], &byte, 1);
             ::_exit(0);
@@ -346,6 +350,70 @@ private Q_SLOTS:
         QCOMPARE(requests.list().text,
                  QStringLiteral("1\t03/18/09\t09:30:00\tonce\tarmed\tslot 0\n"
                                 "2\t03/19/09\t07:00:00\tdaily\tarmed\tPills\n"));
+    }
+
+    // While a message box waits for the user, the program is in the middle
+    // of something (a tick's load, a save's failure): the add is refused in
+    // words and nothing changes. About holds nothing a save could mix with.
+    void theRunningCopyRefusesAnAddWhileAMessageWaits()
+    {
+        TempCurrentDir dir;
+        writeEntries(dir, {{0, "03/18/09", "09:30:00"}});
+        const QByteArray before = dir.read(AlarmStore::FileName);
+        TestApp app;
+        app.clock.setLocal(QDate(2009, 3, 17), QTime(9, 0));
+        app.context.engine.ensureLoaded();
+        HandOverRequests requests(app.context);
+        HandOver::Reply whileAsking{-1, {}};
+        app.modal.whileOpen = [&](QDialog &) {
+            whileAsking = requests.add(QStringLiteral("3/19/09"), QStringLiteral("7:00"),
+                                       QStringLiteral("Pills"), QStringLiteral("once"));
+        };
+        QMessageBox box;
+        app.modal.exec(box);
+        QCOMPARE(whileAsking.exitCode, 1);
+        QCOMPARE(whileAsking.text,
+                 QStringLiteral("a message of the running copy waits for an answer: answer it "
+                                "and try again; nothing was added"));
+        QCOMPARE(app.context.engine.row(1).message, QString());
+        QCOMPARE(dir.read(AlarmStore::FileName), before);
+
+        whileAsking = {-1, {}};
+        app.context.showAbout(AppContext::FromTray);
+        QCOMPARE(whileAsking.exitCode, 0);
+        QCOMPARE(whileAsking.text, QStringLiteral("2\t03/19/09\t07:00:00\tonce\tarmed\tPills\n"));
+        QCOMPARE(readContents(dir).table[1].message, QStringLiteral("Pills"));
+    }
+
+    // A failed save is told by the running copy as the editor's OK tells it,
+    // in a box that opens after the answer has gone (the later start must
+    // not wait on the user); the later start reports the failure.
+    void theRunningCopyTellsAFailedSaveAfterAnswering()
+    {
+        TempCurrentDir dir;
+        writeEntries(dir, {{0, "03/18/09", "09:30:00"}});
+        const QByteArray before = dir.read(AlarmStore::FileName);
+        TestApp app;
+        app.clock.setLocal(QDate(2009, 3, 17), QTime(9, 0));
+        app.context.engine.ensureLoaded();
+        app.context.store.setDeviceFactory(
+            [](const QString &) { return std::make_unique<FullDevice>(); });
+        HandOverRequests requests(app.context);
+
+        const HandOver::Reply reply =
+            requests.add(QStringLiteral("3/19/09"), QStringLiteral("7:00"), QStringLiteral("Pills"),
+                         QStringLiteral("once"));
+        QCOMPARE(reply.exitCode, 1);
+        QVERIFY2(reply.text.startsWith(QStringLiteral("Tikor.dat could not be saved: ")),
+                 qPrintable(reply.text));
+        QVERIFY(reply.text.endsWith(QStringLiteral("; nothing was added")));
+        QCOMPARE(app.boxes.shown, QStringList());
+        QCoreApplication::processEvents();
+        QCOMPARE(app.boxes.shown.size(), 1);
+        QVERIFY2(app.boxes.shown.at(0).startsWith(QStringLiteral("Tikor.dat could not be saved: ")),
+                 qPrintable(app.boxes.shown.at(0)));
+        QCOMPARE(app.context.engine.row(1).message, QString());
+        QCOMPARE(dir.read(AlarmStore::FileName), before);
     }
 
     // A second start shows the main alert window, as "&Tikora" does: not
