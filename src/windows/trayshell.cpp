@@ -60,8 +60,7 @@ void TrayShell::startUp()
 {
     load();
     addIcon();
-    m_context.state.file.banner1 = DefaultBanner1;
-    m_context.state.file.banner2 = DefaultBanner2;
+    m_context.engine.useDefaultBanners();
     // Some desktops have no notification area: the main window is the way in.
     if (!m_context.services.tray.available())
         m_context.showMainAlert();
