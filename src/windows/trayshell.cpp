@@ -92,7 +92,7 @@ void TrayShell::completeStartUp()
     // The unattended accept: the editor's OK when the user has opened it
     // meanwhile, else the same accept on the working copy.
     if (m_context.editorLoaded())
-        m_context.editor().acceptButton->click();
+        m_context.editor().acceptEdits();
     else if (m_context.engine.acceptAtStartUp())
         m_context.startMainClock();
     // Now that the file holds what start-up made of it, the alerts the last
