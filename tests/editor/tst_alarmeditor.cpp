@@ -192,7 +192,7 @@ private Q_SLOTS:
         const QByteArray before = dir.read(AlarmStore::FileName);
         AlarmEditor &editor = app.context.editor();
         QCOMPARE(editor.messageBoxes[0]->text(), longText);
-        QVERIFY(editor.save().ok);
+        QVERIFY(app.context.engine.save().ok);
         QCOMPARE(dir.read(AlarmStore::FileName), before);
     }
 
@@ -218,7 +218,7 @@ private Q_SLOTS:
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(edit->text(), QStringLiteral("one two three four"));
-        QVERIFY(editor.save().ok);
+        QVERIFY(app.context.engine.save().ok);
         QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
     }
 
