@@ -25,7 +25,7 @@ run_packages=(
 # fuzzing (clang with libFuzzer), the benchmarks, and building (from
 # debian/) and checking the Debian packages and their desktop files.
 test_packages=(
-    xvfb xdotool trayer openbox faketime tzdata x11-apps x11-utils python3 libx11-6
+    xvfb xdotool trayer openbox faketime tzdata x11-apps x11-utils python3 libx11-6 dbus-daemon
     fonts-urw-base35 qt6ct
     clang libclang-rt-14-dev
     libbenchmark-dev

@@ -40,6 +40,11 @@ QDate AlarmEngine::readToday()
     return today;
 }
 
+bool AlarmEngine::fileDamaged()
+{
+    return store.load().has_value();
+}
+
 void AlarmEngine::useDefaultBanners()
 {
     state.file.banner1 = DefaultBanner1;

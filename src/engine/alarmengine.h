@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class Clock;
 class MessageBoxes;
@@ -88,6 +89,9 @@ public:
     // Start-up: the next save writes the program's own banners.
     void useDefaultBanners();
 
+    // Reads the file and says whether it is damaged, telling no one.
+    bool fileDamaged();
+
     // One tick of the clock: reload the file, read the clock, show it on
     // the tick's face, raise every due slot in slot order, then the alerts
     // left open by the last run that waited. The clock cancels the tick
@@ -158,6 +162,19 @@ public:
 
     // The editor's close box: the rows go back to the file.
     void cancelEdits();
+
+    // An entry from outside the editor (the command line, through the
+    // running copy): it goes into the first row that holds nothing, as it
+    // stands and armed, and is saved at once, as an accept of that row
+    // alone. `slot` is the row it went to, none when every row holds
+    // something (nothing is saved then); when the save fails, the row is as
+    // it was.
+    struct Added
+    {
+        std::optional<int> slot;
+        AlarmStore::SaveResult saved;
+    };
+    Added addEntry(const Entry &entry);
 
     // Writes the whole file: entries and sound from the working copy,
     // banners and fired flags from the table. The first failure of a run
