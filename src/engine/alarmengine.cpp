@@ -3,11 +3,12 @@
 
 #include "engine/alarmengine.h"
 
+#include "engine/clockface.h"
 #include "engine/services.h"
 #include "scheduler/clock.h"
 #include "scheduler/schedule.h"
+#include "store/datetext.h"
 
-#include <QPointer>
 #include <QScopeGuard>
 
 AlarmEngine::AlarmEngine(Clock &clock, MessageBoxes &boxes, ProblemReporter &problems,
@@ -32,20 +33,45 @@ QDateTime AlarmEngine::readClock()
     return Schedule::readClock(state, m_clock);
 }
 
-void AlarmEngine::tick(const std::function<bool()> &alive,
-                       const std::function<void(const QDateTime &now)> &showClock)
+QDate AlarmEngine::readToday()
 {
+    const QDate today = m_clock.localNow().date();
+    state.nowDate = DateText::formatDate(today);
+    return today;
+}
+
+bool AlarmEngine::fileDamaged()
+{
+    return store.load().has_value();
+}
+
+void AlarmEngine::useDefaultBanners()
+{
+    state.file.banner1 = DefaultBanner1;
+    state.file.banner2 = DefaultBanner2;
+}
+
+void AlarmEngine::tick(TickRun *run)
+{
+    TickRun none;
+    TickRun &tick = run ? *run : none;
     loadFile();
-    if (!alive())
+    if (tick.cancelled)
         return;
     const QDateTime now = readClock();
-    showClock(now);
-    Schedule::raiseDueSlots(state, now, m_dueTest, [this, &alive](int slot) {
+    if (tick.face)
+        tick.face->showTime(now);
+    Schedule::raiseDueSlots(state, now, m_dueTest, [this, &tick](int slot) {
         fire(slot);
-        return alive();
+        return !tick.cancelled;
     });
-    if (alive())
+    if (!tick.cancelled)
         raiseWaitingLeftAlerts();
+}
+
+void AlarmEngine::watchFileChanges(std::function<bool()> changing)
+{
+    store.setChangeWatch(std::move(changing));
 }
 
 void AlarmEngine::fire(int slot)
@@ -75,8 +101,8 @@ void AlarmEngine::raise(int slot, const std::function<OpenAlerts::Id()> &record)
 {
     m_raising.insert(slot);
     const auto raised = qScopeGuard([this, slot] { m_raising.remove(slot); });
-    const QPointer<QObject> alert = m_windows->openAlert();
-    if (!alert)
+    const AlertWindows::Window alert = m_windows->openAlert();
+    if (alert == AlertWindows::NoWindow)
         return;
 
     ensureLoaded();
@@ -86,8 +112,7 @@ void AlarmEngine::raise(int slot, const std::function<OpenAlerts::Id()> &record)
     }
 
     const OpenAlerts::Id id = record();
-    if (alert)
-        m_windows->showMessage(alert, state.table()[slot].message, id);
+    m_windows->showMessage(alert, state.table()[slot].message, id);
 }
 
 void AlarmEngine::raiseLeftAlerts()

@@ -6,7 +6,6 @@
 #include "windows/alertwindow.h"
 
 #include "platform/windowfront.h"
-#include "scheduler/nextcheck.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -25,7 +24,6 @@ AppContext::AppContext(const Services &services)
 AppContext::~AppContext()
 {
     engine.setAlertWindows(nullptr);
-    m_wakeUps = nullptr;
     delete m_mainAlert;
     delete m_editor;
 }
@@ -34,8 +32,6 @@ AlertWindow &AppContext::mainAlert()
 {
     if (!m_mainAlert) {
         m_mainAlert = new AlertWindow(*this, AlertWindow::Main);
-        if (m_wakeUps)
-            m_mainAlert->clockTimer->setTimerType(Qt::PreciseTimer);
         m_mainAlert->load();
     }
     return *m_mainAlert;
@@ -57,80 +53,12 @@ bool AppContext::editorVisible() const
 
 void AppContext::startMainClock()
 {
-    mainAlert().clockTimer->start();
-    paceMainClock();
+    alarmClock.start(mainAlert());
 }
 
 void AppContext::useWakeUps(WakeUps *wakeUps)
 {
-    m_wakeUps = wakeUps;
-    if (m_mainAlert)
-        m_mainAlert->clockTimer->setTimerType(Qt::PreciseTimer);
-    // A wake-up runs the main clock's tick at once, if the clock is on.
-    QObject::connect(wakeUps, &WakeUps::woken, wakeUps, [this] {
-        if (m_wakeUps && m_mainAlert && m_mainAlert->clockTimer->isActive())
-            QMetaObject::invokeMethod(m_mainAlert, &AlertWindow::tick, Qt::QueuedConnection);
-    });
-    // A file being written is read again once it is quiet: by that tick.
-    store.setChangeWatch([this] { return m_wakeUps && m_wakeUps->fileChanging(); });
-    paceMainClock();
-}
-
-void AppContext::paceMainClock()
-{
-    if (!m_wakeUps || !m_mainAlert || !m_mainAlert->clockTimer->isActive())
-        return;
-    QTimer *timer = m_mainAlert->clockTimer;
-    // Every 500 ms anyway: nothing to look for. A running 500 ms clock keeps
-    // its phase.
-    // Alerts left open by the last run that wait for the editor or About to
-    // close are raised by the next tick after they do.
-    if (m_mainTicking > 0 || !m_wakeUps->seesFileChanges() || m_mainAlert->isVisible() ||
-        engine.leftAlertsWaiting()) {
-        if (timer->interval() != NextCheck::PollMs)
-            timer->setInterval(NextCheck::PollMs);
-        return;
-    }
-    const QDateTime now = services.clock.now();
-    const NextCheck::Change next =
-        NextCheck::firstChange(state.table(), now, NextCheck::LongestWaitMs / 1000);
-    // An entry due already but held back: it keeps its 500 ms phase too.
-    const int wait = NextCheck::waitMs(next, now);
-    if (wait != NextCheck::PollMs || timer->interval() != NextCheck::PollMs)
-        timer->setInterval(wait);
-    // Ready for that second: loading the sound and the fonts the window is
-    // laid out in there would hold the window back.
-    if (next.due) {
-        engine.prepareSound();
-        m_mainAlert->prepare();
-    }
-}
-
-void AppContext::alertVisibilityChanged(AlertWindow *window)
-{
-    if (window != m_mainAlert)
-        return;
-    paceMainClock();
-    // Its labels were last set by a tick that may be a minute old: a tick
-    // brings them up to date as soon as it shows.
-    if (m_wakeUps && window->isVisible())
-        QMetaObject::invokeMethod(window, &AlertWindow::tick, Qt::QueuedConnection);
-}
-
-void AppContext::tickStarted(AlertWindow *window)
-{
-    if (window != m_mainAlert)
-        return;
-    ++m_mainTicking;
-    paceMainClock();
-}
-
-void AppContext::tickEnded(AlertWindow *window)
-{
-    if (window != m_mainAlert)
-        return;
-    --m_mainTicking;
-    paceMainClock();
+    alarmClock.useWakeUps(wakeUps);
 }
 
 bool AppContext::holdAlerts() const
@@ -138,23 +66,31 @@ bool AppContext::holdAlerts() const
     return editorVisible() || aboutVisible();
 }
 
-QObject *AppContext::openAlert()
+AlertWindows::Window AppContext::openAlert()
 {
     QPointer<AlertWindow> window = new AlertWindow(*this, AlertWindow::Further);
     window->load();
-    if (window) {
-        window->show();
-        // A box open now must be answered first: it stays in front.
-        if (services.modal.active())
-            raiseActiveModal();
-    }
-    return window;
+    if (!window)
+        return NoWindow;
+    window->show();
+    // A box open now must be answered first: it stays in front.
+    if (services.modal.active())
+        raiseActiveModal();
+    if (!window)
+        return NoWindow;
+    m_opening[++m_lastOpened] = window;
+    return m_lastOpened;
 }
 
-void AppContext::showMessage(QObject *alert, const QString &message, OpenAlerts::Id id)
+void AppContext::showMessage(Window window, const QString &message, OpenAlerts::Id id)
 {
-    if (auto *window = qobject_cast<AlertWindow *>(alert))
-        window->setMessage(message, id);
+    const auto it = m_opening.find(window);
+    if (it == m_opening.end())
+        return;
+    const QPointer<AlertWindow> alert = it->second;
+    m_opening.erase(it);
+    if (alert)
+        alert->setMessage(message, id);
 }
 
 bool AppContext::aboutVisible() const

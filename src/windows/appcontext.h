@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "engine/alarmclock.h"
 #include "engine/alarmengine.h"
 #include "platform/modalrunner.h"
 #include "platform/seams.h"
 #include "platform/trayicon.h"
-#include "platform/wakeups.h"
 #include "scheduler/clock.h"
 #include "store/alarmstore.h"
 #include "store/programstate.h"
@@ -13,6 +13,7 @@
 
 #include <QPointer>
 #include <functional>
+#include <map>
 
 class QDialog;
 class AlarmEditor;
@@ -42,8 +43,7 @@ public:
 
     Services services;
     AlarmEngine engine;
-    ProgramState &state = engine.state;
-    AlarmStore &store = engine.store;
+    AlarmClock alarmClock{engine, services.clock};
 
     // The main alert window: created and loaded (hidden) on first use.
     AlertWindow &mainAlert();
@@ -58,30 +58,14 @@ public:
     // The main clock runs whenever the editor is hidden.
     void startMainClock();
 
-    // The exact clock. Without wake-ups (the plain clock) the main clock
-    // ticks every 500 ms. With them it sleeps until a tick can find
-    // something new (NextCheck::firstChange), or until a wake-up: the data
-    // file changed and has been quiet since, or the wall clock or the time
-    // zone changed. While its tick runs (in its message boxes) it keeps the
-    // 500 ms pace, and so does it while the main window shows the time. It
-    // alone checks the alarms: further alert windows' 500 ms clocks only
-    // show the time. When an alarm can be due before it wakes, the sound is
-    // made ready to play. A load that finds the file damaged while it is
-    // being changed leaves it for the tick that the change wakes.
+    // The exact clock: the alarm clock's main face sleeps until a tick can
+    // find something new, or until `wakeUps` wakes it (AlarmClock).
     void useWakeUps(WakeUps *wakeUps);
-    bool exactClock() const { return m_wakeUps != nullptr; }
-    // Sets the main clock's wait from what is the case now.
-    void paceMainClock();
-
-    // What the alert windows tell the clock.
-    void alertVisibilityChanged(AlertWindow *window);
-    void tickStarted(AlertWindow *window);
-    void tickEnded(AlertWindow *window);
 
     // What the engine asks of the windows when an alarm fires.
     bool holdAlerts() const override;
-    QObject *openAlert() override;
-    void showMessage(QObject *alert, const QString &message, OpenAlerts::Id id) override;
+    Window openAlert() override;
+    void showMessage(Window window, const QString &message, OpenAlerts::Id id) override;
 
     // The About window, shown modally. From the tray it opens only while
     // neither the main alert window nor the editor is visible; from an alert
@@ -121,7 +105,7 @@ private:
     AlertWindow *m_mainAlert = nullptr;
     AlarmEditor *m_editor = nullptr;
     QPointer<AboutWindow> m_about;
-
-    WakeUps *m_wakeUps = nullptr;
-    int m_mainTicking = 0; // the main clock's ticks running, nested ones included
+    // The further alert windows opened and not yet given their message.
+    std::map<Window, QPointer<AlertWindow>> m_opening;
+    Window m_lastOpened = NoWindow;
 };

@@ -241,12 +241,12 @@ Outcome run(const Trace &t, bool exact)
     // all the same.
     auto tick = [&](bool main) {
         setClock();
-        engine.tick([] { return true; }, [](const QDateTime &) {});
+        engine.tick();
         ++out.ticks;
         out.mainTicks += main;
         if (main)
-            mainTick = exact ? r + NextCheck::waitMs(engine.state.table(), program.clock.now())
-                             : mainTick + 500;
+            mainTick =
+                exact ? r + NextCheck::waitMs(engine.table(), program.clock.now()) : mainTick + 500;
         afterOperation();
     };
 

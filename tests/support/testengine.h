@@ -3,6 +3,7 @@
 
 #include "engine/alarmengine.h"
 #include "store/datafile.h"
+#include "support/engineinternals.h"
 #include "support/entries.h"
 #include "support/fakeclock.h"
 #include "support/fulldevice.h"
@@ -44,14 +45,11 @@ struct EngineTest : TestEngine
 
     FileContents saved() const { return readContents(dir); }
     // A tick of a window that stays and shows nothing.
-    void tick()
-    {
-        engine.tick([] { return true; }, [](const QDateTime &) {});
-    }
+    void tick() { engine.tick(); }
     // Every save from now on fails as on a full disk.
     void failSaves()
     {
-        engine.store.setDeviceFactory(
+        EngineInternals::store(engine).setDeviceFactory(
             [](const QString &) { return std::make_unique<FullDevice>(); });
     }
 };
