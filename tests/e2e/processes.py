@@ -29,6 +29,16 @@ def faketime_library():
     return found[0] if found else None
 
 
+def forget_fake_clock_of_this_process():
+    """Removes the shared clock libfaketime left in /dev/shm for an earlier
+    process with this one's number."""
+    for name in (f"sem.faketime_sem_{os.getpid()}", f"faketime_shm_{os.getpid()}"):
+        try:
+            os.unlink(os.path.join("/dev/shm", name))
+        except OSError:
+            pass
+
+
 class CaseFailed(Exception):
     """A check failed; the message says which."""
 
@@ -117,15 +127,17 @@ class Case:
                               stderr=subprocess.STDOUT).returncode
 
     def start(self, command, log, cwd=None, env=None, stdin=subprocess.DEVNULL, stdout=None,
-              pass_fds=()):
+              pass_fds=(), before_exec=None):
         """Starts COMMAND with its output in LOG (a file of the case's folder)
-        unless STDOUT is given; it is stopped at the end of the case."""
+        unless STDOUT is given; it is stopped at the end of the case.
+        BEFORE_EXEC runs in the new process before the command."""
         out = stdout
         if out is None:
             out = open(self.path(log), "wb")
         try:
             process = subprocess.Popen(command, cwd=cwd, env=env, stdin=stdin, stdout=out,
-                                       stderr=subprocess.STDOUT, pass_fds=pass_fds)
+                                       stderr=subprocess.STDOUT, pass_fds=pass_fds,
+                                       preexec_fn=before_exec)
         finally:
             if stdout is None:
                 out.close()
@@ -217,12 +229,19 @@ class Case:
         clock starting at START_TIME; its output goes to NAME.log, or to
         STDOUT. FILE_SIZE_LIMIT (bytes) limits the files it may write."""
         command = list(command) or [self.program]
+        before_exec = None
         if file_size_limit is not None:
             # Set by a process of its own that then starts the command, as a
             # shell's ulimit is: the preloaded libfaketime sets up its shared
             # clock (a file in /dev/shm) in the first process it starts in,
             # which hands it on, and that set-up must not meet the limit.
             command = ["prlimit", f"--fsize={file_size_limit}", *command]
+            # libfaketime names that clock after the process number and
+            # never removes it from a process that went on to another
+            # program. Found left by an earlier process with the same
+            # number, it is not set up and handed on: the command, under
+            # the limit, then sets up its own and dies of SIGXFSZ.
+            before_exec = forget_fake_clock_of_this_process
         runtime = self.path("runtime")
         os.makedirs(runtime, exist_ok=True)
         os.chmod(runtime, 0o700)
@@ -242,7 +261,8 @@ class Case:
             "LD_PRELOAD": faketime_library() or "", "FAKETIME": "@" + START_TIME,
             "FAKETIME_DONT_FAKE_MONOTONIC": "1",
         })
-        return self.start(command, name + ".log", cwd=folder, env=env, stdout=stdout)
+        return self.start(command, name + ".log", cwd=folder, env=env, stdout=stdout,
+                          before_exec=before_exec)
 
     def start_program(self):
         """The program under test, in the case's work folder."""
