@@ -42,7 +42,11 @@ QString usage()
                           "                  be due; poll checks twice a second. Default:\n"
                           "                  TIKORA_CLOCK from the environment, else exact.\n"
                           "  -h, --help      Show this help and end.\n"
-                          "  -v, --version   Show the version and end.\n")
+                          "  -v, --version   Show the version and end.\n"
+                          "\n"
+                          "Each alarm also shows a desktop notification, with OK and\n"
+                          "Snooze 5 minutes; TIKORA_NO_NOTIFICATIONS=1 in the environment\n"
+                          "turns them off.\n")
         .arg(Name);
 }
 

@@ -2,6 +2,7 @@
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/singlecopy.h"
+#include "platform/alertnotifications.h"
 #include "platform/qtmodalrunner.h"
 #include "platform/qtservices.h"
 #include "platform/systemclock.h"
@@ -56,7 +57,12 @@ int main(int argc, char *argv[])
     QtHelpViewer help;
     QtTrayIcon tray;
     QtProblemReporter problems(boxes, tray);
+    // A desktop notification with every alert, unless turned off.
+    std::unique_ptr<DBusAlertNotifications> notifications;
+    if (!DBusAlertNotifications::turnedOff())
+        notifications = std::make_unique<DBusAlertNotifications>();
     AppContext context(Services{clock, boxes, sound, modal, problems, help, tray});
+    context.useNotifications(notifications.get());
 
     context.endProcess = [&copy](int code) {
         copy.release();

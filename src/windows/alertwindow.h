@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/alertnotifications.h"
 #include "store/openalerts.h"
 
 #include <QDialog>
@@ -24,6 +25,7 @@ public:
     enum Kind { Main, Further };
 
     AlertWindow(AppContext &context, Kind kind, QWidget *parent = nullptr);
+    Kind kind() const { return m_kind; }
 
     // The load step: labels, stay-on-top, empty message, the main window's
     // title, and a fresh read of the data file. The clock starts here.
@@ -39,6 +41,10 @@ public:
     // way in (no notification area).
     void acknowledge();
 
+    // Snoozes the alert (a further window's): the window goes without
+    // acknowledging, and the alert opens again in `minutes`.
+    void snooze(int minutes);
+
     // Unloading (the close box, or Exit for the main window) acknowledges
     // first. The main window only hides: its clock keeps running.
     void unload();
@@ -46,6 +52,10 @@ public:
     // The message of the alarm this window was opened for, and the alert its
     // acknowledgement takes out of the record of open alerts.
     void setMessage(const QString &message, OpenAlerts::Id alert);
+
+    // The alert is open: it is told to the desktop, in a notification (whose
+    // OK acknowledges as this window's does) and to a screen reader.
+    void announce();
 
     // Lays the window out as it is first shown (its picture, colours and
     // fonts), without showing it: after this, a first alert window opens
@@ -63,6 +73,8 @@ public:
     QMenu *helpMenu = nullptr;
     QAction *helpAction = nullptr;
     QAction *aboutAction = nullptr;
+    // A further window's "S&nooze" menu; the main window has none.
+    QMenu *snoozeMenu = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -74,10 +86,15 @@ private:
     // The main window with no notification area: nothing else can show it.
     bool onlyWayIn() const;
     void dress();
+    static void installAccessibleInterface();
+    void addSnoozeMenu();
+    void notificationChosen(AlertNotifications::Action action);
+    void withdrawNotification();
 
     AppContext &m_context;
     Kind m_kind;
     QWidget *m_client = nullptr;
     bool m_dressed = false;
     OpenAlerts::Id m_alert = OpenAlerts::NoId;
+    AlertNotifications::Handle m_notification = AlertNotifications::NoHandle;
 };

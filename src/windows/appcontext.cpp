@@ -20,6 +20,8 @@ AppContext::AppContext(const Services &services)
     : services(services), engine(services.clock, services.boxes, services.problems, services.sound)
 {
     engine.setAlertWindows(this);
+    // A snooze sets the instant the main clock next wakes at.
+    QObject::connect(&engine, &AlarmEngine::snoozesChanged, &engine, [this] { paceMainClock(); });
 }
 
 AppContext::~AppContext()
@@ -95,12 +97,19 @@ void AppContext::paceMainClock()
     const NextCheck::Change next =
         NextCheck::firstChange(state.table(), now, NextCheck::LongestWaitMs / 1000);
     // An entry due already but held back: it keeps its 500 ms phase too.
-    const int wait = NextCheck::waitMs(next, now);
+    int wait = NextCheck::waitMs(next, now);
+    // A snoozed alert opens again at its instant (at once when it is past,
+    // unless alerts are held: then at the 500 ms pace, like a held entry).
+    const QDateTime snoozeEnd = engine.firstSnoozeEnd();
+    const bool snoozeEnds = snoozeEnd.isValid() && now.msecsTo(snoozeEnd) < wait;
+    if (snoozeEnds)
+        wait =
+            snoozeEnd <= now ? (holdAlerts() ? NextCheck::PollMs : 0) : int(now.msecsTo(snoozeEnd));
     if (wait != NextCheck::PollMs || timer->interval() != NextCheck::PollMs)
         timer->setInterval(wait);
     // Ready for that second: loading the sound and the fonts the window is
     // laid out in there would hold the window back.
-    if (next.due) {
+    if (next.due || snoozeEnds) {
         engine.prepareSound();
         m_mainAlert->prepare();
     }
@@ -153,8 +162,10 @@ QObject *AppContext::openAlert()
 
 void AppContext::showMessage(QObject *alert, const QString &message, OpenAlerts::Id id)
 {
-    if (auto *window = qobject_cast<AlertWindow *>(alert))
+    if (auto *window = qobject_cast<AlertWindow *>(alert)) {
         window->setMessage(message, id);
+        window->announce();
+    }
 }
 
 bool AppContext::aboutVisible() const

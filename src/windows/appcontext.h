@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/alarmengine.h"
+#include "platform/alertnotifications.h"
 #include "platform/modalrunner.h"
 #include "platform/seams.h"
 #include "platform/trayicon.h"
@@ -73,6 +74,11 @@ public:
     // Sets the main clock's wait from what is the case now.
     void paceMainClock();
 
+    // The desktop notifications that go with the further alert windows;
+    // none (the default) shows none.
+    void useNotifications(AlertNotifications *notifications) { m_notifications = notifications; }
+    AlertNotifications *notifications() const { return m_notifications; }
+
     // What the alert windows tell the clock.
     void alertVisibilityChanged(AlertWindow *window);
     void tickStarted(AlertWindow *window);
@@ -123,5 +129,6 @@ private:
     QPointer<AboutWindow> m_about;
 
     WakeUps *m_wakeUps = nullptr;
+    AlertNotifications *m_notifications = nullptr;
     int m_mainTicking = 0; // the main clock's ticks running, nested ones included
 };
