@@ -72,6 +72,25 @@ private:
     QDBusConnection m_bus;
 };
 
+// The recording service on its own connection, registered for its scope.
+struct RegisteredService
+{
+    QDBusConnection bus;
+    RecordingNotificationService service{bus};
+    bool registered = false;
+
+    explicit RegisteredService(const QDBusConnection &connection) : bus(connection)
+    {
+        registered = bus.registerObject(ServicePath, &service, QDBusConnection::ExportAllSlots) &&
+                     bus.registerService(ServiceName);
+    }
+    ~RegisteredService()
+    {
+        bus.unregisterService(ServiceName);
+        bus.unregisterObject(ServicePath);
+    }
+};
+
 // The alert due now: a daily entry in slot 3, due at 09:30:00 on 03/10/09.
 const QString Message = QStringLiteral("Take the <b>pills</b> & water");
 
@@ -134,10 +153,9 @@ private Q_SLOTS:
     // goes when the window's OK acknowledges the alert.
     void notifiedAtAlertClosedAtAcknowledge()
     {
-        QDBusConnection serviceBus = connect(m_address);
-        RecordingNotificationService service(serviceBus);
-        QVERIFY(serviceBus.registerObject(ServicePath, &service, QDBusConnection::ExportAllSlots));
-        QVERIFY(serviceBus.registerService(ServiceName));
+        RegisteredService registered(connect(m_address));
+        QVERIFY(registered.registered);
+        RecordingNotificationService &service = registered.service;
         TempCurrentDir dir;
         TestApp app;
         writeDueEntry(dir, app);
@@ -161,17 +179,15 @@ private Q_SLOTS:
         QTest::mouseClick(window->okButton, Qt::LeftButton);
         QTRY_COMPARE(service.closed, QList<uint>{41});
         QCOMPARE(readContents(dir).table[3].date, QStringLiteral("03/11/09"));
-        serviceBus.unregisterService(ServiceName);
     }
 
     // Acknowledged before the service answered: the notification is closed
     // once its id is known.
     void acknowledgedBeforeTheServiceAnswered()
     {
-        QDBusConnection serviceBus = connect(m_address);
-        RecordingNotificationService service(serviceBus);
-        QVERIFY(serviceBus.registerObject(ServicePath, &service, QDBusConnection::ExportAllSlots));
-        QVERIFY(serviceBus.registerService(ServiceName));
+        RegisteredService registered(connect(m_address));
+        QVERIFY(registered.registered);
+        RecordingNotificationService &service = registered.service;
         TempCurrentDir dir;
         TestApp app;
         writeDueEntry(dir, app);
@@ -183,17 +199,16 @@ private Q_SLOTS:
         QTest::mouseClick(window->okButton, Qt::LeftButton);
         QTRY_COMPARE(service.closed, QList<uint>{41});
         QCOMPARE(service.notified.size(), 1);
-        serviceBus.unregisterService(ServiceName);
     }
 
     // The notification's OK acknowledges as the window's OK does: the entry
     // moves on in the file, the alert leaves the record, the window goes.
     void theDefaultActionAcknowledges()
     {
-        QDBusConnection serviceBus = connect(m_address);
-        RecordingNotificationService service(serviceBus);
-        QVERIFY(serviceBus.registerObject(ServicePath, &service, QDBusConnection::ExportAllSlots));
-        QVERIFY(serviceBus.registerService(ServiceName));
+        RegisteredService registered(connect(m_address));
+        QVERIFY(registered.registered);
+        RecordingNotificationService &service = registered.service;
+        QDBusConnection &serviceBus = registered.bus;
         TempCurrentDir dir;
         TestApp app;
         writeDueEntry(dir, app);
@@ -237,7 +252,6 @@ private Q_SLOTS:
         const auto record = OpenAlerts::decode(dir.read(OpenAlerts::FileName), problem);
         QVERIFY2(record, qPrintable(problem));
         QVERIFY(record->isEmpty());
-        serviceBus.unregisterService(ServiceName);
     }
 
     // No notification service on the bus, or no bus: the alert is as it
