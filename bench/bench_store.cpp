@@ -144,14 +144,15 @@ void BM_Tick(benchmark::State &bench)
     QtTrayIcon tray;
     QtProblemReporter problems(boxes, tray);
     AppContext context(Services{clock, boxes, sound, modal, problems, help, tray});
-    AlertWindow &main = context.mainAlert();
-    main.clockTimer->start(0);
+    context.mainAlert();
+    auto *mainClock = context.alarmClock.findChild<QTimer *>(QStringLiteral("mainClock"));
+    mainClock->start(0);
     for (auto _ : bench) {
         const long before = clock.reads;
         while (clock.reads == before)
             QCoreApplication::processEvents();
     }
-    main.clockTimer->stop();
+    mainClock->stop();
     if (context.state.file != folder.contents)
         bench.SkipWithError("the tick did not load the file");
 }

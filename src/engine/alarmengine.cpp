@@ -3,6 +3,7 @@
 
 #include "engine/alarmengine.h"
 
+#include "engine/clockface.h"
 #include "engine/services.h"
 #include "scheduler/clock.h"
 #include "scheduler/schedule.h"
@@ -32,22 +33,29 @@ QDateTime AlarmEngine::readClock()
     return Schedule::readClock(state, m_clock);
 }
 
-void AlarmEngine::tick(const std::function<bool()> &alive,
-                       const std::function<void(const QDateTime &now)> &showClock)
+void AlarmEngine::tick(TickRun *run)
 {
+    TickRun none;
+    TickRun &tick = run ? *run : none;
     loadFile();
-    if (!alive())
+    if (tick.cancelled)
         return;
     const QDateTime now = readClock();
-    showClock(now);
-    Schedule::raiseDueSlots(state, now, m_dueTest, [this, &alive](int slot) {
+    if (tick.face)
+        tick.face->showTime(now);
+    Schedule::raiseDueSlots(state, now, m_dueTest, [this, &tick](int slot) {
         fire(slot);
-        return alive();
+        return !tick.cancelled;
     });
-    if (alive())
+    if (!tick.cancelled)
         raiseWaitingLeftAlerts();
-    if (alive())
+    if (!tick.cancelled)
         raiseEndedSnoozes(now);
+}
+
+void AlarmEngine::watchFileChanges(std::function<bool()> changing)
+{
+    store.setChangeWatch(std::move(changing));
 }
 
 void AlarmEngine::fire(int slot)

@@ -18,6 +18,7 @@ class Clock;
 class MessageBoxes;
 class ProblemReporter;
 class SoundPlayer;
+struct TickRun;
 
 // One row of the editor's working copy: what the user sees and edits.
 struct WorkingRow
@@ -79,11 +80,18 @@ public:
     // Reads the clock once; nowDate and nowTime come from that one reading.
     QDateTime readClock();
 
-    // One tick of a window's clock: reload the file, read the clock, let
-    // the window show it, raise every due slot in slot order. `alive` says
-    // whether that window still exists (it may go in a nested loop).
-    void tick(const std::function<bool()> &alive,
-              const std::function<void(const QDateTime &now)> &showClock);
+    // One tick of the clock: reload the file, read the clock, show it on
+    // the tick's face, raise every due slot in slot order, then the alerts
+    // left open by the last run that waited. The clock cancels the tick
+    // when its face goes (in a nested loop); a tick without a run shows on
+    // nothing and is never cancelled.
+    void tick(TickRun *run = nullptr);
+
+    // The table as the last load or tick left it.
+    const AlarmTable &table() const { return state.table(); }
+    // `changing` says whether the data file is being written at the moment:
+    // a damaged one is then left for the wake-up that follows.
+    void watchFileChanges(std::function<bool()> changing);
 
     // Raises the alarm of a due slot: a new alert window, a beep and the
     // chosen sound, the slot marked fired and saved. Held back while the
@@ -110,6 +118,9 @@ public:
     void snooze(OpenAlerts::Id alert, int minutes);
     // When the first snooze ends (UTC); not valid when none.
     QDateTime firstSnoozeEnd() const;
+    // A snooze has ended and its alert is still to be raised (it waits
+    // while alerts are held): the clock must not sleep.
+    bool snoozeEnded() const;
 
     // Gets the chosen sound ready to play, for an alarm about to be due.
     void prepareSound();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 // What the engine needs from the desktop, declared here so that the core
@@ -37,4 +38,26 @@ class ProblemReporter
 public:
     virtual ~ProblemReporter() = default;
     virtual void report(const QString &text) = 0;
+};
+
+// What wakes a sleeping clock before its time: a change of the data file,
+// of the wall clock or of the time zone, and the end of a suspend. The
+// desktop's watchers are in platform/wakeups.h.
+class WakeUps : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    // Whether a change another program makes to the data file is seen as it
+    // happens. Where it is not, the clock keeps its 500 ms pace.
+    virtual bool seesFileChanges() const = 0;
+
+    // Whether the data file changed a moment ago, so that it may be
+    // written still: woken() follows once it has been quiet for a while.
+    virtual bool fileChanging() const = 0;
+
+Q_SIGNALS:
+    void woken();
 };

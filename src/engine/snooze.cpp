@@ -21,6 +21,12 @@ QDateTime AlarmEngine::firstSnoozeEnd() const
     return m_openAlerts.firstSnoozeEnd();
 }
 
+bool AlarmEngine::snoozeEnded() const
+{
+    const QDateTime end = m_openAlerts.firstSnoozeEnd();
+    return end.isValid() && end <= m_clock.now();
+}
+
 bool AlarmEngine::stillTheSame(const OpenAlerts::Alert &alert) const
 {
     const Entry &entry = state.table()[alert.slot];

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "engine/services.h"
+
 #include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -8,27 +10,6 @@
 #include <QTimer>
 
 class ClockChanges;
-
-// What wakes a sleeping clock before its time: a change of the data file,
-// of the wall clock or of the time zone, and the end of a suspend.
-class WakeUps : public QObject
-{
-    Q_OBJECT
-
-public:
-    using QObject::QObject;
-
-    // Whether a change another program makes to the data file is seen as it
-    // happens. Where it is not, the clock keeps its 500 ms pace.
-    virtual bool seesFileChanges() const = 0;
-
-    // Whether the data file changed a moment ago, so that it may be
-    // written still: woken() follows once it has been quiet for a while.
-    virtual bool fileChanging() const = 0;
-
-Q_SIGNALS:
-    void woken();
-};
 
 // The desktop's wake-ups: a file-system watcher on Tikor.dat in the current
 // folder and on the folder (so a file replaced by a rename, or made anew, is

@@ -34,7 +34,7 @@ void AlertWindow::snooze(int minutes)
     const OpenAlerts::Id alert = m_alert;
     m_alert = OpenAlerts::NoId;
     hide();
-    clockTimer->stop();
+    m_context.alarmClock.stop(*this);
     deleteLater();
     m_context.engine.snooze(alert, minutes);
 }

@@ -15,9 +15,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QShowEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -128,52 +126,32 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     // Laid out when first shown: the main window may stay hidden all day,
     // and measuring its texts loads the fonts and the text shaper.
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_clock = &m_context.alarmClock;
+    m_clock->add(*this, kind == Main ? AlarmClock::Kind::Main : AlarmClock::Kind::Further);
+}
 
-    clockTimer = new QTimer(this);
-    clockTimer->setObjectName(QStringLiteral("Timer1"));
-    clockTimer->setInterval(500);
-    // The tick runs from a posted call, not inside the timer's own event: a
-    // timer does not fire again while its event is being handled, so a
-    // problem box opened by the tick would stop this clock until dismissed.
-    // This way the clock goes on ticking inside any box, and due entries
-    // fire on time.
-    connect(clockTimer, &QTimer::timeout, this, &AlertWindow::tick, Qt::QueuedConnection);
+AlertWindow::~AlertWindow()
+{
+    // A further window deleted later than the program's clock has nothing
+    // to leave.
+    if (m_clock)
+        m_clock->remove(*this);
 }
 
 void AlertWindow::load()
 {
-    const QDateTime now = m_context.services.clock.localNow();
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    dateLabel->setText(DateText::formatDate(now.date()));
-    timeLabel->setText(DateText::systemTime(now.time()));
+    m_context.alarmClock.showNow(*this);
     messageLabel->clear();
     m_context.mainAlert().setWindowTitle(AppTitle);
-    clockTimer->start();
+    m_context.alarmClock.start(*this);
     m_context.engine.loadFile();
 }
 
-void AlertWindow::tick()
+void AlertWindow::showTime(const QDateTime &localNow)
 {
-    // With the exact clock the main clock alone checks the alarms, at their
-    // very second; a further window's clock shows the time.
-    if (m_kind == Further && m_context.exactClock()) {
-        const QDateTime now = m_context.services.clock.localNow();
-        timeLabel->setText(DateText::systemTime(now.time()));
-        dateLabel->setText(DateText::formatDate(now.date()));
-        return;
-    }
-    QPointer<AlertWindow> self(this);
-    // The main clock is told when its tick runs: inside it (in its message
-    // boxes) it keeps the 500 ms pace, and afterwards it sets its wait
-    // again. The window may go meanwhile.
-    AppContext &context = m_context;
-    context.tickStarted(this);
-    const auto ended = qScopeGuard([&context, this] { context.tickEnded(this); });
-    m_context.engine.tick([&self] { return !self.isNull(); },
-                          [this](const QDateTime &now) {
-                              timeLabel->setText(DateText::systemTime(now.time()));
-                              dateLabel->setText(m_context.state.nowDate);
-                          });
+    timeLabel->setText(DateText::systemTime(localNow.time()));
+    dateLabel->setText(DateText::formatDate(localNow.date()));
 }
 
 void AlertWindow::setMessage(const QString &message, OpenAlerts::Id alert)
@@ -199,7 +177,7 @@ void AlertWindow::acknowledge()
     if (m_kind == Further) {
         // Done with: it stops ticking and goes once control is back in the
         // event loop.
-        clockTimer->stop();
+        m_context.alarmClock.stop(*this);
         deleteLater();
     }
 }
@@ -242,13 +220,13 @@ void AlertWindow::showEvent(QShowEvent *event)
     // sheets cost memory all the same.
     dress();
     QDialog::showEvent(event);
-    m_context.alertVisibilityChanged(this);
+    m_context.alarmClock.shownChanged(*this);
 }
 
 void AlertWindow::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
-    m_context.alertVisibilityChanged(this);
+    m_context.alarmClock.shownChanged(*this);
 }
 
 void AlertWindow::closeEvent(QCloseEvent *event)

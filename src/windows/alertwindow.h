@@ -1,23 +1,25 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "engine/clockface.h"
 #include "platform/alertnotifications.h"
 #include "store/openalerts.h"
 
 #include <QDialog>
+#include <QPointer>
 
+class AlarmClock;
 class AppContext;
 class QAction;
 class QLabel;
 class QMenu;
 class QMenuBar;
 class QPushButton;
-class QTimer;
 
 // The alert window. The main one shows the clock and is opened from the
 // tray; a further one is opened for each alarm, with the entry's message.
-// Every loaded one ticks, and every tick does the whole scheduling.
-class AlertWindow : public QDialog
+// Every loaded one is a face of the alarm clock, which tells it the time.
+class AlertWindow : public QDialog, public ClockFace
 {
     Q_OBJECT
 
@@ -26,14 +28,15 @@ public:
 
     AlertWindow(AppContext &context, Kind kind, QWidget *parent = nullptr);
     Kind kind() const { return m_kind; }
+    ~AlertWindow() override;
 
     // The load step: labels, stay-on-top, empty message, the main window's
-    // title, and a fresh read of the data file. The clock starts here.
+    // title, and a fresh read of the data file. Its clock starts here.
     void load();
 
-    // The clock tick: reload the file, read the clock once, update the
-    // labels and raise every slot that is due, in slot order.
-    void tick();
+    // The time the clock read, in the date and time labels.
+    void showTime(const QDateTime &localNow) override;
+    bool shown() const override { return isVisible(); }
 
     // The acknowledgement (OK, or Enter): clear the message, move every
     // fired repeating entry on, save, hide. A further window is then done
@@ -60,13 +63,12 @@ public:
     // Lays the window out as it is first shown (its picture, colours and
     // fonts), without showing it: after this, a first alert window opens
     // without loading them.
-    void prepare();
+    void prepare() override;
 
     QLabel *dateLabel = nullptr;
     QLabel *timeLabel = nullptr;
     QLabel *messageLabel = nullptr;
     QPushButton *okButton = nullptr;
-    QTimer *clockTimer = nullptr;
 
     QMenuBar *menuBar = nullptr;
     QAction *setAction = nullptr;
@@ -92,6 +94,7 @@ private:
     void withdrawNotification();
 
     AppContext &m_context;
+    QPointer<AlarmClock> m_clock;
     Kind m_kind;
     QWidget *m_client = nullptr;
     bool m_dressed = false;

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "engine/alarmclock.h"
 #include "engine/alarmengine.h"
 #include "platform/alertnotifications.h"
 #include "platform/modalrunner.h"
 #include "platform/seams.h"
 #include "platform/trayicon.h"
-#include "platform/wakeups.h"
 #include "scheduler/clock.h"
 #include "store/alarmstore.h"
 #include "store/programstate.h"
@@ -43,6 +43,7 @@ public:
 
     Services services;
     AlarmEngine engine;
+    AlarmClock alarmClock{engine, services.clock};
     ProgramState &state = engine.state;
     AlarmStore &store = engine.store;
 
@@ -59,30 +60,14 @@ public:
     // The main clock runs whenever the editor is hidden.
     void startMainClock();
 
-    // The exact clock. Without wake-ups (the plain clock) the main clock
-    // ticks every 500 ms. With them it sleeps until a tick can find
-    // something new (NextCheck::firstChange), or until a wake-up: the data
-    // file changed and has been quiet since, or the wall clock or the time
-    // zone changed. While its tick runs (in its message boxes) it keeps the
-    // 500 ms pace, and so does it while the main window shows the time. It
-    // alone checks the alarms: further alert windows' 500 ms clocks only
-    // show the time. When an alarm can be due before it wakes, the sound is
-    // made ready to play. A load that finds the file damaged while it is
-    // being changed leaves it for the tick that the change wakes.
+    // The exact clock: the alarm clock's main face sleeps until a tick can
+    // find something new, or until `wakeUps` wakes it (AlarmClock).
     void useWakeUps(WakeUps *wakeUps);
-    bool exactClock() const { return m_wakeUps != nullptr; }
-    // Sets the main clock's wait from what is the case now.
-    void paceMainClock();
 
     // The desktop notifications that go with the further alert windows;
     // none (the default) shows none.
     void useNotifications(AlertNotifications *notifications) { m_notifications = notifications; }
     AlertNotifications *notifications() const { return m_notifications; }
-
-    // What the alert windows tell the clock.
-    void alertVisibilityChanged(AlertWindow *window);
-    void tickStarted(AlertWindow *window);
-    void tickEnded(AlertWindow *window);
 
     // What the engine asks of the windows when an alarm fires.
     bool holdAlerts() const override;
@@ -128,7 +113,5 @@ private:
     AlarmEditor *m_editor = nullptr;
     QPointer<AboutWindow> m_about;
 
-    WakeUps *m_wakeUps = nullptr;
     AlertNotifications *m_notifications = nullptr;
-    int m_mainTicking = 0; // the main clock's ticks running, nested ones included
 };

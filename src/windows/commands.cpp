@@ -38,7 +38,7 @@ void AppContext::openEditor(Origin origin, AlertWindow *from)
         return;
     }
     AlertWindow &owner = origin == FromTray || !from ? mainAlert() : *from;
-    owner.clockTimer->stop();
+    alarmClock.stop(owner);
 
     const QScreen *screen = notify.screen() ? notify.screen() : QGuiApplication::primaryScreen();
     const int screenTwips = screen ? screen->geometry().width() * 15 : 0;

@@ -105,7 +105,7 @@ void TrayShell::completeStartUp()
         m_context.startMainClock();
     // Now that the file holds what start-up made of it, the alerts the last
     // run left open come back.
-    m_context.engine.raiseLeftAlerts();
+    m_context.alarmClock.raiseLeftAlerts();
 }
 
 void TrayShell::iconLeftPressed()

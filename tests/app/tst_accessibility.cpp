@@ -145,7 +145,7 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
         AlertWindow &main = app.context.mainAlert();
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.shown.size(), 1);
         AlertWindow *window = app.alerts.shown.first();
 

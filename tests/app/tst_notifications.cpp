@@ -120,7 +120,7 @@ class TestNotifications : public QObject
     // The one alert window the tick opened.
     static AlertWindow *openWindow(TestApp &app)
     {
-        app.context.mainAlert().tick();
+        app.context.alarmClock.tick(app.context.mainAlert());
         return app.alerts.shown.size() == 1 ? app.alerts.shown.first().data() : nullptr;
     }
 

@@ -93,7 +93,7 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(Today, QTime(9, 30));
         AlertWindow &main = app.context.mainAlert();
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.messages(), QStringList{"Stretch"});
         QPointer<AlertWindow> first = app.alerts.shown.first();
         const QByteArray fileAtAlert = dir.read(AlarmStore::FileName);
@@ -115,13 +115,13 @@ private Q_SLOTS:
         QCOMPARE(record.first().snoozedUntil.toLocalTime(), QDateTime(Today, again));
 
         app.clock.setLocal(Today, again.addSecs(-1));
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.shown.size(), 1);
         QVERIFY(app.sound.calls.isEmpty());
         QCOMPARE(dir.read(AlarmStore::FileName), fileAtAlert);
 
         app.clock.setLocal(Today, again);
-        main.tick();
+        app.context.alarmClock.tick(main);
         const QList<AlertWindow *> opened = openedSince(app, 1);
         QCOMPARE(opened.size(), 1);
         QVERIFY(opened.first()->isVisible());
@@ -130,7 +130,7 @@ private Q_SLOTS:
         record = recordIn(dir);
         QCOMPARE(record.size(), 1);
         QVERIFY(!record.first().snoozedUntil.isValid());
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.shown.size(), 2);
 
         // Its OK acknowledges as the first window's would have.
@@ -139,37 +139,57 @@ private Q_SLOTS:
         QVERIFY(recordIn(dir).isEmpty());
     }
 
-    // The exact clock wakes at the instant, and a wake-up (a suspend, the
-    // clock set) past it raises the alert at once.
+    // The exact clock wakes at the instant (the alarm clock's wake-up, at
+    // most a minute ahead, looked at by every tick), and a wake-up (a
+    // suspend, the clock set) past it raises the alert at once.
+    void theExactClockWakesForIt_data()
+    {
+        QTest::addColumn<bool>("suspended");
+        QTest::newRow("its wake-up's timer") << false;
+        QTest::newRow("a wake-up after a suspend") << true;
+    }
     void theExactClockWakesForIt()
     {
+        QFETCH(bool, suspended);
         TempCurrentDir dir;
         writeDailyEntry(dir);
         TestApp app;
         FakeWakeUps wakeUps;
         app.clock.setLocal(Today, QTime(9, 30));
         AlertWindow &main = app.context.mainAlert();
+        AlarmClock &clock = app.context.alarmClock;
         app.context.useWakeUps(&wakeUps);
         app.context.startMainClock();
-        main.tick();
+        clock.tick(main);
         QCOMPARE(app.alerts.shown.size(), 1);
         choose(*snoozeItem(*app.alerts.shown.first(), QStringLiteral("&5 minutes")));
         settle();
+        QCOMPARE(clock.waitForWakeMs(), 60 * 1000);
 
         app.clock.setLocal(Today, QTime(9, 34, 30));
-        main.tick();
-        QCOMPARE(main.clockTimer->interval(), 30 * 1000);
+        clock.tick(main);
+        QCOMPARE(clock.waitForWakeMs(), 30 * 1000);
         app.clock.setLocal(Today, QTime(9, 34, 59, 750));
-        main.tick();
-        QCOMPARE(main.clockTimer->interval(), 250);
+        clock.tick(main);
+        QCOMPARE(clock.waitForWakeMs(), 250);
         QCOMPARE(app.alerts.shown.size(), 1);
 
-        // Asleep past the instant; the wake-up ticks at once.
-        app.clock.setLocal(Today, QTime(11, 0));
-        wakeUps.wake();
+        if (suspended) {
+            app.clock.setLocal(Today, QTime(11, 0));
+            wakeUps.wake();
+        } else {
+            // Its timer runs out at the instant.
+            app.clock.setLocal(Today, QTime(9, 35));
+            auto *timer = clock.findChild<QTimer *>(QStringLiteral("wakeClock"));
+            QVERIFY(timer && timer->isActive());
+            timer->start(0);
+            for (int turn = 0; turn < 20 && timer->isActive(); ++turn)
+                QCoreApplication::processEvents();
+        }
         settle();
         QCOMPARE(app.alerts.shown.size(), 2);
         QCOMPARE(app.alerts.messages().last(), QStringLiteral("Stretch"));
+        QCOMPARE(clock.waitForWakeMs(), -1);
     }
 
     // A snooze outlives the program: the next start raises it at its
@@ -190,7 +210,7 @@ private Q_SLOTS:
         {
             TestApp firstRun;
             firstRun.clock.setLocal(Today, QTime(9, 30));
-            firstRun.context.mainAlert().tick();
+            firstRun.context.alarmClock.tick(firstRun.context.mainAlert());
             QCOMPARE(firstRun.alerts.shown.size(), 1);
             choose(*snoozeItem(*firstRun.alerts.shown.first(), QStringLiteral("1&0 minutes")));
             settle();
@@ -206,10 +226,10 @@ private Q_SLOTS:
         if (!atStartUp) {
             QCOMPARE(dir.read(AlarmStore::FileName), fileAfterFirstRun);
             next.clock.setLocal(Today, QTime(9, 39, 59));
-            next.context.mainAlert().tick();
+            next.context.alarmClock.tick(next.context.mainAlert());
             QCOMPARE(next.alerts.shown.size(), 0);
             next.clock.setLocal(Today, QTime(9, 40));
-            next.context.mainAlert().tick();
+            next.context.alarmClock.tick(next.context.mainAlert());
         }
         QCOMPARE(next.alerts.messages(), QStringList{"Stretch"});
         QCOMPARE(next.sound.calls, (QStringList{"beep", "play checkmsgs.wav"}));
@@ -231,7 +251,7 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(Today, QTime(9, 30));
         AlertWindow &main = app.context.mainAlert();
-        main.tick();
+        app.context.alarmClock.tick(main);
         choose(*snoozeItem(*app.alerts.shown.first(), QStringLiteral("&5 minutes")));
         settle();
         QCOMPARE(recordIn(dir).size(), 1);
@@ -247,10 +267,10 @@ private Q_SLOTS:
             QTest::mouseClick(editor.acceptButton, Qt::LeftButton);
         };
         app.context.openEditor(AppContext::FromTray);
-        main.tick();
+        app.context.alarmClock.tick(main);
         QVERIFY(recordIn(dir).isEmpty());
         app.clock.setLocal(Today, QTime(9, 35));
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.shown.size(), 1);
     }
 
@@ -263,7 +283,7 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(Today, QTime(9, 30));
         AlertWindow &main = app.context.mainAlert();
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.notifications.shown, QStringList{"Stretch"});
         QPointer<AlertWindow> first = app.alerts.shown.first();
         const QByteArray fileAtAlert = dir.read(AlarmStore::FileName);
@@ -274,7 +294,7 @@ private Q_SLOTS:
         QCOMPARE(recordIn(dir).first().snoozedUntil.toLocalTime(), QDateTime(Today, QTime(9, 35)));
 
         app.clock.setLocal(Today, QTime(9, 35));
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.shown.size(), 2);
         QCOMPARE(app.notifications.shown, (QStringList{"Stretch", "Stretch"}));
         // The window's OK withdraws the new one.

@@ -34,9 +34,9 @@ void startOn17March(TestApp &app, TrayShell &tray, const QTime &time)
 {
     app.clock.setLocal(QDate(2009, 3, 17), time);
     tray.startUp();
-    app.context.mainAlert().tick();
+    app.context.alarmClock.tick(app.context.mainAlert());
     tray.completeStartUp();
-    app.context.mainAlert().tick();
+    app.context.alarmClock.tick(app.context.mainAlert());
 }
 
 } // namespace
@@ -58,7 +58,7 @@ private Q_SLOTS:
         QVERIFY(!app.context.editorLoaded());
         QCOMPARE(app.context.engine.row(0).date, QString());
         QVERIFY(!app.context.mainAlert().isVisible());
-        QVERIFY(app.context.mainAlert().clockTimer->isActive());
+        QVERIFY(app.context.alarmClock.running(app.context.mainAlert()));
         QCOMPARE(app.context.mainAlert().windowTitle(), QStringLiteral("Tikora"));
         QVERIFY(tray.startUpTimer->isActive());
         QCOMPARE(tray.startUpTimer->interval(), 850);
@@ -83,7 +83,7 @@ private Q_SLOTS:
         tray.completeStartUp();
         QVERIFY(!tray.startUpTimer->isActive());
         QVERIFY(app.context.mainAlert().windowTitle().isEmpty());
-        QVERIFY(app.context.mainAlert().clockTimer->isActive());
+        QVERIFY(app.context.alarmClock.running(app.context.mainAlert()));
         QVERIFY(!app.context.editorLoaded());
         const QByteArray saved = dir.read(AlarmStore::FileName);
         QVERIFY(saved.startsWith("\"THIS IS A SELF UPDATING FILE"));
@@ -145,8 +145,8 @@ private Q_SLOTS:
 
         int ticks = 0;
         app.boxes.whileOpen = [&](const QString &) {
-            app.context.mainAlert().tick();
-            app.context.mainAlert().tick();
+            app.context.alarmClock.tick(app.context.mainAlert());
+            app.context.alarmClock.tick(app.context.mainAlert());
             ticks += 2;
         };
         TrayShell tray(app.context);
@@ -182,7 +182,7 @@ private Q_SLOTS:
         tray.completeStartUp();
         QCOMPARE(app.boxes.shown, QStringList{"The DATE you entered was not valid."});
         QCOMPARE(dir.read(AlarmStore::FileName), before);
-        QVERIFY(app.context.mainAlert().clockTimer->isActive());
+        QVERIFY(app.context.alarmClock.running(app.context.mainAlert()));
         QVERIFY(!app.context.editor().isVisible());
     }
 
@@ -337,7 +337,7 @@ private Q_SLOTS:
         bool clockWhileOpen = true;
         QPoint position;
         app.modal.whileOpen = [&](QDialog &dialog) {
-            clockWhileOpen = main.clockTimer->isActive();
+            clockWhileOpen = app.context.alarmClock.running(main);
             position = dialog.pos();
             QTest::mouseClick(app.context.editor().acceptButton, Qt::LeftButton);
         };
@@ -345,7 +345,7 @@ private Q_SLOTS:
         QCOMPARE(app.modal.shown.size(), 1);
         QCOMPARE(app.modal.shown.first().data(), &app.context.editor());
         QVERIFY(!clockWhileOpen);
-        QVERIFY(main.clockTimer->isActive());
+        QVERIFY(app.context.alarmClock.running(main));
         QCOMPARE(position.y(), 1);
 
         // Once shown, its outer width is known and it opens exactly centred.
@@ -367,7 +367,7 @@ private Q_SLOTS:
         };
         choose(*tray.trayMenu().aboutAction);
         QCOMPARE(app.modal.shown.size(), 1);
-        QVERIFY(app.context.mainAlert().clockTimer->isActive());
+        QVERIFY(app.context.alarmClock.running(app.context.mainAlert()));
         QVERIFY(!app.context.mainAlert().isVisible());
     }
 
@@ -387,7 +387,7 @@ private Q_SLOTS:
             if (opened++ == 0) {
                 choose(*tray.trayMenu().setAlarmAction);
                 choose(*further.setAction);
-                QVERIFY(further.clockTimer->isActive());
+                QVERIFY(app.context.alarmClock.running(further));
             }
         };
         choose(*tray.trayMenu().setAlarmAction);
@@ -406,14 +406,14 @@ private Q_SLOTS:
         further.show();
         bool mainWhileOpen = false, furtherWhileOpen = true;
         app.modal.whileOpen = [&](QDialog &) {
-            mainWhileOpen = app.context.mainAlert().clockTimer->isActive();
-            furtherWhileOpen = further.clockTimer->isActive();
+            mainWhileOpen = app.context.alarmClock.running(app.context.mainAlert());
+            furtherWhileOpen = app.context.alarmClock.running(further);
             QTest::mouseClick(app.context.editor().acceptButton, Qt::LeftButton);
         };
         choose(*further.setAction);
         QVERIFY(mainWhileOpen);
         QVERIFY(!furtherWhileOpen);
-        QVERIFY(!further.clockTimer->isActive());
+        QVERIFY(!app.context.alarmClock.running(further));
     }
 
     // Tikora.chm in the current folder if it is there, else the page the
@@ -522,7 +522,7 @@ private Q_SLOTS:
         TestApp app;
         TrayShell tray(app.context);
         startOn17March(app, tray, QTime(10, 30));
-        app.context.mainAlert().tick();
+        app.context.alarmClock.tick(app.context.mainAlert());
         QCOMPARE(app.alerts.messages(), (QStringList{"Weekly", "Once"}));
         QCOMPARE(app.sound.calls,
                  (QStringList{"beep", "play checkmsgs.wav", "beep", "play checkmsgs.wav"}));

@@ -183,7 +183,7 @@ private Q_SLOTS:
         app.context.useWakeUps(&wakeUps);
         app.context.engine.ensureLoaded();
         AlertWindow &main = app.context.mainAlert();
-        main.tick();
+        app.context.alarmClock.tick(main);
         QSignalSpy woken(&wakeUps, &WakeUps::woken);
 
         const QByteArray next = DataFile::encode(
@@ -193,7 +193,7 @@ private Q_SLOTS:
             // The first time before the watcher's word is read, then after.
             if (step++ > 0)
                 QCoreApplication::processEvents();
-            main.tick();
+            app.context.alarmClock.tick(main);
             QCOMPARE(app.context.state.table()[3].time, QStringLiteral("10:00:00"));
             QCOMPARE(app.context.state.table()[4].time, QString());
         });
@@ -215,16 +215,16 @@ private Q_SLOTS:
         app.context.useWakeUps(&wakeUps);
         app.context.engine.ensureLoaded();
         AlertWindow &main = app.context.mainAlert();
-        main.tick();
+        app.context.alarmClock.tick(main);
         QSignalSpy woken(&wakeUps, &WakeUps::woken);
 
         dir.write(AlarmStore::FileName, "\"cut short");
-        main.tick();
+        app.context.alarmClock.tick(main);
         QVERIFY(app.boxes.shown.isEmpty());
         QVERIFY(woken.wait(5000));
         QTRY_COMPARE(app.boxes.shown, QStringList{AlarmStore::ProblemText});
-        main.tick();
-        main.tick();
+        app.context.alarmClock.tick(main);
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.boxes.shown.size(), 1);
     }
 

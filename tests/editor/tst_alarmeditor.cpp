@@ -447,26 +447,27 @@ private Q_SLOTS:
         TestApp app;
         writeEntries(dir, {{9, "06/15/09", "9 o'clock"}});
         AlarmEditor &editor = app.context.editor();
-        QTimer *mainClock = app.context.mainAlert().clockTimer;
+        AlarmClock &clock = app.context.alarmClock;
+        AlertWindow &main = app.context.mainAlert();
         editor.acceptButton->click();
         QCOMPARE(app.boxes.shown, QStringList{BadTime});
         QVERIFY(!editor.isVisible());
-        QVERIFY(mainClock->isActive());
+        QVERIFY(clock.running(main));
         QVERIFY(editor.timeBoxes[9]->text().isEmpty());
 
-        mainClock->stop();
+        clock.stop(main);
         editor.show();
         QTest::keyClicks(editor.timeBoxes[0], QStringLiteral("25:00"));
         QTest::keyClick(editor.messageBoxes[0], Qt::Key_Return);
         QCOMPARE(app.boxes.shown, (QStringList{BadTime, BadTime}));
         QVERIFY(editor.isVisible());
-        QVERIFY(!mainClock->isActive());
+        QVERIFY(!clock.running(main));
         QVERIFY(editor.timeBoxes[0]->text().isEmpty());
 
         QTest::keyClicks(editor.timeBoxes[0], QStringLiteral("9:30"));
         QTest::keyClick(editor.timeBoxes[0], Qt::Key_Enter);
         QVERIFY(!editor.isVisible());
-        QVERIFY(mainClock->isActive());
+        QVERIFY(clock.running(main));
         QCOMPARE(editor.timeBoxes[0]->text(), QStringLiteral("09:30:00"));
         QCOMPARE(readContents(dir).table[0].time, QStringLiteral("09:30:00"));
 
@@ -489,8 +490,9 @@ private Q_SLOTS:
         writeEntries(dir, {{2, "03/17/09", "09:30:00", 0, 1, 0, 0, "weekly"}});
         const QByteArray before = dir.read(AlarmStore::FileName);
         AlarmEditor &editor = app.context.editor();
-        QTimer *mainClock = app.context.mainAlert().clockTimer;
-        mainClock->stop();
+        AlarmClock &clock = app.context.alarmClock;
+        AlertWindow &main = app.context.mainAlert();
+        clock.stop(main);
         editor.show();
         QTest::keyClicks(editor.messageBoxes[2], QStringLiteral(" edited"));
         click(editor.dailyBoxes[2]);
@@ -499,12 +501,12 @@ private Q_SLOTS:
         QTest::keyClick(editor.acceptButton, Qt::Key_Escape);
         QVERIFY(editor.isVisible());
         QCOMPARE(editor.messageBoxes[2]->text(), QStringLiteral("weekly edited"));
-        QVERIFY(!mainClock->isActive());
+        QVERIFY(!clock.running(main));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
 
         editor.close();
         QVERIFY(!editor.isVisible());
-        QVERIFY(mainClock->isActive());
+        QVERIFY(clock.running(main));
         QCOMPARE(editor.messageBoxes[2]->text(), QStringLiteral("weekly"));
         QCOMPARE(boxesOf(editor, 2), (Boxes{0, 1, 0}));
         QCOMPARE(editor.soundButtons(), (SoundChoice{true, false, false, false}));

@@ -158,7 +158,7 @@ private Q_SLOTS:
         const QByteArray before = t.dir.read(AlarmStore::FileName);
         t.open<DatePicker>(t.editor->dateBoxes[6], [&](DatePicker &cal) {
             QTest::keyClick(cal.dateEdit, Qt::Key_Up);
-            alert.tick();
+            t.app.context.alarmClock.tick(alert);
             QVERIFY(t.app.alerts.shown.isEmpty());
             QCOMPARE(t.dir.read(AlarmStore::FileName), before);
             cal.close();
@@ -167,7 +167,7 @@ private Q_SLOTS:
         QTest::mouseClick(t.editor->acceptButton, Qt::LeftButton);
         QVERIFY(!t.editor->isVisible());
 
-        alert.tick();
+        t.app.context.alarmClock.tick(alert);
         QCOMPARE(t.app.alerts.messages(), QStringList{"due now"});
         const FileContents saved = t.saved();
         QCOMPARE(saved.table[6].date, QStringLiteral("07/03/09"));

@@ -56,7 +56,7 @@ private Q_SLOTS:
         AlertWindow &main = app.context.mainAlert();
         main.show();
         main.messageLabel->setText(QStringLiteral("main stays"));
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.shown.size(), 3);
 
         QPointer<AlertWindow> first = app.alerts.shown.first();
@@ -86,7 +86,7 @@ private Q_SLOTS:
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
         writeEntries(dir, {{0, "03/10/09", "09:30:00", 1, 0, 0, 0}});
         AlertWindow &main = app.context.mainAlert();
-        main.tick();
+        app.context.alarmClock.tick(main);
         QPointer<AlertWindow> alert = app.alerts.shown.first();
         QVERIFY(alert->close());
         deleteDeferred();
@@ -97,7 +97,7 @@ private Q_SLOTS:
         main.show();
         QVERIFY(main.close());
         QVERIFY(!main.isVisible());
-        QVERIFY(main.clockTimer->isActive());
+        QVERIFY(app.context.alarmClock.running(main));
         QCOMPARE(&app.context.mainAlert(), &main);
     }
 

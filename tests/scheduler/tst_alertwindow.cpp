@@ -46,8 +46,8 @@ private Q_SLOTS:
         QCOMPARE(main.messageLabel->textFormat(), Qt::PlainText);
         QCOMPARE(main.windowTitle(), AppTitle);
         QVERIFY(main.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(main.clockTimer->isActive());
-        QCOMPARE(main.clockTimer->interval(), 500);
+        QVERIFY(app.context.alarmClock.running(main));
+        QCOMPARE(app.context.alarmClock.waitMs(main), 500);
         QVERIFY(main.okButton->isDefault());
         QCOMPARE(app.context.state.table()[4].message, QStringLiteral("slot 4"));
         QVERIFY(!main.isVisible());
@@ -70,12 +70,12 @@ private Q_SLOTS:
                                                                 {9, QStringLiteral("09:30:01")}})));
         AlertWindow &main = app.context.mainAlert();
 
-        main.tick();
+        app.context.alarmClock.tick(main);
         QVERIFY(app.alerts.shown.isEmpty());
         QCOMPARE(app.context.state.nowTime, QStringLiteral("09:29:59"));
 
         app.clock.advanceMSecs(500);
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.messages(), (QStringList{"slot 2", "slot 7"}));
         QCOMPARE(app.context.state.nowDate, QStringLiteral("03/10/09"));
         QCOMPARE(app.context.state.nowTime, QStringLiteral("09:30:00"));
@@ -94,7 +94,7 @@ private Q_SLOTS:
         const QByteArray whole = DataFile::encode(
             armed({{0, QStringLiteral("09:30:20")}, {1, QStringLiteral("09:30:30")}}));
         dir.write(AlarmStore::FileName, whole);
-        AlertWindow &main = app.context.mainAlert();
+        app.context.mainAlert();
         app.context.editor();
         dir.write(AlarmStore::FileName, whole.left(whole.size() - 40));
 
@@ -116,11 +116,14 @@ private Q_SLOTS:
             turn.start(0);
             boxLoop.exec();
         };
-        main.clockTimer->setInterval(0);
-        main.clockTimer->start();
+        // The main clock's own timer, ticking at every turn of the loop.
+        auto *mainClock = app.context.alarmClock.findChild<QTimer *>(QStringLiteral("mainClock"));
+        QVERIFY(mainClock);
+        mainClock->setInterval(0);
+        mainClock->start();
         for (int turn = 0; turn < 100 && app.boxes.shown.isEmpty(); ++turn)
             QCoreApplication::processEvents();
-        main.clockTimer->stop();
+        mainClock->stop();
         QVERIFY(ticks > 0);
 
         QCOMPARE(app.boxes.shown.size(), 1);

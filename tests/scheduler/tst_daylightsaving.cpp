@@ -55,7 +55,7 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
             acknowledgements.removeFirst();
             engine.acknowledge(program.windows.ids.at(acknowledged++));
         }
-        engine.tick([] { return true; }, [](const QDateTime &) {});
+        engine.tick();
     }
     return alerts;
 }

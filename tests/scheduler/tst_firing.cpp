@@ -65,11 +65,11 @@ private Q_SLOTS:
         AlertWindow &main = app.context.mainAlert();
         AlarmEditor &editor = app.context.editor();
         editor.show();
-        main.tick();
+        app.context.alarmClock.tick(main);
         QVERIFY(app.alerts.shown.isEmpty());
 
         editor.hide();
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.messages(), QStringList{"later"});
     }
 
@@ -82,7 +82,7 @@ private Q_SLOTS:
         AlertWindow &main = app.context.mainAlert();
         int ticksInside = 0;
         app.modal.whileOpen = [&](QDialog &) {
-            main.tick();
+            app.context.alarmClock.tick(main);
             ++ticksInside;
         };
         app.context.showAbout(AppContext::FromAlertWindow);
@@ -90,7 +90,7 @@ private Q_SLOTS:
         QVERIFY(app.alerts.shown.isEmpty());
         QVERIFY(app.sound.calls.isEmpty());
 
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.messages(), QStringList{"later"});
     }
 
@@ -111,12 +111,12 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(Today, QTime(9, 30));
         dir.write(AlarmStore::FileName, DataFile::encode(withEntries({{0, message}})));
-        app.context.mainAlert().tick();
+        app.context.alarmClock.tick(app.context.mainAlert());
         QCOMPARE(app.alerts.shown.size(), 1);
         const AlertWindow &window = *app.alerts.shown.first();
         QVERIFY(window.isVisible());
         QVERIFY(window.windowTitle().isEmpty());
-        QVERIFY(window.clockTimer->isActive());
+        QVERIFY(app.context.alarmClock.running(window));
         QCOMPARE(window.messageLabel->textFormat(), Qt::PlainText);
         QCOMPARE(window.messageLabel->text(), message);
         app.context.showMainAlert();
@@ -136,7 +136,7 @@ private Q_SLOTS:
         dir.write(AlarmStore::FileName, DataFile::encode(withEntries({})));
         AlertWindow &main = app.context.mainAlert();
         app.context.editor();
-        main.tick();
+        app.context.alarmClock.tick(main);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         const qsizetype before = QApplication::topLevelWidgets().size();
 
@@ -156,7 +156,7 @@ private Q_SLOTS:
                 setEntry(c, {slot, "03/10/09", time, 1});
             dir.write(AlarmStore::FileName, DataFile::encode(c));
             app.clock.advanceSeconds(1);
-            main.tick();
+            app.context.alarmClock.tick(main);
             fired += int(app.alerts.shown.size());
             for (const QPointer<AlertWindow> &window : std::as_const(app.alerts.shown)) {
                 if (window && window->isVisible()) {

@@ -37,7 +37,7 @@ struct ExactApp
         // As at start-up: the working copy is loaded before the clock runs.
         app.context.engine.ensureLoaded();
         main = &app.context.mainAlert();
-        main->tick();
+        app.context.alarmClock.tick(*main);
     }
 };
 
@@ -51,25 +51,26 @@ private Q_SLOTS:
     void hiddenItSleepsUntilTheNextDueSecond()
     {
         ExactApp exact;
-        QTimer *clock = exact.main->clockTimer;
-        QVERIFY(clock->isActive());
-        QCOMPARE(clock->timerType(), Qt::PreciseTimer);
-        QCOMPARE(clock->interval(), 9750);
+        AlarmClock &clock = exact.app.context.alarmClock;
+        AlertWindow &main = *exact.main;
+        QVERIFY(clock.running(main));
+        QVERIFY(clock.precise(main));
+        QCOMPARE(clock.waitMs(main), 9750);
 
         // Fired, nothing else armed: a minute at most.
         exact.app.clock.advanceSeconds(10);
-        exact.main->tick();
+        exact.app.context.alarmClock.tick(*exact.main);
         QCOMPARE(exact.app.alerts.messages(), QStringList{"slot 3"});
-        QCOMPARE(clock->interval(), 60000);
+        QCOMPARE(clock.waitMs(main), 60000);
 
         // The editor switches it off; its OK switches it on again, asleep.
         exact.app.modal.whileOpen = [&](QDialog &) {
-            QVERIFY(!clock->isActive());
+            QVERIFY(!clock.running(main));
             exact.app.context.editor().acceptButton->click();
         };
         exact.app.context.openEditor(AppContext::FromTray);
-        QVERIFY(clock->isActive());
-        QCOMPARE(clock->interval(), 60000);
+        QVERIFY(clock.running(main));
+        QCOMPARE(clock.waitMs(main), 60000);
     }
 
     void shownItKeeps500msAndTicksAtOnce()
@@ -78,12 +79,12 @@ private Q_SLOTS:
         AlertWindow &main = *exact.main;
         exact.app.clock.setLocal(Today, QTime(9, 29, 52));
         exact.app.context.showMainAlert();
-        QCOMPARE(main.clockTimer->interval(), 500);
+        QCOMPARE(exact.app.context.alarmClock.waitMs(main), 500);
         QTRY_COMPARE(main.timeLabel->text(), QStringLiteral("09:29:52"));
 
         main.close();
         QVERIFY(!main.isVisible());
-        QCOMPARE(main.clockTimer->interval(), 8000);
+        QCOMPARE(exact.app.context.alarmClock.waitMs(main), 8000);
     }
 
     void aWakeUpTicksAtOnce()
@@ -94,7 +95,7 @@ private Q_SLOTS:
         exact.wakeUps.wake();
         QTRY_COMPARE(exact.app.alerts.messages(), QStringList{"slot 5"});
         // A wake-up with the clock off (the editor open) does nothing.
-        exact.app.context.mainAlert().clockTimer->stop();
+        exact.app.context.alarmClock.stop(exact.app.context.mainAlert());
         writeEntries(exact.dir, {{7, "03/10/09", "09:00:00"}});
         exact.wakeUps.wake();
         QCoreApplication::processEvents();
@@ -108,13 +109,13 @@ private Q_SLOTS:
         ExactApp exact;
         int inside = 0;
         exact.app.boxes.whileOpen = [&](const QString &) {
-            inside = exact.main->clockTimer->interval();
+            inside = exact.app.context.alarmClock.waitMs(*exact.main);
         };
         exact.dir.write(AlarmStore::FileName, "\"broken");
-        exact.main->tick();
+        exact.app.context.alarmClock.tick(*exact.main);
         QCOMPARE(exact.app.boxes.shown.size(), 1);
         QCOMPARE(inside, 500);
-        QCOMPARE(exact.main->clockTimer->interval(), 9750);
+        QCOMPARE(exact.app.context.alarmClock.waitMs(*exact.main), 9750);
     }
 
     // A further alert window's 500 ms clock only shows the time: it reads
@@ -123,23 +124,24 @@ private Q_SLOTS:
     void furtherWindowsOnlyShowTheTime()
     {
         ExactApp exact(true, {{3, "03/10/09", "09:30:00"}, {4, "03/10/09", "09:30:40"}});
-        QTimer *clock = exact.main->clockTimer;
+        AlarmClock &clock = exact.app.context.alarmClock;
+        AlertWindow &main = *exact.main;
         exact.app.clock.advanceSeconds(10); // 09:30:00.250
-        exact.main->tick();
+        exact.app.context.alarmClock.tick(*exact.main);
         QCOMPARE(exact.app.alerts.messages(), QStringList{"slot 3"});
-        QCOMPARE(clock->interval(), 39750);
+        QCOMPARE(clock.waitMs(main), 39750);
 
         AlertWindow *further = exact.app.alerts.shown.constFirst();
         writeEntries(exact.dir, {{3, "03/10/09", "09:30:00", 0, 0, 0, 1},
                                  {4, "03/10/09", "09:30:40"},
                                  {5, "03/10/09", "09:00:00"}});
         exact.app.clock.advanceSeconds(20); // 09:30:20.250
-        further->tick();
+        exact.app.context.alarmClock.tick(*further);
         QCOMPARE(further->timeLabel->text(), QStringLiteral("09:30:20"));
         QCOMPARE(further->dateLabel->text(), QStringLiteral("03/10/09"));
         QCOMPARE(exact.app.context.state.table()[5].time, QString());
         QCOMPARE(exact.app.alerts.messages(), QStringList{"slot 3"});
-        QCOMPARE(clock->interval(), 39750);
+        QCOMPARE(clock.waitMs(main), 39750);
 
         // The change wakes the main clock, which reads it.
         exact.wakeUps.wake();
@@ -167,7 +169,7 @@ private Q_SLOTS:
         QVERIFY(!laidOut(*later.main));
         // Within the minute at the next wake-up: now.
         later.app.clock.advanceSeconds(60);
-        later.main->tick();
+        later.app.context.alarmClock.tick(*later.main);
         QCOMPARE(later.app.sound.prepared, QStringList{"checkmsgs.wav"});
         QVERIFY(laidOut(*later.main));
     }
@@ -176,7 +178,7 @@ private Q_SLOTS:
     void unseenFileChangesKeep500ms()
     {
         ExactApp exact(false);
-        QCOMPARE(exact.main->clockTimer->interval(), 500);
+        QCOMPARE(exact.app.context.alarmClock.waitMs(*exact.main), 500);
     }
 };
 

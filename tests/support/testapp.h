@@ -2,6 +2,7 @@
 #pragma once
 
 #include "support/fakeclock.h"
+#include "support/fakewakeups.h"
 #include "support/recordingnotifications.h"
 #include "support/recordingservices.h"
 #include "windows/appcontext.h"
@@ -28,18 +29,6 @@ public:
 };
 
 class AlertWindow;
-
-// Wake-ups the test sends itself.
-class FakeWakeUps : public WakeUps
-{
-public:
-    bool seesFileChanges() const override { return sees; }
-    bool fileChanging() const override { return changing; }
-    void wake() { Q_EMIT woken(); }
-
-    bool sees = true;
-    bool changing = false;
-};
 
 // Records the pages asked for; with `fails`, no viewer can open them.
 class RecordingHelp : public HelpViewer

@@ -44,10 +44,7 @@ struct EngineTest : TestEngine
 
     FileContents saved() const { return readContents(dir); }
     // A tick of a window that stays and shows nothing.
-    void tick()
-    {
-        engine.tick([] { return true; }, [](const QDateTime &) {});
-    }
+    void tick() { engine.tick(); }
     // Every save from now on fails as on a full disk.
     void failSaves()
     {
