@@ -18,8 +18,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh test
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTIKORA_BENCH=ON -DTIKORA_TESTS=OFF >/dev/null
-cmake --build build-bench -j "$(nproc)" --target tikora_bench tikora tikora_sound tikora_floor
+# The bench preset (CMakePresets.json): build-bench/, Release, the program,
+# its sound plugin, the microbenchmarks and the floor program.
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j "$(nproc)"
 
 rows="$(mktemp)"
 whole_program="$(mktemp)"

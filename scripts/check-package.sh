@@ -7,8 +7,8 @@
 # with dpkg, hold the right files and dependencies (tikora without Qt
 # Multimedia, tikora-sound with the sound plugin), the hardened program, the
 # desktop entries, the metainfo and the manual page, and the installed
-# program answers --version and --help. The CPack route is checked from the
-# first build's tree. The tests are not run inside the package builds
+# program answers --version and --help. The CPack route is checked as the
+# README gives it, with the package preset, in the first build's copy. The tests are not run inside the package builds
 # (scripts/test.sh runs them). Everything is written in the temporary folder,
 # and the packages are purged again afterwards unless tikora was installed
 # before. Needs root or sudo (dpkg -i) and the test set-up
@@ -176,11 +176,16 @@ check "/usr/bin/tikora --version prints $version" [ "$(run_installed --version)"
 check "/usr/bin/tikora --help ends with 0" eval 'run_installed --help >/dev/null'
 check "nothing written where it ran" [ -z "$(ls -A "$home")" ]
 
-# The CPack route, from the first build's tree (configured for /usr): one
+# The CPack route, as the README gives it: the package preset's tree
+# (configured for /usr), built and packed, in the first build's copy: one
 # package with the program and its sound.
-cpack_ok() { (cd "$first/tikora-$version"/obj-* && cpack -G DEB >"$work/cpack.log" 2>&1); }
-check "cpack packages the tree configured for /usr" cpack_ok
-cpack_deb=$(ls "$first/tikora-$version"/obj-*/tikora_*.deb 2>/dev/null || true)
+cpack_ok()
+{
+    (cd "$first/tikora-$version" && cmake --preset package && cmake --build --preset package \
+        -j "$(nproc)" && cd build-package && cpack -G DEB) >"$work/cpack.log" 2>&1
+}
+check "cpack packages the package preset's tree, configured for /usr" cpack_ok
+cpack_deb=$(ls "$first/tikora-$version"/build-package/tikora_*.deb 2>/dev/null || true)
 check "cpack: the package holds the program" has "/usr/bin/tikora$" dpkg-deb --contents "$cpack_deb"
 check "cpack: the package holds the sound plugin" \
     has "/tikora/tikora-sound.so$" dpkg-deb --contents "$cpack_deb"

@@ -9,8 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
-CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j "$(nproc)"
+# The fuzz preset (fuzz/CMakePresets.json): clang, build-fuzz/.
+cmake -S fuzz --preset fuzz >/dev/null
+(cd fuzz && cmake --build --preset fuzz -j "$(nproc)")
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -47,16 +47,17 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 
 mkdir -p build
+# The plain preset (CMakePresets.json): build/, optimised, no tests.
 # CMake's search for optional parts of Qt ("Could NOT find XKB") and the
 # compiler's lines are kept in logs; only a failure shows them.
 say "configuring the build in build/ (log: build/configure.log)"
-if ! cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIKORA_TESTS=OFF \
-    >build/configure.log 2>&1; then
+if ! cmake --preset plain >build/configure.log 2>&1; then
     show_log build/configure.log
     exit 1
 fi
-say "building build/tikora (log: build/build.log; the first build takes a few minutes)"
-if ! cmake --build build -j "$(nproc)" --target tikora >build/build.log 2>&1; then
+say "building build/tikora and its sound plugin (log: build/build.log; the first build" \
+    "takes a few minutes)"
+if ! cmake --build --preset plain -j "$(nproc)" >build/build.log 2>&1; then
     show_log build/build.log
     exit 1
 fi

@@ -24,8 +24,8 @@ bash scripts/setup.sh test >/dev/null
 if [ $# -ge 1 ]; then
     PROGRAM=$(realpath "$1")
 else
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIKORA_TESTS=OFF >/dev/null
-    cmake --build build -j "$(nproc)" --target tikora
+    cmake --preset plain >/dev/null
+    cmake --build --preset plain -j "$(nproc)"
     PROGRAM="$SOURCE/build/tikora"
 fi
 

@@ -7,13 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh test
-# The benchmarks are built here too (two small programs over the same
-# libraries), so a change that breaks them fails the test command;
-# scripts/bench.sh runs them.
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DTIKORA_SANITIZE=ON -DTIKORA_WERROR=ON \
-    -DTIKORA_BENCH=ON
-cmake --build build-test -j "$(nproc)"
-ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+# The sanitize preset (CMakePresets.json): build-test/, warnings as errors,
+# and the benchmarks built too (two small programs over the same libraries),
+# so a change that breaks them fails the test command; scripts/bench.sh runs
+# them.
+cmake --preset sanitize
+cmake --build --preset sanitize -j "$(nproc)"
+ctest --preset sanitize -j "$(nproc)"
 
 # The Debian packages, built twice from debian/ with dpkg-buildpackage and
 # compared, checked by lintian, installed with dpkg and checked

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <utility>
+
 namespace CommandLine {
 
 namespace {
@@ -31,7 +33,11 @@ const QStringList QtFlagOptions = {QStringLiteral("reverse"), QStringLiteral("wi
 QString usage()
 {
     return QStringLiteral("Usage: %1 [--data-dir DIR] [--clock exact|poll]\n"
-                          "Tikora, an alarm clock in the notification area.\n"
+                          "       %1 [--data-dir DIR] --add DATE TIME MESSAGE"
+                          " [--daily|--weekly|--monthly]\n"
+                          "       %1 [--data-dir DIR] --list\n"
+                          "Tikora, an alarm clock in the notification area. A second start\n"
+                          "in the same folder brings the running copy's window forward.\n"
                           "\n"
                           "Options:\n"
                           "  --data-dir DIR  The folder that holds the alarms (Tikor.dat);\n"
@@ -41,20 +47,46 @@ QString usage()
                           "                  exact (the default) sleeps while no alarm can\n"
                           "                  be due; poll checks twice a second. Default:\n"
                           "                  TIKORA_CLOCK from the environment, else exact.\n"
+                          "  --add DATE TIME MESSAGE\n"
+                          "                  Put an alarm into the first empty row, armed,\n"
+                          "                  through the running copy if there is one. DATE\n"
+                          "                  is a day (03/17/09, \"March 17, 2009\"), TIME a\n"
+                          "                  time of day (9:30, \"3:00 PM\"); they are kept\n"
+                          "                  as mm/dd/yy and hh:mm:ss. Prints the new row as\n"
+                          "                  --list does.\n"
+                          "  --daily, --weekly, --monthly\n"
+                          "                  With --add: the alarm repeats (at most one).\n"
+                          "  --list          Print the rows that hold something, one a line,\n"
+                          "                  six fields apart by tabs: the row (1 to 32), the\n"
+                          "                  date, the time, the repeat (daily, weekly,\n"
+                          "                  monthly or once), armed or fired, the message.\n"
                           "  -h, --help      Show this help and end.\n"
                           "  -v, --version   Show the version and end.\n"
                           "\n"
                           "Each alarm also shows a desktop notification, with OK and\n"
                           "Snooze 5 minutes; TIKORA_NO_NOTIFICATIONS=1 in the environment\n"
-                          "turns them off.\n")
+                          "turns them off.\n"
+                          "\n"
+                          "Exit status: 0; 1 when the start or the command is refused (an\n"
+                          "unsafe or damaged data file, a folder that cannot be locked, a\n"
+                          "table with no empty row, a running copy that does not answer);\n"
+                          "2 for a bad option, date or time.\n")
         .arg(Name);
+}
+
+// The program ends at once with this code.
+Outcome ended(int exitCode)
+{
+    Outcome outcome;
+    outcome.exitCode = exitCode;
+    return outcome;
 }
 
 Outcome badUsage(QTextStream &err, const QString &problem)
 {
     err << Name << ": " << problem << "\nTry '" << Name << " --help' for more information.\n";
     err.flush();
-    return {false, BadUsage};
+    return ended(BadUsage);
 }
 
 // Makes the folder (and any missing parents) and enters it.
@@ -68,15 +100,17 @@ Outcome enter(const QString &folder, QTextStream &err)
             !QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
             err << Name << ": cannot make the data folder " << path << "\n";
             err.flush();
-            return {false, StartRefused};
+            return ended(StartRefused);
         }
     }
     if (!QDir::setCurrent(folder)) {
         err << Name << ": cannot enter the data folder " << info.absoluteFilePath() << "\n";
         err.flush();
-        return {false, StartRefused};
+        return ended(StartRefused);
     }
-    return {true, Ok};
+    Outcome entered;
+    entered.run = true;
+    return entered;
 }
 
 } // namespace
@@ -110,7 +144,12 @@ Outcome handle(const QList<QByteArray> &rawArguments, QTextStream &out, QTextStr
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption clock(QStringLiteral("clock"), QString(), QStringLiteral("KIND"));
-    parser.addOptions({help, version, dataDir, clock});
+    const QCommandLineOption add(QStringLiteral("add"));
+    const QCommandLineOption list(QStringLiteral("list"));
+    const QCommandLineOption daily(QStringLiteral("daily"));
+    const QCommandLineOption weekly(QStringLiteral("weekly"));
+    const QCommandLineOption monthly(QStringLiteral("monthly"));
+    parser.addOptions({help, version, dataDir, clock, add, list, daily, weekly, monthly});
     for (const QString &name : QtValueOptions) {
         QCommandLineOption option(name, QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -124,18 +163,42 @@ Outcome handle(const QList<QByteArray> &rawArguments, QTextStream &out, QTextStr
 
     if (!parser.parse(arguments))
         return badUsage(err, parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return badUsage(err, QStringLiteral("unexpected argument '%1'.")
-                                 .arg(parser.positionalArguments().constFirst()));
+    const QStringList positional = parser.positionalArguments();
+    QString repeat = QStringLiteral("once");
+    int repeats = 0;
+    for (const auto &[option, name] : {std::pair{&daily, "daily"}, std::pair{&weekly, "weekly"},
+                                       std::pair{&monthly, "monthly"}}) {
+        if (parser.isSet(*option)) {
+            repeat = QString::fromLatin1(name);
+            ++repeats;
+        }
+    }
+    if (parser.isSet(add) && parser.isSet(list))
+        return badUsage(err, QStringLiteral("--add and --list go one at a time."));
+    if (parser.isSet(add)) {
+        if (positional.size() != 3)
+            return badUsage(err, QStringLiteral("--add takes a date, a time and a message "
+                                                "(%1 given).")
+                                     .arg(positional.size()));
+        if (repeats > 1)
+            return badUsage(err, QStringLiteral("an alarm repeats daily, weekly or monthly, "
+                                                "not more than one."));
+    } else {
+        if (repeats > 0)
+            return badUsage(err, QStringLiteral("--%1 goes with --add.").arg(repeat));
+        if (!positional.isEmpty())
+            return badUsage(
+                err, QStringLiteral("unexpected argument '%1'.").arg(positional.constFirst()));
+    }
     if (parser.isSet(help)) {
         out << usage();
         out.flush();
-        return {false, Ok};
+        return ended(Ok);
     }
     if (parser.isSet(version)) {
         out << "Tikora " << TIKORA_VERSION << "\n";
         out.flush();
-        return {false, Ok};
+        return ended(Ok);
     }
     const QString clockKind =
         parser.isSet(clock) ? parser.value(clock) : qEnvironmentVariable("TIKORA_CLOCK");
@@ -144,7 +207,16 @@ Outcome handle(const QList<QByteArray> &rawArguments, QTextStream &out, QTextStr
         kind = ClockKind::Poll;
     else if (parser.isSet(clock) && clockKind != QStringLiteral("exact"))
         return badUsage(err, QStringLiteral("--clock is exact or poll, not '%1'.").arg(clockKind));
-    Outcome outcome{true, Ok, kind};
+    Outcome outcome;
+    outcome.run = true;
+    outcome.clock = kind;
+    if (parser.isSet(add)) {
+        outcome.command = Command::Add;
+        outcome.entry = positional;
+        outcome.repeat = repeat;
+    } else if (parser.isSet(list)) {
+        outcome.command = Command::List;
+    }
     if (parser.isSet(dataDir)) {
         const QString folder = parser.value(dataDir);
         if (folder.isEmpty())
@@ -154,10 +226,11 @@ Outcome handle(const QList<QByteArray> &rawArguments, QTextStream &out, QTextStr
                 << "text in this system's encoding (UTF-8), so it would become another "
                 << "folder's name\n";
             err.flush();
-            return {false, StartRefused};
+            return ended(StartRefused);
         }
-        outcome = enter(folder, err);
-        outcome.clock = kind;
+        const Outcome entered = enter(folder, err);
+        if (!entered.run)
+            return entered;
     }
     return outcome;
 }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "app/application.h"
 #include "app/commandline.h"
+#include "app/entrycommands.h"
+#include "app/handoverrequests.h"
 #include "app/singlecopy.h"
 #include "platform/alertnotifications.h"
+#include "platform/handover.h"
 #include "platform/qtmodalrunner.h"
 #include "platform/qtservices.h"
 #include "platform/systemclock.h"
@@ -13,6 +16,7 @@
 #include "windows/appcontext.h"
 #include "windows/trayshell.h"
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QTextStream>
 
@@ -20,19 +24,43 @@
 #include <cstdlib>
 #include <memory>
 
+namespace {
+
+// Ends the process without its exit handlers: a thread still waits on a
+// session bus that never answered.
+[[noreturn]] void endAtOnce(int code)
+{
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    CommandLine::ClockKind clockKind = CommandLine::ClockKind::Exact;
+    CommandLine::Outcome start;
     {
         // Before any window or file: --help and --version need no display.
         QTextStream out(stdout), err(stderr);
-        const auto start = CommandLine::handle(CommandLine::fromArgv(argc, argv), out, err);
+        start = CommandLine::handle(CommandLine::fromArgv(argc, argv), out, err);
         if (!start.run)
             return start.exitCode;
-        clockKind = start.clock;
     }
     // A save past the file-size limit is a failed save, told like any other.
     PosixFiles::ignoreFileSizeSignal();
+
+    if (start.command != CommandLine::Command::Start) {
+        // --add and --list need no display: an application object without
+        // one, for the session bus.
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout), err(stderr);
+        bool mustEndAtOnce = false;
+        const int code = EntryCommands::run(start, out, err, mustEndAtOnce);
+        if (mustEndAtOnce)
+            endAtOnce(code);
+        return code;
+    }
+
     TikoraApplication app(argc, argv);
     app.onFailure = [](const QString &what) {
         QtMessageBoxes().show(
@@ -48,8 +76,20 @@ int main(int argc, char *argv[])
 
     QtMessageBoxes boxes;
     SingleCopy copy;
-    if (!claimDataFolder(copy, boxes))
-        return EXIT_FAILURE;
+    // Another copy runs here: it brings its main window forward, and this
+    // start ends quietly.
+    bool busStuck = false;
+    const Claim claim = claimDataFolder(copy, boxes, [&busStuck](const QString &folder) {
+        const HandOver::Answer answer = HandOver::ask(folder, HandOver::Request::Show);
+        busStuck = answer.stuck;
+        return answer.answered && answer.reply.exitCode == EXIT_SUCCESS;
+    });
+    if (claim != Claim::Run) {
+        const int code = claim == Claim::HandedOver ? EXIT_SUCCESS : EXIT_FAILURE;
+        if (busStuck)
+            endAtOnce(code);
+        return code;
+    }
 
     SystemClock clock;
     QtSoundPlayer sound;
@@ -58,21 +98,23 @@ int main(int argc, char *argv[])
     QtTrayIcon tray;
     QtProblemReporter problems(boxes, tray);
     // A desktop notification with every alert, unless turned off.
-    std::unique_ptr<DBusAlertNotifications> notifications;
-    if (!DBusAlertNotifications::turnedOff())
-        notifications = std::make_unique<DBusAlertNotifications>();
+    const std::unique_ptr<AlertNotifications> notifications = DesktopNotifications::make();
     AppContext context(Services{clock, boxes, sound, modal, problems, help, tray});
     context.useNotifications(notifications.get());
 
     context.endProcess = [&copy](int code) {
         copy.release();
-        std::fflush(nullptr);
-        std::_Exit(code);
+        endAtOnce(code);
     };
+
+    // Later starts in this folder hand over to this copy.
+    HandOverRequests requests(context);
+    HandOver::Service handOver(requests);
+    handOver.start(copy.lockedFolders());
 
     // The exact clock watches the data file in the folder the copy holds.
     std::unique_ptr<QtWakeUps> wakeUps;
-    if (clockKind == CommandLine::ClockKind::Exact) {
+    if (start.clock == CommandLine::ClockKind::Exact) {
         wakeUps = std::make_unique<QtWakeUps>();
         context.useWakeUps(wakeUps.get());
     }

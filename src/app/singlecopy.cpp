@@ -11,11 +11,14 @@ SingleCopy::Outcome SingleCopy::acquire()
 {
     release();
     m_problem.clear();
+    m_busyFolder.clear();
     const auto take = [this](FolderLock &lock, const QString &folder) {
         switch (lock.lock(folder, LockName)) {
         case FolderLock::Locked:
+            m_lockedFolders << QDir(folder).canonicalPath();
             return Locked;
         case FolderLock::Busy:
+            m_busyFolder = QDir(folder).canonicalPath();
             return AlreadyRunning;
         case FolderLock::Failed:
             break;
@@ -47,6 +50,7 @@ void SingleCopy::release()
     m_folder.unlock();
     m_linkedFolder.unlock();
     m_lockedAt = {};
+    m_lockedFolders.clear();
 }
 
 QString unsafePlaceText(const QString &problem)
@@ -54,24 +58,31 @@ QString unsafePlaceText(const QString &problem)
     return QStringLiteral("Tikora cannot keep its alarms here: %1.").arg(problem);
 }
 
-bool claimDataFolder(SingleCopy &copy, MessageBoxes &boxes)
+Claim claimDataFolder(SingleCopy &copy, MessageBoxes &boxes,
+                      const std::function<bool(const QString &folder)> &handOver)
 {
     // Before the lock: the folder and the file must be the user's own.
     if (const QString problem = AlarmStore::placeProblem(); !problem.isEmpty()) {
         boxes.show(unsafePlaceText(problem));
-        return false;
+        return Claim::Refused;
     }
     switch (copy.acquire()) {
     case SingleCopy::AlreadyRunning:
+        if (handOver && handOver(copy.busyFolder()))
+            return Claim::HandedOver;
         boxes.show(SingleCopy::AlreadyRunningText);
-        return false;
+        return Claim::Refused;
     case SingleCopy::Refused:
-        boxes.show(QStringLiteral("Tikora cannot make sure it runs only once here: %1.")
-                       .arg(copy.problem()));
-        return false;
+        boxes.show(refusedLockText(copy.problem()));
+        return Claim::Refused;
     case SingleCopy::Locked:
         break;
     }
     AlarmStore::removeLeftovers(copy.lockedAt());
-    return true;
+    return Claim::Run;
+}
+
+QString refusedLockText(const QString &problem)
+{
+    return QStringLiteral("Tikora cannot make sure it runs only once here: %1.").arg(problem);
 }

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class Clock;
 class MessageBoxes;
@@ -156,6 +157,19 @@ public:
 
     // The editor's close box: the rows go back to the file.
     void cancelEdits();
+
+    // An entry from outside the editor (the command line, through the
+    // running copy): it goes into the first row that holds nothing, as it
+    // stands and armed, and is saved at once, as an accept of that row
+    // alone. `slot` is the row it went to, none when every row holds
+    // something (nothing is saved then); when the save fails, the row is as
+    // it was.
+    struct Added
+    {
+        std::optional<int> slot;
+        AlarmStore::SaveResult saved;
+    };
+    Added addEntry(const Entry &entry);
 
     // Writes the whole file: entries and sound from the working copy,
     // banners and fired flags from the table. The first failure of a run

@@ -6,6 +6,7 @@
 #include "engine/services.h"
 #include "scheduler/clock.h"
 #include "store/datetext.h"
+#include "store/entrytexts.h"
 
 namespace {
 
@@ -227,6 +228,37 @@ void AlarmEngine::rearmEditedRows(const QDate &today)
         if (edited && !(date.isEmpty() && time.isEmpty()))
             table[row].fired = 0;
     }
+}
+
+AlarmEngine::Added AlarmEngine::addEntry(const Entry &entry)
+{
+    ensureLoaded();
+    Added added;
+    for (int row = 0; row < SlotCount && !added.slot; ++row) {
+        const WorkingRow &r = m_rows[row];
+        if (EntryTexts::isEmpty(r.date, r.message, r.time))
+            added.slot = row;
+    }
+    if (!added.slot)
+        return added;
+    const int row = *added.slot;
+    const WorkingRow before = m_rows[row];
+    const Entry tableBefore = state.table()[row];
+
+    m_rows[row] =
+        WorkingRow{entry.date, entry.message, entry.time, entry.daily, entry.weekly, entry.monthly};
+    state.table()[row] = m_rows[row].entry(0);
+    added.saved = writeFile();
+    if (!added.saved.ok) {
+        m_rows[row] = before;
+        state.table()[row] = tableBefore;
+        return added;
+    }
+    // Accepted: the row is no edit for the editor's next OK.
+    m_shownDates[row] = entry.date;
+    m_shownTimes[row] = entry.time;
+    Q_EMIT rowChanged(row);
+    return added;
 }
 
 void AlarmEngine::cancelEdits()

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QDBusConnection>
-#include <QHash>
-#include <QObject>
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 // A desktop notification for each open alert, beside its window: on a
 // full-screen window, another workspace or where the window manager keeps
@@ -31,43 +30,16 @@ public:
     virtual void withdraw(Handle handle) = 0;
 };
 
-// Through the desktop's notification service (org.freedesktop.Notifications
-// on the session bus). Every call is sent without waiting for its answer,
-// so a missing or stuck service never holds the program up; with no service
-// nothing shows and nothing else changes.
-class DBusAlertNotifications : public QObject, public AlertNotifications
+namespace DesktopNotifications {
+
+// The desktop's notifications, or none: where Qt has no D-Bus, or when
+// TIKORA_NO_NOTIFICATIONS is set (to anything but empty or 0).
+std::unique_ptr<AlertNotifications> make();
+
+inline bool turnedOff()
 {
-    Q_OBJECT
+    const QByteArray value = qgetenv("TIKORA_NO_NOTIFICATIONS");
+    return !value.isEmpty() && value != "0";
+}
 
-public:
-    static constexpr int CallTimeoutMs = 5000;
-
-    // On the session bus.
-    explicit DBusAlertNotifications(QObject *parent = nullptr);
-    // On the given bus (a test's private one).
-    explicit DBusAlertNotifications(const QDBusConnection &bus, QObject *parent = nullptr);
-
-    Handle show(const QString &message, std::function<void(Action)> chosen) override;
-    void withdraw(Handle handle) override;
-
-    // TIKORA_NO_NOTIFICATIONS set (to anything but empty or 0) turns them off.
-    static bool turnedOff();
-
-private Q_SLOTS:
-    void actionInvoked(uint id, const QString &key);
-    void notificationClosed(uint id, uint reason);
-
-private:
-    struct Shown
-    {
-        uint id = 0; // the service's, once it answered
-        std::function<void(Action)> chosen;
-    };
-    void answered(Handle handle, uint id);
-    void close(uint id);
-    Handle handleOf(uint id) const;
-
-    QDBusConnection m_bus;
-    Handle m_lastHandle = NoHandle;
-    QHash<Handle, Shown> m_shown;
-};
+} // namespace DesktopNotifications

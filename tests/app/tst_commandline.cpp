@@ -56,6 +56,36 @@ private Q_SLOTS:
             << 2 << QString() << QStringLiteral("bogus");
         QTest::newRow("a clock of no kind") << QStringList{QStringLiteral("--clock=fast")} << 2
                                             << QString() << QStringLiteral("'fast'");
+        QTest::newRow("add without its texts")
+            << QStringList{QStringLiteral("--add"), QStringLiteral("3/18/09"),
+                           QStringLiteral("9:30")}
+            << 2 << QString()
+            << QStringLiteral("--add takes a date, a time and a message (2 given)");
+        QTest::newRow("add with a fourth text")
+            << QStringList{QStringLiteral("--add"), QStringLiteral("3/18/09"),
+                           QStringLiteral("9:30"), QStringLiteral("Dentist"),
+                           QStringLiteral("room 4")}
+            << 2 << QString() << QStringLiteral("(4 given)");
+        QTest::newRow("two repeats")
+            << QStringList{QStringLiteral("--add"),   QStringLiteral("3/18/09"),
+                           QStringLiteral("9:30"),    QStringLiteral("Dentist"),
+                           QStringLiteral("--daily"), QStringLiteral("--weekly")}
+            << 2 << QString() << QStringLiteral("not more than one");
+        QTest::newRow("a repeat without add")
+            << QStringList{QStringLiteral("--monthly")} << 2 << QString()
+            << QStringLiteral("--monthly goes with --add");
+        QTest::newRow("add and list")
+            << QStringList{QStringLiteral("--list"), QStringLiteral("--add"),
+                           QStringLiteral("3/18/09"), QStringLiteral("9:30"),
+                           QStringLiteral("Dentist")}
+            << 2 << QString() << QStringLiteral("one at a time");
+        QTest::newRow("list with a text")
+            << QStringList{QStringLiteral("--list"), QStringLiteral("all")} << 2 << QString()
+            << QStringLiteral("unexpected argument 'all'");
+        QTest::newRow("a bad command does not enter the folder")
+            << QStringList{QStringLiteral("--data-dir"), QStringLiteral("made"),
+                           QStringLiteral("--add"), QStringLiteral("3/18/09")}
+            << 2 << QString() << QStringLiteral("(1 given)");
         QTest::newRow("version wins over data-dir")
             << QStringList{QStringLiteral("--data-dir"), QStringLiteral("made"),
                            QStringLiteral("--version")}
@@ -89,7 +119,9 @@ private Q_SLOTS:
         QVERIFY(!result.outcome.run);
         QCOMPARE(result.outcome.exitCode, 0);
         for (const char *option :
-             {"--data-dir DIR", "--clock exact|poll", "TIKORA_CLOCK", "--help", "--version"})
+             {"--data-dir DIR", "--clock exact|poll", "TIKORA_CLOCK", "--help", "--version",
+              "--add DATE TIME MESSAGE", "--daily", "--weekly", "--monthly", "--list",
+              "six fields apart by tabs", "Exit status"})
             QVERIFY2(result.out.contains(QLatin1String(option)), option);
         QVERIFY(!result.out.contains(QLatin1String("platform")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -176,6 +208,69 @@ private Q_SLOTS:
         QVERIFY(result.outcome.run);
         QCOMPARE(QDir::currentPath(), folder);
         QVERIFY(QFileInfo(folder).permissions().testFlag(QFile::ReadGroup));
+    }
+
+    // The commands and what they are given, in the order typed; a message
+    // that begins with a dash comes after "--".
+    void readsTheCommands_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QStringList>("entry");
+        QTest::addColumn<QString>("repeat");
+        const auto add = int(CommandLine::Command::Add);
+        QTest::newRow("start") << QStringList() << int(CommandLine::Command::Start) << QStringList()
+                               << QString();
+        QTest::newRow("list") << QStringList{QStringLiteral("--list")}
+                              << int(CommandLine::Command::List) << QStringList() << QString();
+        QTest::newRow("add once") << QStringList{QStringLiteral("--add"),
+                                                 QStringLiteral("March 18, 2009"),
+                                                 QStringLiteral("3:00 PM"),
+                                                 QStringLiteral("Call the bank")}
+                                  << add
+                                  << QStringList{QStringLiteral("March 18, 2009"),
+                                                 QStringLiteral("3:00 PM"),
+                                                 QStringLiteral("Call the bank")}
+                                  << "once";
+        QTest::newRow("add weekly, the repeat first")
+            << QStringList{QStringLiteral("--weekly"), QStringLiteral("--add"),
+                           QStringLiteral("3/18/09"), QStringLiteral("9:30"),
+                           QStringLiteral("Team")}
+            << add
+            << QStringList{QStringLiteral("3/18/09"), QStringLiteral("9:30"),
+                           QStringLiteral("Team")}
+            << "weekly";
+        QTest::newRow("add daily, an empty message")
+            << QStringList{QStringLiteral("--add"), QStringLiteral("3/18/09"),
+                           QStringLiteral("9:30"), QString(), QStringLiteral("--daily")}
+            << add << QStringList{QStringLiteral("3/18/09"), QStringLiteral("9:30"), QString()}
+            << "daily";
+        QTest::newRow("a message with a dash, after --")
+            << QStringList{QStringLiteral("--monthly"), QStringLiteral("--add"),
+                           QStringLiteral("3/18/09"),   QStringLiteral("9:30"),
+                           QStringLiteral("--"),        QStringLiteral("-5 degrees: boots")}
+            << add
+            << QStringList{QStringLiteral("3/18/09"), QStringLiteral("9:30"),
+                           QStringLiteral("-5 degrees: boots")}
+            << "monthly";
+    }
+
+    void readsTheCommands()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, command);
+        QFETCH(QStringList, entry);
+        QFETCH(QString, repeat);
+        TempCurrentDir dir;
+        const Run result = run(options);
+        QVERIFY2(result.outcome.run, qPrintable(result.err));
+        QCOMPARE(int(result.outcome.command), command);
+        QCOMPARE(result.outcome.entry, entry);
+        if (command == int(CommandLine::Command::Add))
+            QCOMPARE(result.outcome.repeat, repeat);
+        QCOMPARE(result.out, QString());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
     }
 
     // Bytes that are no text name no folder Qt can keep: each would become

@@ -3,7 +3,7 @@
 // notification service of the test's own that records what it is asked and
 // answers as a user on the desktop would.
 
-#include "platform/alertnotifications.h"
+#include "platform/dbusnotifications.h"
 #include "store/openalerts.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
@@ -299,7 +299,7 @@ private Q_SLOTS:
             qunsetenv("TIKORA_NO_NOTIFICATIONS");
         else
             qputenv("TIKORA_NO_NOTIFICATIONS", value);
-        QCOMPARE(DBusAlertNotifications::turnedOff(), off);
+        QCOMPARE(DesktopNotifications::turnedOff(), off);
         qunsetenv("TIKORA_NO_NOTIFICATIONS");
     }
 };

@@ -206,20 +206,25 @@ private Q_SLOTS:
     void startUpTakesOnlyTheUsersOwnFolder_data()
     {
         QTest::addColumn<QString>("setUp");
-        QTest::addColumn<QString>("expected"); // %D the folder, %F Tikor.dat; empty: it runs
-        QTest::newRow("own folder") << "own"
-                                    << "";
-        QTest::newRow("shared folder") << "shared"
+        QTest::addColumn<int>("claim");
+        QTest::addColumn<QString>("expected"); // %D the folder, %F Tikor.dat: the box shown
+        const int run = int(Claim::Run), handedOver = int(Claim::HandedOver),
+                  refused = int(Claim::Refused);
+        QTest::newRow("own folder") << "own" << run << "";
+        QTest::newRow("shared folder") << "shared" << refused
                                        << "Tikora cannot keep its alarms here: other users can "
                                           "write to the folder %D.";
         QTest::newRow("data file a link to a device")
-            << "device link"
+            << "device link" << refused
             << "Tikora cannot keep its alarms here: %F is a link to /dev/null, "
                "which is not a regular file.";
-        QTest::newRow("another copy running") << "running"
-                                              << "Tikora is already running in this folder.";
+        QTest::newRow("another copy running, which does not answer")
+            << "running" << refused << "Tikora is already running in this folder.";
+        // It brings its window forward: this start ends without a word.
+        QTest::newRow("another copy running, which answers")
+            << "running, answers" << handedOver << "";
         QTest::newRow("a folder that cannot be opened")
-            << "unreadable"
+            << "unreadable" << refused
             << "Tikora cannot make sure it runs only once here: the folder %D cannot be "
                "opened (Permission denied).";
     }
@@ -227,6 +232,7 @@ private Q_SLOTS:
     void startUpTakesOnlyTheUsersOwnFolder()
     {
         QFETCH(QString, setUp);
+        QFETCH(int, claim);
         QFETCH(QString, expected);
         if (setUp == u"unreadable" && !OtherUser::canPlayUsers())
             QSKIP("needs a user that permissions stop");
@@ -255,7 +261,7 @@ private Q_SLOTS:
                 QVERIFY(OtherUser::giveTo(folder + QStringLiteral("/Tikor.dat"), OtherUser::Owner));
         }
         std::optional<RunningCopy> running;
-        if (setUp == u"running") {
+        if (setUp.startsWith(u"running")) {
             running.emplace(folder);
             QVERIFY(running->locked());
         }
@@ -263,7 +269,8 @@ private Q_SLOTS:
             QVERIFY(setMode(folder, 0300));
 
         // The start, as the owner, in a child process that reports back the
-        // message it showed and whether it would run.
+        // message it showed, the folder it asked to hand over to, and its
+        // claim.
         QTemporaryFile report;
         QVERIFY(report.open());
         QVERIFY(report.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -273,23 +280,31 @@ private Q_SLOTS:
                 return 99;
             SingleCopy copy;
             RecordingMessageBoxes boxes;
-            const bool run = claimDataFolder(copy, boxes);
+            QString askedFolder = QStringLiteral("(none)");
+            const Claim claimed =
+                claimDataFolder(copy, boxes, [&askedFolder, &setUp](const QString &held) {
+                    askedFolder = held;
+                    return setUp == u"running, answers";
+                });
             QFile out(report.fileName());
             if (!out.open(QIODevice::WriteOnly))
                 return 98;
-            out.write(boxes.shown.join(u'\n').toUtf8());
+            out.write((askedFolder + u'\n' + boxes.shown.join(u'\n')).toUtf8());
             out.close();
-            return run ? 1 : 0;
+            return int(claimed);
         });
         setMode(folder, 0700);
-        QCOMPARE(runs, expected.isEmpty() ? 1 : 0);
+        QCOMPARE(runs, claim);
         const QString text =
             QString(expected)
                 .replace(QStringLiteral("%D"), folder)
                 .replace(QStringLiteral("%F"), folder + QStringLiteral("/Tikor.dat"));
-        QCOMPARE(QString::fromUtf8(report.readAll()), text);
+        // Only a start that meets a running copy asks it, naming its folder.
+        const QString asked =
+            setUp.startsWith(u"running") ? QDir(folder).canonicalPath() : QStringLiteral("(none)");
+        QCOMPARE(QString::fromUtf8(report.readAll()), asked + u'\n' + text);
         // Only a copy that holds the lock clears what earlier runs left.
-        QCOMPARE(QFile::exists(leftover), !expected.isEmpty());
+        QCOMPARE(QFile::exists(leftover), claim != int(Claim::Run));
         QCOMPARE(QFileInfo(folder + QStringLiteral("/Tikor.dat")).isSymLink(),
                  setUp == u"device link");
         QVERIFY(!QFile::exists(folder + u'/' + SingleCopy::LockName));

@@ -1,30 +1,13 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Small checks for the end-to-end test, with nothing but Python's standard
-library (and libX11, through ctypes):
+"""What the end-to-end test reads from the X server and from window dumps,
+with nothing but Python's standard library (and libX11, through ctypes).
+The test imports these functions; two of them also run as commands:
 
-    xhelper.py tray-owned               exit 0 when a notification-area host
-                                        owns _NET_SYSTEM_TRAY_S0
-    xhelper.py wm-running               exit 0 when a window manager has said
-                                        so on the root window
-    xhelper.py managed                  print the ids of the windows the
-                                        window manager manages, bottom first
-                                        (_NET_CLIENT_LIST_STACKING)
-    xhelper.py above A B                exit 0 when window A is in front of
-                                        window B, both by the window manager's
-                                        stacking list and by the X server's
-                                        order of their frames
-    xhelper.py close WINDOW             ask the window to close, as its
-                                        title bar's close box does
-                                        (WM_DELETE_WINDOW)
-    xhelper.py pixels COLOUR X Y W H    count the red or green pixels of the
-                                        xwd dump on stdin in that rectangle
     xhelper.py png OUT                  write the xwd dump on stdin as a PNG
-                                        (to look at a failure)
+                                        (scripts/screenshots.sh)
     xhelper.py watch-opens FOLDER       print "ready", then the name of every
                                         file opened in FOLDER, until killed
-    xhelper.py desktop-exec FILE        print the arguments of the desktop
-                                        entry's Exec line, each ended by NUL
 """
 
 import ctypes
@@ -32,6 +15,10 @@ import os
 import struct
 import sys
 import zlib
+
+
+_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+_ignore_errors = _ERROR_HANDLER(lambda display, event: 0)
 
 
 class X:
@@ -59,6 +46,10 @@ class X:
         lib.XFlush.argtypes = [p]
         lib.XFree.argtypes = [p]
         lib.XCloseDisplay.argtypes = [p]
+        lib.XSetErrorHandler.argtypes = [_ERROR_HANDLER]
+        # A window that went away between two calls is an answer, not a
+        # reason to end the process (Xlib's default handler exits).
+        lib.XSetErrorHandler(_ignore_errors)
         self.lib = lib
         self.display = lib.XOpenDisplay(None)
         if not self.display:
@@ -115,6 +106,7 @@ class X:
             window = parent
 
 
+
 class XClientMessageEvent(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
                 ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
@@ -122,62 +114,87 @@ class XClientMessageEvent(ctypes.Structure):
                 ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]  # an XEvent's size
 
 
+def _display():
+    """A connection to $DISPLAY, or None when it cannot be opened."""
+    try:
+        return X()
+    except OSError:
+        return None
+
+
 def close(window):
     """What a close box does: a WM_PROTOCOLS message naming
-    WM_DELETE_WINDOW, sent to the window itself."""
-    x = X()
-    ClientMessage = 33
-    event = XClientMessageEvent(type=ClientMessage, send_event=1, window=window,
-                                message_type=x.atom("WM_PROTOCOLS"), format=32)
-    event.data[0] = x.atom("WM_DELETE_WINDOW")
-    event.data[1] = 0  # CurrentTime
-    sent = x.lib.XSendEvent(x.display, window, 0, 0, ctypes.byref(event))
-    x.lib.XFlush(x.display)
-    x.close()
-    return 0 if sent else 1
+    WM_DELETE_WINDOW, sent to the window itself. True when it was sent."""
+    x = _display()
+    if x is None:
+        return False
+    try:
+        ClientMessage = 33
+        event = XClientMessageEvent(type=ClientMessage, send_event=1, window=window,
+                                    message_type=x.atom("WM_PROTOCOLS"), format=32)
+        event.data[0] = x.atom("WM_DELETE_WINDOW")
+        event.data[1] = 0  # CurrentTime
+        sent = x.lib.XSendEvent(x.display, window, 0, 0, ctypes.byref(event))
+        x.lib.XFlush(x.display)
+        return bool(sent)
+    finally:
+        x.close()
 
 
 def tray_owned():
+    """Whether a notification-area host owns _NET_SYSTEM_TRAY_S0."""
+    x = _display()
+    if x is None:
+        return False
     try:
-        x = X()
-    except OSError:
-        return 2
-    owner = x.owner("_NET_SYSTEM_TRAY_S0")
-    x.close()
-    return 0 if owner else 1
+        return bool(x.owner("_NET_SYSTEM_TRAY_S0"))
+    finally:
+        x.close()
 
 
 def wm_running():
+    """Whether a window manager has said so on the root window."""
+    x = _display()
+    if x is None:
+        return False
     try:
-        x = X()
-    except OSError:
-        return 2
-    check = x.windows(x.root, "_NET_SUPPORTING_WM_CHECK")
-    # The check window names itself once the manager is up.
-    running = bool(check) and x.windows(check[0], "_NET_SUPPORTING_WM_CHECK") == check[:1]
-    x.close()
-    return 0 if running else 1
+        check = x.windows(x.root, "_NET_SUPPORTING_WM_CHECK")
+        # The check window names itself once the manager is up.
+        return bool(check) and x.windows(check[0], "_NET_SUPPORTING_WM_CHECK") == check[:1]
+    finally:
+        x.close()
 
 
 def managed():
-    x = X()
-    for window in x.windows(x.root, "_NET_CLIENT_LIST_STACKING"):
-        print(window)
-    x.close()
-    return 0
+    """The ids of the windows the window manager manages, bottom first
+    (_NET_CLIENT_LIST_STACKING)."""
+    x = _display()
+    if x is None:
+        return []
+    try:
+        return x.windows(x.root, "_NET_CLIENT_LIST_STACKING")
+    finally:
+        x.close()
 
 
 def above(upper, lower):
-    x = X()
-    stacking = x.windows(x.root, "_NET_CLIENT_LIST_STACKING")
-    by_manager = (upper in stacking and lower in stacking
-                  and stacking.index(upper) > stacking.index(lower))
-    _, order = x.tree(x.root)
-    frames = [x.frame(upper), x.frame(lower)]
-    by_server = (None not in frames and frames[0] != frames[1]
-                 and order.index(frames[0]) > order.index(frames[1]))
-    x.close()
-    return 0 if by_manager and by_server else 1
+    """Whether window UPPER is in front of window LOWER, both by the window
+    manager's stacking list and by the X server's order of their frames."""
+    x = _display()
+    if x is None:
+        return False
+    try:
+        stacking = x.windows(x.root, "_NET_CLIENT_LIST_STACKING")
+        by_manager = (upper in stacking and lower in stacking
+                      and stacking.index(upper) > stacking.index(lower))
+        _, order = x.tree(x.root)
+        frames = [x.frame(upper), x.frame(lower)]
+        by_server = (None not in frames and frames[0] != frames[1]
+                     and all(f in order for f in frames)
+                     and order.index(frames[0]) > order.index(frames[1]))
+        return by_manager and by_server
+    finally:
+        x.close()
 
 
 def read_xwd(data):
@@ -216,16 +233,32 @@ COLOURS = {
 }
 
 
-def pixels(colour, x, y, w, h):
+def count_pixels(dump, colour, x, y, w, h):
+    """How many pixels of the xwd dump (bytes) in that rectangle are red or
+    green."""
     wanted = COLOURS[colour]
-    rows = read_xwd(sys.stdin.buffer.read())
     count = 0
-    for row in rows[max(y, 0):y + h]:
+    for row in read_xwd(dump)[max(y, 0):y + h]:
         for r, g, b in row[max(x, 0):x + w]:
             if wanted(r, g, b):
                 count += 1
-    print(count)
-    return 0
+    return count
+
+
+def png(dump, out):
+    """Writes the xwd dump (bytes) as a PNG file."""
+    rows = read_xwd(dump)
+    raw = b"".join(b"\0" + bytes(c for px in row for c in px) for row in rows)
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body
+                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    with open(out, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n")
+        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0)))
+        f.write(chunk(b"IDAT", zlib.compress(raw)))
+        f.write(chunk(b"IEND", b""))
 
 
 IN_OPEN = 0x20
@@ -248,26 +281,11 @@ def watch_opens(folder):
             at += 16 + length
 
 
-def png(out):
-    rows = read_xwd(sys.stdin.buffer.read())
-    raw = b"".join(b"\0" + bytes(c for px in row for c in px) for row in rows)
-
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body
-                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-    with open(out, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n")
-        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0)))
-        f.write(chunk(b"IDAT", zlib.compress(raw)))
-        f.write(chunk(b"IEND", b""))
-    return 0
-
-
 def desktop_exec(path):
     """The Exec key's arguments, unquoted as a desktop launches them: the
     string escapes first, then the double-quoted arguments, in which a
-    backslash takes the next ", `, $ or \\ literally."""
+    backslash takes the next ", `, $ or \\ literally. None for an
+    unterminated quote."""
     with open(path, encoding="utf-8") as f:
         value = next(line[5:].rstrip("\n") for line in f if line.startswith("Exec="))
     escapes = {"s": " ", "n": "\n", "t": "\t", "r": "\r", "\\": "\\"}
@@ -295,33 +313,18 @@ def desktop_exec(path):
             word, started = word + c, True
         at += 1
     if quoted:
-        print("unterminated quote in Exec", file=sys.stderr)
-        return 1
+        return None
     if started:
         args.append(word)
-    sys.stdout.write("".join(arg + "\0" for arg in args))
-    return 0
+    return args
 
 
 def main(argv):
-    if argv[1:2] == ["tray-owned"]:
-        return tray_owned()
-    if argv[1:2] == ["wm-running"]:
-        return wm_running()
-    if argv[1:2] == ["managed"]:
-        return managed()
-    if argv[1:2] == ["above"] and len(argv) == 4:
-        return above(int(argv[2], 0), int(argv[3], 0))
-    if argv[1:2] == ["close"] and len(argv) == 3:
-        return close(int(argv[2], 0))
-    if argv[1:2] == ["pixels"] and len(argv) == 7 and argv[2] in COLOURS:
-        return pixels(argv[2], *map(int, argv[3:7]))
+    if argv[1:2] == ["png"] and len(argv) == 3:
+        png(sys.stdin.buffer.read(), argv[2])
+        return 0
     if argv[1:2] == ["watch-opens"] and len(argv) == 3:
         return watch_opens(argv[2])
-    if argv[1:2] == ["png"] and len(argv) == 3:
-        return png(argv[2])
-    if argv[1:2] == ["desktop-exec"] and len(argv) == 3:
-        return desktop_exec(argv[2])
     print(__doc__, file=sys.stderr)
     return 2
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/alertnotifications.h"
+#include "platform/dbusnotifications.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -40,11 +40,16 @@ DBusAlertNotifications::DBusAlertNotifications(const QDBusConnection &bus, QObje
                   SLOT(notificationClosed(uint, uint)));
 }
 
-bool DBusAlertNotifications::turnedOff()
+namespace DesktopNotifications {
+
+std::unique_ptr<AlertNotifications> make()
 {
-    const QByteArray value = qgetenv("TIKORA_NO_NOTIFICATIONS");
-    return !value.isEmpty() && value != "0";
+    if (turnedOff())
+        return nullptr;
+    return std::make_unique<DBusAlertNotifications>();
 }
+
+} // namespace DesktopNotifications
 
 AlertNotifications::Handle DBusAlertNotifications::show(const QString &message,
                                                         std::function<void(Action)> chosen)

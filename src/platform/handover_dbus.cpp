@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: MIT
+// The hand-over on the session bus (Qt D-Bus).
+#include "platform/handover.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QObject>
+
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace HandOver {
+
+namespace {
+
+const QString ObjectPath = QStringLiteral("/org/example/Tikora");
+const QString Interface = QStringLiteral("org.example.Tikora.RunningCopy");
+const QString ServiceConnection = QStringLiteral("tikora-running-copy");
+const QString AskingConnection = QStringLiteral("tikora-later-start");
+
+// The object on the bus; every method answers (i exit code, s text).
+class BusObject : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.example.Tikora.RunningCopy")
+
+public:
+    explicit BusObject(Requests &requests) : m_requests(requests) {}
+
+public Q_SLOTS:
+    int Show(QString &text)
+    {
+        return answer(text, [this] { return m_requests.show(); });
+    }
+    int Add(const QString &date, const QString &time, const QString &message, const QString &repeat,
+            QString &text)
+    {
+        return answer(text, [&] { return m_requests.add(date, time, message, repeat); });
+    }
+    int List(QString &text)
+    {
+        return answer(text, [this] { return m_requests.list(); });
+    }
+
+private:
+    template <typename F> int answer(QString &text, F &&request)
+    {
+        if (!fromThisUser()) {
+            sendErrorReply(QDBusError::AccessDenied,
+                           QStringLiteral("Tikora answers its own user only."));
+            return 1;
+        }
+        const Reply reply = request();
+        text = reply.text;
+        return reply.exitCode;
+    }
+
+    // The session bus lets only its user in; should it let in another all
+    // the same, that caller is refused.
+    bool fromThisUser() const
+    {
+#ifdef Q_OS_UNIX
+        const QDBusReply<uint> uid = connection().interface()->serviceUid(message().service());
+        return uid.isValid() && uid.value() == uint(::geteuid());
+#else
+        return true;
+#endif
+    }
+
+    Requests &m_requests;
+};
+
+} // namespace
+
+struct Service::Private
+{
+    std::mutex mutex;
+    QObject *object = nullptr; // none once the Service has gone
+};
+
+namespace {
+
+// On the main thread, once the bus has answered.
+void publish(QObject *object, const QStringList &folders)
+{
+    QDBusConnection bus(ServiceConnection);
+    if (!bus.registerObject(ObjectPath, object, QDBusConnection::ExportAllSlots))
+        return;
+    for (const QString &folder : folders) {
+        // Asked without waiting for the bus's answer: the program goes on.
+        QDBusMessage request = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("RequestName"));
+        constexpr uint DoNotQueue = 4;
+        request << busName(folder) << DoNotQueue;
+        bus.asyncCall(request);
+    }
+}
+
+} // namespace
+
+Service::Service(Requests &requests)
+    : d(std::make_shared<Private>()), m_object(std::make_unique<BusObject>(requests))
+{
+    d->object = m_object.get();
+}
+
+Service::~Service()
+{
+    const std::lock_guard<std::mutex> lock(d->mutex);
+    d->object = nullptr;
+    QDBusConnection bus(ServiceConnection);
+    if (bus.isConnected())
+        bus.unregisterObject(ObjectPath);
+}
+
+void Service::start(const QStringList &folders)
+{
+    if (folders.isEmpty())
+        return;
+    // Connecting waits for the bus, for ever if it never answers: on a
+    // thread of its own, which hands the rest to the main thread.
+    std::thread([shared = d, folders] {
+        if (!QDBusConnection::connectToBus(QDBusConnection::SessionBus, ServiceConnection)
+                 .isConnected())
+            return;
+        const std::lock_guard<std::mutex> lock(shared->mutex);
+        if (QObject *object = shared->object) {
+            // Dropped by Qt if the object goes before the main thread runs it.
+            QMetaObject::invokeMethod(
+                object, [object, folders] { publish(object, folders); }, Qt::QueuedConnection);
+        }
+    }).detach();
+}
+
+Answer ask(const QString &folder, Request request, const QStringList &arguments, int waitMs)
+{
+    const QString method = request == Request::Show  ? QStringLiteral("Show")
+                           : request == Request::Add ? QStringLiteral("Add")
+                                                     : QStringLiteral("List");
+    const auto started = std::chrono::steady_clock::now();
+    auto promise = std::make_shared<std::promise<Answer>>();
+    std::future<Answer> future = promise->get_future();
+    std::thread asking([promise, name = busName(folder), method, arguments, waitMs] {
+        Answer answer;
+        const QDBusConnection bus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, AskingConnection);
+        if (bus.isConnected()) {
+            QDBusMessage call = QDBusMessage::createMethodCall(name, ObjectPath, Interface, method);
+            call.setArguments({arguments.begin(), arguments.end()});
+            // No copy under that name: nothing is to be started in its place.
+            call.setAutoStartService(false);
+            const QDBusMessage reply = bus.call(call, QDBus::Block, waitMs);
+            const QVariantList values = reply.arguments();
+            if (reply.type() == QDBusMessage::ReplyMessage && values.size() == 2) {
+                answer.answered = true;
+                answer.reply.exitCode = values.at(0).toInt();
+                answer.reply.text = values.at(1).toString();
+            }
+        }
+        promise->set_value(answer);
+    });
+    // The call has its own timeout; connecting has none.
+    const auto deadline = started + std::chrono::milliseconds(waitMs + 500);
+    if (future.wait_until(deadline) != std::future_status::ready) {
+        asking.detach();
+        Answer stuck;
+        stuck.stuck = true;
+        return stuck;
+    }
+    asking.join();
+    QDBusConnection::disconnectFromBus(AskingConnection);
+    return future.get();
+}
+
+} // namespace HandOver
+
+#include "handover_dbus.moc"
