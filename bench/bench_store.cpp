@@ -153,7 +153,7 @@ void BM_Tick(benchmark::State &bench)
             QCoreApplication::processEvents();
     }
     mainClock->stop();
-    if (context.state.file != folder.contents)
+    if (context.engine.fileContents() != folder.contents)
         bench.SkipWithError("the tick did not load the file");
 }
 

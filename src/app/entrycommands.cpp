@@ -53,7 +53,7 @@ HandOver::Reply onTheFile(const CommandLine::Outcome &outcome, const EntryTexts:
     const bool existed = QFileInfo::exists(AlarmStore::FileName);
     // A damaged file is never written over here: the program keeps its copy
     // first, and tells the user what it could read.
-    if (engine.store.load()) {
+    if (engine.fileDamaged()) {
         return {1, QStringLiteral("%1 is damaged; nothing was %2. Start Tikora to see what "
                                   "it can read (it keeps the damaged file as %3).")
                        .arg(AlarmStore::FileName,
@@ -66,8 +66,7 @@ HandOver::Reply onTheFile(const CommandLine::Outcome &outcome, const EntryTexts:
         return list(engine);
     // A first file gets the banners the program writes.
     if (!existed) {
-        engine.state.file.banner1 = DefaultBanner1;
-        engine.state.file.banner2 = DefaultBanner2;
+        engine.useDefaultBanners();
     }
     return add(engine, entry, clock.localNow().date());
 }
@@ -112,7 +111,7 @@ HandOver::Reply list(const AlarmEngine &engine)
     QString text;
     for (int slot = 0; slot < SlotCount; ++slot) {
         // As the next save would write it.
-        const Entry entry = engine.row(slot).entry(engine.state.table()[slot].fired);
+        const Entry entry = engine.row(slot).entry(engine.table()[slot].fired);
         if (!EntryTexts::isEmpty(entry))
             text += EntryTexts::line(slot, entry) + u'\n';
     }

@@ -7,8 +7,8 @@
 #include "engine/services.h"
 #include "scheduler/clock.h"
 #include "scheduler/schedule.h"
+#include "store/datetext.h"
 
-#include <QPointer>
 #include <QScopeGuard>
 
 AlarmEngine::AlarmEngine(Clock &clock, MessageBoxes &boxes, ProblemReporter &problems,
@@ -31,6 +31,24 @@ void AlarmEngine::loadFile()
 QDateTime AlarmEngine::readClock()
 {
     return Schedule::readClock(state, m_clock);
+}
+
+QDate AlarmEngine::readToday()
+{
+    const QDate today = m_clock.localNow().date();
+    state.nowDate = DateText::formatDate(today);
+    return today;
+}
+
+bool AlarmEngine::fileDamaged()
+{
+    return store.load().has_value();
+}
+
+void AlarmEngine::useDefaultBanners()
+{
+    state.file.banner1 = DefaultBanner1;
+    state.file.banner2 = DefaultBanner2;
 }
 
 void AlarmEngine::tick(TickRun *run)
@@ -89,8 +107,8 @@ void AlarmEngine::raise(int slot, const std::function<OpenAlerts::Id()> &record)
 {
     m_raising.insert(slot);
     const auto raised = qScopeGuard([this, slot] { m_raising.remove(slot); });
-    const QPointer<QObject> alert = m_windows->openAlert();
-    if (!alert)
+    const AlertWindows::Window alert = m_windows->openAlert();
+    if (alert == AlertWindows::NoWindow)
         return;
 
     ensureLoaded();
@@ -100,8 +118,7 @@ void AlarmEngine::raise(int slot, const std::function<OpenAlerts::Id()> &record)
     }
 
     const OpenAlerts::Id id = record();
-    if (alert)
-        m_windows->showMessage(alert, state.table()[slot].message, id);
+    m_windows->showMessage(alert, state.table()[slot].message, id);
 }
 
 void AlarmEngine::raiseLeftAlerts()

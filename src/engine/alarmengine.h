@@ -43,12 +43,17 @@ public:
     virtual ~AlertWindows() = default;
     // Alerts wait while the user is in the editor or the About window.
     virtual bool holdAlerts() const = 0;
+    // A further alert window, by the number openAlert gave it.
+    using Window = int;
+    static constexpr Window NoWindow = 0;
+
     // Opens a further alert window, loaded and shown. Its load reads the
-    // file, where a problem box may run other ticks; nothing is returned
+    // file, where a problem box may run other ticks; NoWindow is returned
     // when the window went away meanwhile.
-    virtual QObject *openAlert() = 0;
+    virtual Window openAlert() = 0;
     // The window shows the entry's message; its acknowledgement names `id`.
-    virtual void showMessage(QObject *alert, const QString &message, OpenAlerts::Id id) = 0;
+    // A window gone meanwhile shows nothing.
+    virtual void showMessage(Window window, const QString &message, OpenAlerts::Id id) = 0;
 };
 
 // The program without its windows: the shared state, the store, the clock
@@ -69,9 +74,6 @@ public:
 
     AlarmEngine(Clock &clock, MessageBoxes &boxes, ProblemReporter &problems, SoundPlayer &sound);
 
-    ProgramState state;
-    AlarmStore store;
-
     void setAlertWindows(AlertWindows *windows) { m_windows = windows; }
 
     // Reloads the file. A broken one is told of in a message box, one box at
@@ -80,6 +82,15 @@ public:
 
     // Reads the clock once; nowDate and nowTime come from that one reading.
     QDateTime readClock();
+    // Reads the clock's date once (a picker's range, an accept); nowDate
+    // comes from that reading.
+    QDate readToday();
+
+    // Start-up: the next save writes the program's own banners.
+    void useDefaultBanners();
+
+    // Reads the file and says whether it is damaged, telling no one.
+    bool fileDamaged();
 
     // One tick of the clock: reload the file, read the clock, show it on
     // the tick's face, raise every due slot in slot order, then the alerts
@@ -88,8 +99,13 @@ public:
     // nothing and is never cancelled.
     void tick(TickRun *run = nullptr);
 
-    // The table as the last load or tick left it.
+    // What the last load left, with the fired flags as the ticks and the
+    // acknowledgements set them since; and the "mm/dd/yy" and "hh:mm:ss"
+    // texts of the last clock reading (empty until then).
+    const FileContents &fileContents() const { return state.file; }
     const AlarmTable &table() const { return state.table(); }
+    const QString &nowDate() const { return state.nowDate; }
+    const QString &nowTime() const { return state.nowTime; }
     // `changing` says whether the data file is being written at the moment:
     // a damaged one is then left for the wake-up that follows.
     void watchFileChanges(std::function<bool()> changing);
@@ -184,7 +200,15 @@ Q_SIGNALS:
     void snoozesChanged();
 
 private:
+    // The tests' way in (tests/support/engineinternals.h).
+    friend struct EngineInternals;
+
+    ProgramState state;
+    AlarmStore store;
+
     enum class Rearm { Yes, No };
+    // Sets one repeat box; true when it became checked.
+    bool takeRepeat(int row, Repeat repeat, qint16 value);
     // Opens the slot's alert window and plays the chosen sound; `record`
     // then names the alert in the record before the message shows.
     void raise(int slot, const std::function<OpenAlerts::Id()> &record);
@@ -220,7 +244,6 @@ private:
     SoundChoice m_sound;
     bool m_filled = false;  // the rows hold what a load gave them
     bool m_loading = false; // the first load is reading the file
-    Rearm m_rearm = Rearm::Yes;
     std::array<QString, SlotCount> m_shownDates;
     std::array<QString, SlotCount> m_shownTimes;
 };

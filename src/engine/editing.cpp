@@ -44,17 +44,20 @@ void AlarmEngine::ensureLoaded()
 
 void AlarmEngine::fillRows(Rearm rearm)
 {
-    m_rearm = rearm;
-    const AlarmTable &t = state.table();
+    AlarmTable &t = state.table();
     for (int row = 0; row < SlotCount; ++row) {
         setText(row, Field::Date, t[row].date);
         setText(row, Field::Message, t[row].message);
         setText(row, Field::Time, t[row].time);
-        setRepeat(row, Repeat::Daily, t[row].daily);
-        setRepeat(row, Repeat::Weekly, t[row].weekly);
-        setRepeat(row, Repeat::Monthly, t[row].monthly);
+        // As the boxes take the file's values in order: a later checked box
+        // clears the earlier, and each newly checked one arms the entry
+        // (not when the edits are cancelled).
+        bool checked = takeRepeat(row, Repeat::Daily, t[row].daily);
+        checked = takeRepeat(row, Repeat::Weekly, t[row].weekly) || checked;
+        checked = takeRepeat(row, Repeat::Monthly, t[row].monthly) || checked;
+        if (checked && rearm == Rearm::Yes)
+            t[row].fired = 0;
     }
-    m_rearm = Rearm::Yes;
     fillSound();
     m_filled = true;
 }
@@ -89,23 +92,29 @@ void AlarmEngine::setText(int row, Field field, const QString &text)
 
 void AlarmEngine::setRepeat(int row, Repeat repeat, qint16 value)
 {
+    // A box that becomes checked arms the entry.
+    if (takeRepeat(row, repeat, value))
+        state.table()[row].fired = 0;
+}
+
+bool AlarmEngine::takeRepeat(int row, Repeat repeat, qint16 value)
+{
     WorkingRow &r = m_rows.at(row);
     qint16 *boxes[] = {&r.daily, &r.weekly, &r.monthly};
     qint16 &target = *boxes[int(repeat)];
     value = boxValue(value);
     if (target == value)
-        return;
+        return false;
     target = value;
-    // One repeat kind per row; a box that becomes checked arms the entry.
+    // One repeat kind per row.
     if (value == 1) {
         for (qint16 *other : boxes) {
             if (other != &target)
                 *other = 0;
         }
-        if (m_rearm == Rearm::Yes)
-            state.table()[row].fired = 0;
     }
     Q_EMIT rowChanged(row);
+    return value == 1;
 }
 
 void AlarmEngine::setSound(const SoundChoice &sound)
@@ -158,8 +167,7 @@ bool AlarmEngine::acceptAtStartUp()
 bool AlarmEngine::accept(bool toldAlways)
 {
     // One reading of the clock for the whole operation.
-    const QDate today = m_clock.localNow().date();
-    state.nowDate = DateText::formatDate(today);
+    const QDate today = readToday();
 
     ensureLoaded();
     AlarmTable &table = state.table();

@@ -34,9 +34,6 @@ public:
     // use, and the rows and sound options show it.
     void load();
 
-    // Writes the whole data file from the working copy (see the engine).
-    AlarmStore::SaveResult save();
-
     // Accept: copy the rows into the table, check every time and date, and
     // on success save, switch the main clock on and hide.
     void acceptEdits();

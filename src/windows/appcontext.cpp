@@ -66,25 +66,33 @@ bool AppContext::holdAlerts() const
     return editorVisible() || aboutVisible();
 }
 
-QObject *AppContext::openAlert()
+AlertWindows::Window AppContext::openAlert()
 {
     QPointer<AlertWindow> window = new AlertWindow(*this, AlertWindow::Further);
     window->load();
-    if (window) {
-        window->show();
-        // A box open now must be answered first: it stays in front.
-        if (services.modal.active())
-            raiseActiveModal();
-    }
-    return window;
+    if (!window)
+        return NoWindow;
+    window->show();
+    // A box open now must be answered first: it stays in front.
+    if (services.modal.active())
+        raiseActiveModal();
+    if (!window)
+        return NoWindow;
+    m_opening[++m_lastOpened] = window;
+    return m_lastOpened;
 }
 
-void AppContext::showMessage(QObject *alert, const QString &message, OpenAlerts::Id id)
+void AppContext::showMessage(Window window, const QString &message, OpenAlerts::Id id)
 {
-    if (auto *window = qobject_cast<AlertWindow *>(alert)) {
-        window->setMessage(message, id);
-        window->announce();
-    }
+    const auto it = m_opening.find(window);
+    if (it == m_opening.end())
+        return;
+    const QPointer<AlertWindow> alert = it->second;
+    m_opening.erase(it);
+    if (!alert)
+        return;
+    alert->setMessage(message, id);
+    alert->announce();
 }
 
 bool AppContext::aboutVisible() const

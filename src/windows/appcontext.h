@@ -14,6 +14,7 @@
 
 #include <QPointer>
 #include <functional>
+#include <map>
 
 class QDialog;
 class AlarmEditor;
@@ -44,8 +45,6 @@ public:
     Services services;
     AlarmEngine engine;
     AlarmClock alarmClock{engine, services.clock};
-    ProgramState &state = engine.state;
-    AlarmStore &store = engine.store;
 
     // The main alert window: created and loaded (hidden) on first use.
     AlertWindow &mainAlert();
@@ -71,8 +70,8 @@ public:
 
     // What the engine asks of the windows when an alarm fires.
     bool holdAlerts() const override;
-    QObject *openAlert() override;
-    void showMessage(QObject *alert, const QString &message, OpenAlerts::Id id) override;
+    Window openAlert() override;
+    void showMessage(Window window, const QString &message, OpenAlerts::Id id) override;
 
     // The About window, shown modally. From the tray it opens only while
     // neither the main alert window nor the editor is visible; from an alert
@@ -112,6 +111,9 @@ private:
     AlertWindow *m_mainAlert = nullptr;
     AlarmEditor *m_editor = nullptr;
     QPointer<AboutWindow> m_about;
+    // The further alert windows opened and not yet given their message.
+    std::map<Window, QPointer<AlertWindow>> m_opening;
+    Window m_lastOpened = NoWindow;
 
     AlertNotifications *m_notifications = nullptr;
 };

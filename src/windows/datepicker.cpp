@@ -56,8 +56,7 @@ DatePicker::DatePicker(AppContext &context, int row, QWidget *parent)
 void DatePicker::load()
 {
     m_loaded = false;
-    const QDate today = m_context.services.clock.localNow().date();
-    m_context.state.nowDate = DateText::formatDate(today);
+    const QDate today = m_context.engine.readToday();
 
     m_editorCorner = m_context.editor().pos();
     place();

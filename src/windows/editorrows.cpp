@@ -42,11 +42,6 @@ void AlarmEditor::load()
     showSound();
 }
 
-AlarmStore::SaveResult AlarmEditor::save()
-{
-    return m_context.engine.save();
-}
-
 void AlarmEditor::showRow(int row)
 {
     const WorkingRow &r = m_context.engine.row(row);

@@ -76,12 +76,6 @@ void TimePicker::load()
     timeEdit->setTime(value ? value->time : toSeconds(now.time()));
 }
 
-void TimePicker::showRowTime()
-{
-    m_context.engine.setText(m_row, AlarmEngine::Field::Time,
-                             DateText::formatTime(timeEdit->time()));
-}
-
 void TimePicker::acceptTime()
 {
     m_context.engine.commitText(m_row, AlarmEngine::Field::Time,

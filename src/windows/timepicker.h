@@ -22,9 +22,6 @@ public:
     // row's time, or at the current time of day.
     void load();
 
-    // Writes the picked time into the row as "hh:mm:ss".
-    void showRowTime();
-
     void acceptTime();
     void setNow();
     void cancel();

@@ -67,8 +67,7 @@ void TrayShell::startUp()
 {
     load();
     addIcon();
-    m_context.state.file.banner1 = DefaultBanner1;
-    m_context.state.file.banner2 = DefaultBanner2;
+    m_context.engine.useDefaultBanners();
     // Some desktops have no notification area: the main window is the way in.
     if (!m_context.services.tray.available())
         m_context.showMainAlert();
@@ -100,7 +99,7 @@ void TrayShell::completeStartUp()
     // The unattended accept: the editor's OK when the user has opened it
     // meanwhile, else the same accept on the working copy.
     if (m_context.editorLoaded())
-        m_context.editor().acceptButton->click();
+        m_context.editor().acceptEdits();
     else if (m_context.engine.acceptAtStartUp())
         m_context.startMainClock();
     // Now that the file holds what start-up made of it, the alerts the last

@@ -7,6 +7,7 @@
 #include "app/handoverrequests.h"
 #include "platform/folderlock.h"
 #include "store/datafile.h"
+#include "support/engineinternals.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/tempdir.h"
@@ -396,8 +397,9 @@ private Q_SLOTS:
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 17), QTime(9, 0));
         app.context.engine.ensureLoaded();
-        app.context.store.setDeviceFactory(
-            [](const QString &) { return std::make_unique<FullDevice>(); });
+        EngineInternals::store(app.context.engine).setDeviceFactory([](const QString &) {
+            return std::make_unique<FullDevice>();
+        });
         HandOverRequests requests(app.context);
 
         const HandOver::Reply reply =

@@ -65,8 +65,8 @@ private Q_SLOTS:
         QVERIFY(app.tray.isAdded);
         QCOMPARE(app.tray.tip, QStringLiteral("Tikora"));
         QCOMPARE(app.tray.menu, tray.trayMenu().menu.get());
-        QCOMPARE(app.context.state.file.banner1, DefaultBanner1);
-        QCOMPARE(app.context.state.file.banner2, DefaultBanner2);
+        QCOMPARE(app.context.engine.fileContents().banner1, DefaultBanner1);
+        QCOMPARE(app.context.engine.fileContents().banner2, DefaultBanner2);
         QVERIFY(!dir.exists(AlarmStore::FileName));
     }
 

@@ -194,11 +194,11 @@ private Q_SLOTS:
             if (step++ > 0)
                 QCoreApplication::processEvents();
             app.context.alarmClock.tick(main);
-            QCOMPARE(app.context.state.table()[3].time, QStringLiteral("10:00:00"));
-            QCOMPARE(app.context.state.table()[4].time, QString());
+            QCOMPARE(app.context.engine.table()[3].time, QStringLiteral("10:00:00"));
+            QCOMPARE(app.context.engine.table()[4].time, QString());
         });
         QVERIFY(woken.wait(5000));
-        QTRY_COMPARE(app.context.state.table()[4].time, QStringLiteral("11:00:00"));
+        QTRY_COMPARE(app.context.engine.table()[4].time, QStringLiteral("11:00:00"));
         QCOMPARE(app.boxes.shown, QStringList());
     }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "store/datafile.h"
+#include "support/engineinternals.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
@@ -154,7 +155,7 @@ private Q_SLOTS:
         click(editor.dailyBoxes[4]); // grey checks
         QCOMPARE(boxesOf(editor, 4), (Boxes{1, 0, 0}));
         QCOMPARE(engine.row(4).daily, qint16(1));
-        QCOMPARE(app.context.state.table()[4].fired, qint16(0));
+        QCOMPARE(app.context.engine.table()[4].fired, qint16(0));
         click(editor.monthlyBoxes[4]);
         QCOMPARE(boxesOf(editor, 4), (Boxes{0, 0, 1}));
         // A click on a checked box unchecks it; never grey.
@@ -168,7 +169,7 @@ private Q_SLOTS:
                               editor.timeBoxes[4]->text()}),
                  (QStringList{"", "", ""}));
         QCOMPARE(boxesOf(editor, 4), (Boxes{0, 0, 0}));
-        QCOMPARE(app.context.state.table()[4].fired, qint16(1));
+        QCOMPARE(app.context.engine.table()[4].fired, qint16(1));
 
         // The options, found by the names the end-to-end test uses.
         const std::pair<const char *, SoundChoice> options[] = {
@@ -191,7 +192,7 @@ private Q_SLOTS:
         const QByteArray before = dir.read(AlarmStore::FileName);
         AlarmEditor &editor = app.context.editor();
         QCOMPARE(editor.messageBoxes[0]->text(), longText);
-        QVERIFY(editor.save().ok);
+        QVERIFY(app.context.engine.save().ok);
         QCOMPARE(dir.read(AlarmStore::FileName), before);
     }
 
@@ -217,7 +218,7 @@ private Q_SLOTS:
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(edit->text(), QStringLiteral("one two three four"));
-        QVERIFY(editor.save().ok);
+        QVERIFY(app.context.engine.save().ok);
         QCOMPARE(dir.read(AlarmStore::FileName).count("\r\n"), 227);
     }
 
@@ -393,7 +394,7 @@ private Q_SLOTS:
         editor.show();
 
         app.modal.whileOpen = [&](QDialog &picker) {
-            QCOMPARE(app.context.state.table()[5].fired, qint16(0));
+            QCOMPARE(app.context.engine.table()[5].fired, qint16(0));
             QCOMPARE(editor.openPicker(), &picker);
             if (dateBox) {
                 QVERIFY(qobject_cast<DatePicker *>(&picker));
@@ -414,7 +415,7 @@ private Q_SLOTS:
 
         QCOMPARE(app.modal.shown.size(), 1);
         QCOMPARE(editor.openPicker(), nullptr);
-        QCOMPARE(app.context.state.table()[5].fired, qint16(0));
+        QCOMPARE(app.context.engine.table()[5].fired, qint16(0));
         QCOMPARE(editor.dateBoxes[5]->text(), QStringLiteral("03/17/09"));
         QCOMPARE(editor.timeBoxes[5]->text(), QStringLiteral("09:00:00"));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
@@ -427,14 +428,14 @@ private Q_SLOTS:
         TestApp app;
         AlarmEditor &editor = app.context.editor();
         editor.show();
-        app.context.state.table()[2].fired = 1;
+        EngineInternals::state(app.context.engine).table()[2].fired = 1;
         app.modal.whileOpen = [&](QDialog &) {
             click(editor.dateBoxes[2]);
             click(editor.timeBoxes[2]);
         };
         click(editor.timeBoxes[1]);
         QCOMPARE(app.modal.shown.size(), 1);
-        QCOMPARE(app.context.state.table()[2].fired, qint16(1));
+        QCOMPARE(app.context.engine.table()[2].fired, qint16(1));
     }
 
     // OK and Enter accept. A failure leaves the editor as it is, the box that
@@ -474,7 +475,7 @@ private Q_SLOTS:
         // Showing the editor takes the rows as they are then: an entry moved
         // on while it was hidden, and fired at its new date, stays fired.
         app.context.engine.setText(2, AlarmEngine::Field::Date, QStringLiteral("06/22/09"));
-        app.context.state.table()[2].fired = 1;
+        EngineInternals::state(app.context.engine).table()[2].fired = 1;
         editor.show();
         QTest::keyClick(editor.messageBoxes[0], Qt::Key_Return);
         QVERIFY(!editor.isVisible());

@@ -3,6 +3,7 @@
 // the check of every time and date, the rewrite of a typed time of day,
 // which rows are armed again, and what is saved.
 
+#include "support/engineinternals.h"
 #include "support/testengine.h"
 
 #include <QSignalSpy>
@@ -102,7 +103,7 @@ private Q_SLOTS:
             const Cell cell = cellOf(text);
             QCOMPARE(textOf(t.engine.row(cell.row), cell.field),
                      cell.key == emptied ? QString() : cell.text);
-            QCOMPARE(textOf(t.engine.state.table()[cell.row], cell.field), cell.text);
+            QCOMPARE(textOf(t.engine.table()[cell.row], cell.field), cell.text);
         }
     }
 
@@ -130,14 +131,14 @@ private Q_SLOTS:
         t.engine.setSound({false, true, false, false});
         QVERIFY(t.engine.acceptEdits());
 
-        const AlarmTable &table = t.engine.state.table();
-        QCOMPARE(t.engine.state.nowDate, QStringLiteral("06/15/09"));
+        const AlarmTable &table = t.engine.table();
+        QCOMPARE(t.engine.nowDate(), QStringLiteral("06/15/09"));
         QCOMPARE(table[0].date, QStringLiteral("6/20/09"));
         QCOMPARE(table[0].message, QStringLiteral("Dentist, 2nd floor"));
         QCOMPARE(table[0].time, QStringLiteral("14:30:00"));
         QCOMPARE(table[0].weekly, qint16(1));
         QCOMPARE(table[31].message, QStringLiteral("last row"));
-        QCOMPARE(t.engine.state.file.sound, (SoundChoice{false, true, false, false}));
+        QCOMPARE(t.engine.fileContents().sound, (SoundChoice{false, true, false, false}));
 
         const FileContents saved = t.saved();
         QVERIFY(saved.table == table);
@@ -166,7 +167,7 @@ private Q_SLOTS:
         t.engine.setText(8, Field::Time, typed);
         QVERIFY(t.engine.acceptEdits());
         QCOMPARE(t.engine.row(8).time, stored);
-        QCOMPARE(t.engine.state.table()[8].time, stored);
+        QCOMPARE(t.engine.table()[8].time, stored);
         QCOMPARE(t.saved().table[8].time, stored);
     }
 
@@ -196,7 +197,7 @@ private Q_SLOTS:
         // While the editor is hidden an entry is moved on to its next date
         // and fires there: showing the editor and pressing OK leaves it be.
         t.engine.setText(2, Field::Date, QStringLiteral("06/22/09"));
-        t.engine.state.table()[2].fired = 1;
+        EngineInternals::state(t.engine).table()[2].fired = 1;
         t.engine.rememberShownTexts();
         QVERIFY(t.engine.acceptEdits());
         QCOMPARE(t.saved().table[2].fired, qint16(1));
@@ -215,7 +216,7 @@ private Q_SLOTS:
         QVERIFY(t.problems.reported.isEmpty());
         QCOMPARE(t.engine.row(0).message, QStringLiteral("not lost"));
 
-        t.engine.store.setDeviceFactory(
+        EngineInternals::store(t.engine).setDeviceFactory(
             [](const QString &path) { return std::make_unique<QFile>(path); });
         QVERIFY(t.engine.acceptEdits());
         QCOMPARE(t.saved().table[0].message, QStringLiteral("not lost"));

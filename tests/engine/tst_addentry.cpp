@@ -46,7 +46,7 @@ private Q_SLOTS:
         FileContents expected = c;
         expected.table[2] = dentist();
         QCOMPARE(t.saved(), expected);
-        QCOMPARE(t.engine.state.table()[2], dentist());
+        QCOMPARE(t.engine.table()[2], dentist());
         QCOMPARE(t.engine.row(2).message, QStringLiteral("Dentist, room \"4\""));
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed.at(0).at(0).toInt(), 2);
@@ -91,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(t.dir.read(AlarmStore::FileName), before);
         QCOMPARE(t.engine.row(1).date, QString());
         QCOMPARE(t.engine.row(1).weekly, qint16(0));
-        QCOMPARE(t.engine.state.table()[1], (Entry{{}, {}, {}, 0, 0, 0, 1}));
+        QCOMPARE(t.engine.table()[1], (Entry{{}, {}, {}, 0, 0, 0, 1}));
         QCOMPARE(t.boxes.shown, QStringList());
         QCOMPARE(t.problems.reported, QStringList());
     }

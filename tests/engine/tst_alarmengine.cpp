@@ -3,6 +3,7 @@
 // file, the row rules, what a save writes, the close box, and a picker's
 // commit.
 
+#include "support/engineinternals.h"
 #include "support/testengine.h"
 
 #include <QtTest>
@@ -40,7 +41,7 @@ private Q_SLOTS:
         QVERIFY(t.engine.save().ok);
         const FileContents saved = t.saved();
         for (int row = 0; row < 4; ++row) {
-            QCOMPARE(boxesOf(t.engine.row(row)) << t.engine.state.table()[row].fired, loaded[row]);
+            QCOMPARE(boxesOf(t.engine.row(row)) << t.engine.table()[row].fired, loaded[row]);
             const Entry &e = saved.table[row];
             QCOMPARE((QList<int>{e.daily, e.weekly, e.monthly, e.fired}), loaded[row]);
         }
@@ -99,10 +100,10 @@ private Q_SLOTS:
         EngineTest t(contentsWith({{4, "03/17/09", "09:00:00", qint16(before[0]), qint16(before[1]),
                                     qint16(before[2]), 1}}));
         // The file's state, as a tick would have reloaded it.
-        t.engine.state.table()[4].fired = 1;
+        EngineInternals::state(t.engine).table()[4].fired = 1;
         t.engine.setRepeat(4, Repeat(box), qint16(value));
         QCOMPARE(boxesOf(t.engine.row(4)), after);
-        QCOMPARE(t.engine.state.table()[4].fired, qint16(firedAfter));
+        QCOMPARE(t.engine.table()[4].fired, qint16(firedAfter));
         QCOMPARE(boxesOf(t.engine.row(3)), (QList<int>{0, 0, 0}));
     }
 
@@ -119,15 +120,15 @@ private Q_SLOTS:
         QVERIFY(row.message.isEmpty());
         QVERIFY(row.time.isEmpty());
         QCOMPARE(boxesOf(row), (QList<int>{0, 0, 0}));
-        QCOMPARE(t.engine.state.table()[3].fired, qint16(1));
+        QCOMPARE(t.engine.table()[3].fired, qint16(1));
         QCOMPARE(t.engine.row(4).message, QStringLiteral("stays"));
         QCOMPARE(t.dir.read(AlarmStore::FileName), before);
 
         t.engine.setText(3, Field::Message, QStringLiteral("new"));
         t.engine.setText(3, Field::Time, QStringLiteral("11:00:00"));
-        QCOMPARE(t.engine.state.table()[3].fired, qint16(1));
+        QCOMPARE(t.engine.table()[3].fired, qint16(1));
         t.engine.setRepeat(3, Repeat::Monthly, 1);
-        QCOMPARE(t.engine.state.table()[3].fired, qint16(0));
+        QCOMPARE(t.engine.table()[3].fired, qint16(0));
     }
 
     // Anything in the rows, accepted or not, is what a save writes; the
@@ -139,8 +140,8 @@ private Q_SLOTS:
         t.engine.setText(7, Field::Date, QStringLiteral("next week"));
         t.engine.setRepeat(7, Repeat::Weekly, 1);
         t.engine.setSound({false, false, false, true});
-        t.engine.state.table()[1].fired = 1;
-        t.engine.state.file.banner2 = QStringLiteral("banner from memory");
+        EngineInternals::state(t.engine).table()[1].fired = 1;
+        EngineInternals::state(t.engine).file.banner2 = QStringLiteral("banner from memory");
 
         QVERIFY(t.engine.save().ok);
         const FileContents saved = t.saved();
@@ -152,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(saved.banner2, QStringLiteral("banner from memory"));
         QCOMPARE(saved.sound, (SoundChoice{false, false, false, true}));
         // Nothing was accepted: the table still holds what the file held.
-        QCOMPARE(t.engine.state.table()[1].message, QStringLiteral("old"));
+        QCOMPARE(t.engine.table()[1].message, QStringLiteral("old"));
     }
 
     // A tick inside the box about a broken file saves while the working copy
@@ -216,7 +217,7 @@ private Q_SLOTS:
         QVERIFY(t.engine.row(9).time.isEmpty());
         QCOMPARE(boxesOf(t.engine.row(2)), (QList<int>{0, 1, 0}));
         QCOMPARE(t.engine.sound(), (SoundChoice{true, false, false, false}));
-        QCOMPARE(t.engine.state.table()[2].fired, qint16(1));
+        QCOMPARE(t.engine.table()[2].fired, qint16(1));
         QCOMPARE(t.dir.read(AlarmStore::FileName), before);
     }
 

@@ -3,6 +3,7 @@
 // order, the sound, what is saved, nested ticks, and how the acknowledgement
 // moves repeating entries on.
 
+#include "support/engineinternals.h"
 #include "support/testengine.h"
 
 #include <QtTest>
@@ -80,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(t.windows.messages, QStringList{"slot 0"});
         // The default date is the due test's only: the table keeps the empty
         // date, as the file does.
-        QVERIFY(t.engine.state.table()[0].date.isEmpty());
+        QVERIFY(t.engine.table()[0].date.isEmpty());
         QVERIFY(t.dir.read(AlarmStore::FileName).contains("\"\"\r\n\"slot 0\""));
 
         t.clock.setLocal(QDate(2009, 3, 10), QTime(23, 59, 59));
@@ -123,7 +124,7 @@ private Q_SLOTS:
         t.tick();
         QVERIFY(t.windows.messages.isEmpty());
         QVERIFY(t.sound.calls.isEmpty());
-        QCOMPARE(t.engine.state.table()[3].fired, qint16(0));
+        QCOMPARE(t.engine.table()[3].fired, qint16(0));
         QCOMPARE(t.dir.read(AlarmStore::FileName), before);
         t.windows.hold = false;
         t.tick();
@@ -250,7 +251,7 @@ private Q_SLOTS:
         EngineTest t(
             contentsWith({{4, date, time, qint16(daily), qint16(weekly), qint16(monthly), 1}}));
         t.clock.setLocal(acknowledged.date(), acknowledged.time());
-        t.engine.state.table()[4].fired = 1;
+        EngineInternals::state(t.engine).table()[4].fired = 1;
         t.engine.acknowledge();
 
         QCOMPARE(t.engine.row(4).date, moved);
@@ -262,8 +263,8 @@ private Q_SLOTS:
     void anUnreadableDateIsNotMovedAndTheOthersAre()
     {
         EngineTest t(contentsWith({{0, "2/31/2009", "", 1}, {1, "03/10/09", "", 1}}));
-        t.engine.state.table()[0].fired = 1;
-        t.engine.state.table()[1].fired = 1;
+        EngineInternals::state(t.engine).table()[0].fired = 1;
+        EngineInternals::state(t.engine).table()[1].fired = 1;
         t.engine.acknowledge();
         const FileContents saved = t.saved();
         QCOMPARE(saved.table[0].date, QStringLiteral("2/31/2009"));
@@ -288,10 +289,10 @@ private Q_SLOTS:
         t.tick();
         QCOMPARE(t.windows.messages.size(), 1);
         t.engine.acknowledge();
-        QCOMPARE(t.engine.state.table()[0].date, QStringLiteral("03/11/09"));
+        QCOMPARE(t.engine.table()[0].date, QStringLiteral("03/11/09"));
         t.tick();
-        QCOMPARE(t.engine.state.table()[0].date, QStringLiteral("03/11/09"));
-        QCOMPARE(t.engine.state.table()[0].fired, qint16(0));
+        QCOMPARE(t.engine.table()[0].date, QStringLiteral("03/11/09"));
+        QCOMPARE(t.engine.table()[0].fired, qint16(0));
         QCOMPARE(t.windows.messages.size(), 1);
         QCOMPARE(t.problems.reported.size(), 1);
     }

@@ -49,7 +49,7 @@ private Q_SLOTS:
             QCOMPARE(cal.dateEdit->minimumDate(), QDate(1961, 1, 1));
             QCOMPARE(cal.dateEdit->maximumDate(), QDate(2057, 12, 31));
             QCOMPARE(row->text(), rowAfterLoad);
-            QCOMPARE(t.app.context.state.nowDate, QStringLiteral("06/15/09"));
+            QCOMPARE(t.app.context.engine.nowDate(), QStringLiteral("06/15/09"));
             cal.close();
         });
         // Left by the close box: nothing more written, nothing saved.
@@ -79,7 +79,7 @@ private Q_SLOTS:
             QVERIFY(!cal.isVisible());
         });
         QCOMPARE(t.editor->dateBoxes[0]->text(), QStringLiteral("06/15/09"));
-        QCOMPARE(t.app.context.state.table()[0].fired, qint16(0));
+        QCOMPARE(t.app.context.engine.table()[0].fired, qint16(0));
         const FileContents saved = t.saved();
         QCOMPARE(saved.table[0].date, QStringLiteral("06/15/09"));
         QCOMPARE(saved.table[0].fired, qint16(0));

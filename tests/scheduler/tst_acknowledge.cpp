@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "support/engineinternals.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
@@ -33,7 +34,7 @@ private Q_SLOTS:
         app.clock.setLocal(QDate(2009, 3, 12), QTime(9, 0));
         writeEntries(dir, {{4, "03/10/09", "08:00:00", 1, 0, 0, 1}});
         AlarmEditor &editor = app.context.editor();
-        app.context.state.table()[4].fired = 1;
+        EngineInternals::state(app.context.engine).table()[4].fired = 1;
         AlertWindow &main = app.context.mainAlert();
         main.show();
         QTest::mouseClick(main.okButton, Qt::LeftButton);

@@ -49,7 +49,7 @@ private Q_SLOTS:
         QVERIFY(app.context.alarmClock.running(main));
         QCOMPARE(app.context.alarmClock.waitMs(main), 500);
         QVERIFY(main.okButton->isDefault());
-        QCOMPARE(app.context.state.table()[4].message, QStringLiteral("slot 4"));
+        QCOMPARE(app.context.engine.table()[4].message, QStringLiteral("slot 4"));
         QVERIFY(!main.isVisible());
 
         // A further window keeps its empty title and leaves the main one's.
@@ -72,13 +72,13 @@ private Q_SLOTS:
 
         app.context.alarmClock.tick(main);
         QVERIFY(app.alerts.shown.isEmpty());
-        QCOMPARE(app.context.state.nowTime, QStringLiteral("09:29:59"));
+        QCOMPARE(app.context.engine.nowTime(), QStringLiteral("09:29:59"));
 
         app.clock.advanceMSecs(500);
         app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.messages(), (QStringList{"slot 2", "slot 7"}));
-        QCOMPARE(app.context.state.nowDate, QStringLiteral("03/10/09"));
-        QCOMPARE(app.context.state.nowTime, QStringLiteral("09:30:00"));
+        QCOMPARE(app.context.engine.nowDate(), QStringLiteral("03/10/09"));
+        QCOMPARE(app.context.engine.nowTime(), QStringLiteral("09:30:00"));
         QCOMPARE(main.dateLabel->text(), QStringLiteral("03/10/09"));
         QCOMPARE(main.timeLabel->text(), QStringLiteral("09:30:00"));
     }

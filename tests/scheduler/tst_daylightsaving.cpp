@@ -2,6 +2,7 @@
 // Entries at times of day that a change of daylight saving time skips or
 // repeats fire once, in America/New_York across 8 March and 1 November 2009.
 
+#include "support/engineinternals.h"
 #include "support/tempdir.h"
 #include "support/testengine.h"
 
@@ -37,7 +38,7 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
         c.table[slot].daily = daily;
         c.table[slot].fired = 0;
     }
-    engine.store.save(c);
+    EngineInternals::store(engine).save(c);
     clock.setUtc(from);
     engine.ensureLoaded();
 
@@ -45,7 +46,7 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
     QList<QDateTime> acknowledgements;
     qsizetype acknowledged = 0; // each window's OK, in the order they opened
     program.windows.onAlert = [&](const QString &message) {
-        alerts.append({message.toInt(), engine.state.nowDate + u' ' + engine.state.nowTime});
+        alerts.append({message.toInt(), engine.nowDate() + u' ' + engine.nowTime()});
         acknowledgements.append(clock.now().addSecs(60));
     };
     const QDateTime end = from.addSecs(hours * 3600);

@@ -245,8 +245,8 @@ Outcome run(const Trace &t, bool exact)
         ++out.ticks;
         out.mainTicks += main;
         if (main)
-            mainTick = exact ? r + NextCheck::waitMs(engine.state.table(), program.clock.now())
-                             : mainTick + 500;
+            mainTick =
+                exact ? r + NextCheck::waitMs(engine.table(), program.clock.now()) : mainTick + 500;
         afterOperation();
     };
 

@@ -130,7 +130,7 @@ private Q_SLOTS:
         QCOMPARE(t.windows.messages.size(), 1);
         QVERIFY(t.boxes.shown.isEmpty());
         QCOMPARE(t.problems.reported.size(), reports);
-        QCOMPARE(t.engine.state.table()[0].fired, qint16(1));
+        QCOMPARE(t.engine.table()[0].fired, qint16(1));
     }
 
     void theCurrentDirectoryGone()

@@ -139,7 +139,7 @@ private Q_SLOTS:
         exact.app.context.alarmClock.tick(*further);
         QCOMPARE(further->timeLabel->text(), QStringLiteral("09:30:20"));
         QCOMPARE(further->dateLabel->text(), QStringLiteral("03/10/09"));
-        QCOMPARE(exact.app.context.state.table()[5].time, QString());
+        QCOMPARE(exact.app.context.engine.table()[5].time, QString());
         QCOMPARE(exact.app.alerts.messages(), QStringList{"slot 3"});
         QCOMPARE(clock.waitMs(main), 39750);
 

@@ -4,6 +4,7 @@
 // list expects happens exactly once, in its minute, and nothing else fires.
 
 #include "store/datafile.h"
+#include "support/engineinternals.h"
 #include "support/tempdir.h"
 #include "support/testengine.h"
 
@@ -134,7 +135,7 @@ private Q_SLOTS:
             if (!e.time.isEmpty())
                 times.insert(QTime::fromString(e.time, QStringLiteral("hh:mm:ss")));
         }
-        QVERIFY(engine.store.save(file).ok);
+        QVERIFY(EngineInternals::store(engine).save(file).ok);
         clock.setLocal(YearStart.addDays(-1), QTime(12, 0));
         engine.ensureLoaded();
 

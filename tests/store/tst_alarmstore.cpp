@@ -2,6 +2,7 @@
 #include "store/alarmstore.h"
 #include "store/datafile.h"
 #include "store/posixfiles.h"
+#include "support/engineinternals.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
 #include "support/otheruser.h"
@@ -103,9 +104,9 @@ private Q_SLOTS:
         TempCurrentDir dir;
         // The store as the program runs it, inside the engine.
         TestEngine loader;
-        ProgramState &state = loader.engine.state;
+        ProgramState &state = EngineInternals::state(loader.engine);
         RecordingMessageBoxes &boxes = loader.boxes;
-        AlarmStore &store = loader.engine.store;
+        AlarmStore &store = EngineInternals::store(loader.engine);
         const ProgramState before = state;
 
         QVERIFY(!dir.exists(AlarmStore::FileName));
@@ -125,9 +126,9 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestEngine loader;
-        ProgramState &state = loader.engine.state;
+        ProgramState &state = EngineInternals::state(loader.engine);
         RecordingMessageBoxes &boxes = loader.boxes;
-        AlarmStore &store = loader.engine.store;
+        AlarmStore &store = EngineInternals::store(loader.engine);
         const FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
         QVERIFY(store.save(written).ok);
         loader.engine.loadFile();
@@ -139,7 +140,7 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestEngine loader;
-        ProgramState &state = loader.engine.state;
+        ProgramState &state = EngineInternals::state(loader.engine);
         RecordingMessageBoxes &boxes = loader.boxes;
         FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
         written.sound = SoundChoice{false, false, true, false};
@@ -178,7 +179,7 @@ private Q_SLOTS:
     {
         TempCurrentDir first;
         TestEngine loader;
-        AlarmStore &store = loader.engine.store;
+        AlarmStore &store = EngineInternals::store(loader.engine);
         QVERIFY(store.save(weeklyEntry(QStringLiteral("one"))).ok);
         {
             TempCurrentDir second;
@@ -192,7 +193,7 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestEngine loader;
-        ProgramState &state = loader.engine.state;
+        ProgramState &state = EngineInternals::state(loader.engine);
         RecordingMessageBoxes &boxes = loader.boxes;
         const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("kept")));
         dir.write(AlarmStore::FileName, cutAfterLine(whole, 100));
@@ -223,9 +224,9 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestEngine loader;
-        ProgramState &state = loader.engine.state;
+        ProgramState &state = EngineInternals::state(loader.engine);
         bool changing = true;
-        loader.engine.store.setChangeWatch([&changing] { return changing; });
+        EngineInternals::store(loader.engine).setChangeWatch([&changing] { return changing; });
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("before"))));
         loader.engine.loadFile();
         const FileContents before = state.file;
@@ -258,7 +259,7 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestEngine loader;
-        ProgramState &state = loader.engine.state;
+        ProgramState &state = EngineInternals::state(loader.engine);
         RecordingMessageBoxes &boxes = loader.boxes;
         dir.write(AlarmStore::FileName, "\"only a banner\"\r\n");
         int nestedLoads = 0;
@@ -277,8 +278,8 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestEngine loader;
-        ProgramState &state = loader.engine.state;
-        AlarmStore &store = loader.engine.store;
+        ProgramState &state = EngineInternals::state(loader.engine);
+        AlarmStore &store = EngineInternals::store(loader.engine);
         const QByteArray broken = "\"b1\"\r\n\"b2\"\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"x\"\r\n";
         dir.write(AlarmStore::FileName, broken);
         loader.engine.loadFile();
@@ -341,7 +342,7 @@ private Q_SLOTS:
             if (!QDir::setCurrent(folder))
                 return 99;
             TestEngine loader;
-            AlarmStore &store = loader.engine.store;
+            AlarmStore &store = EngineInternals::store(loader.engine);
             if (where == u"full") {
                 store.setDeviceFactory([](const QString &path) -> std::unique_ptr<QIODevice> {
                     if (path == AlarmStore::BadCopyName)
@@ -350,8 +351,8 @@ private Q_SLOTS:
                 });
             }
             loader.engine.loadFile();
-            const AlarmStore::SaveResult first = store.save(loader.engine.state.file);
-            const AlarmStore::SaveResult second = store.save(loader.engine.state.file);
+            const AlarmStore::SaveResult first = store.save(loader.engine.fileContents());
+            const AlarmStore::SaveResult second = store.save(loader.engine.fileContents());
             QFile out(report.fileName());
             if (!out.open(QIODevice::WriteOnly))
                 return 98;
@@ -375,7 +376,7 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestEngine loader;
-        AlarmStore &store = loader.engine.store;
+        AlarmStore &store = EngineInternals::store(loader.engine);
         const QByteArray old = DataFile::encode(weeklyEntry(QStringLiteral("old")));
         dir.write(AlarmStore::FileName, old);
 
@@ -400,8 +401,8 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestEngine loader;
-        ProgramState &state = loader.engine.state;
-        AlarmStore &store = loader.engine.store;
+        ProgramState &state = EngineInternals::state(loader.engine);
+        AlarmStore &store = EngineInternals::store(loader.engine);
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("m"))));
         loader.engine.loadFile();
         QCOMPARE(state.table()[0].fired, qint16(0));
@@ -435,7 +436,7 @@ private Q_SLOTS:
             const rlimit limit{512, 512};
             setrlimit(RLIMIT_FSIZE, &limit);
             TestEngine loader;
-            AlarmStore &store = loader.engine.store;
+            AlarmStore &store = EngineInternals::store(loader.engine);
             FileContents big = weeklyEntry(QString(2000, u'x'));
             const AlarmStore::SaveResult result = store.save(big);
             _exit(result.ok ? 1 : result.reason.isEmpty() ? 2 : 0);
@@ -486,7 +487,7 @@ private Q_SLOTS:
                 setrlimit(RLIMIT_FSIZE, &limit);
             }
             TestEngine loader;
-            AlarmStore &store = loader.engine.store;
+            AlarmStore &store = EngineInternals::store(loader.engine);
             const AlarmStore::SaveResult r = store.save(newContents);
             return r.ok ? 0 : r.reason.isEmpty() ? 2 : 1;
         });
@@ -613,7 +614,7 @@ private Q_SLOTS:
             QSKIP("only root can give files to another user");
         TempCurrentDir dir;
         TestEngine loader;
-        AlarmStore &store = loader.engine.store;
+        AlarmStore &store = EngineInternals::store(loader.engine);
         QVERIFY(store.save(weeklyEntry(QStringLiteral("mine"))).ok);
 
         QTemporaryDir victimHome;
@@ -702,9 +703,9 @@ private Q_SLOTS:
         QFETCH(bool, broken);
         TempCurrentDir dir;
         TestEngine loader;
-        ProgramState &state = loader.engine.state;
+        ProgramState &state = EngineInternals::state(loader.engine);
         RecordingMessageBoxes &boxes = loader.boxes;
-        AlarmStore &store = loader.engine.store;
+        AlarmStore &store = EngineInternals::store(loader.engine);
         const ProgramState before = state;
         const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("in the big file")));
         const QString path = dir.filePath(AlarmStore::FileName);
@@ -763,7 +764,7 @@ private Q_SLOTS:
         QFETCH(bool, saved);
         TempCurrentDir dir;
         TestEngine loader;
-        AlarmStore &store = loader.engine.store;
+        AlarmStore &store = EngineInternals::store(loader.engine);
         const QByteArray old = DataFile::encode(weeklyEntry(QStringLiteral("old")));
         dir.write(AlarmStore::FileName, old);
 
@@ -774,7 +775,7 @@ private Q_SLOTS:
             QCOMPARE(QFileInfo(dir.filePath(AlarmStore::FileName)).size(), qint64(1048576));
             loader.engine.loadFile();
             QVERIFY(loader.boxes.shown.isEmpty());
-            QCOMPARE(loader.engine.state.table()[0].message.size(), messageLength);
+            QCOMPARE(loader.engine.table()[0].message.size(), messageLength);
             return;
         }
         QCOMPARE(AlarmStore::saveFailureText(result.reason),
@@ -786,9 +787,9 @@ private Q_SLOTS:
     void aVanishedDirectoryFailsTheSave()
     {
         TestEngine loader;
-        ProgramState &state = loader.engine.state;
+        ProgramState &state = EngineInternals::state(loader.engine);
         RecordingMessageBoxes &boxes = loader.boxes;
-        AlarmStore &store = loader.engine.store;
+        AlarmStore &store = EngineInternals::store(loader.engine);
         TempCurrentDir dir;
         QVERIFY(QDir(dir.path()).removeRecursively());
         const AlarmStore::SaveResult result = store.save(state.file);

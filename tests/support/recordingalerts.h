@@ -16,14 +16,13 @@ class RecordingAlerts : public AlertWindows
 {
 public:
     bool holdAlerts() const override { return hold; }
-    QObject *openAlert() override
+    Window openAlert() override
     {
-        m_windows.push_back(std::make_unique<QObject>());
         if (onOpen)
             onOpen();
-        return m_windows.back().get();
+        return ++opened;
     }
-    void showMessage(QObject *, const QString &message, OpenAlerts::Id id) override
+    void showMessage(Window, const QString &message, OpenAlerts::Id id) override
     {
         messages.append(message);
         ids.append(id);
@@ -36,7 +35,5 @@ public:
     QList<OpenAlerts::Id> ids; // the alert each window was given
     std::function<void(const QString &message)> onAlert;
     std::function<void()> onOpen; // as a new window's load, which reads the file
-
-private:
-    std::vector<std::unique_ptr<QObject>> m_windows;
+    Window opened = NoWindow;     // the windows opened so far
 };

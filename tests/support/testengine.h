@@ -3,6 +3,7 @@
 
 #include "engine/alarmengine.h"
 #include "store/datafile.h"
+#include "support/engineinternals.h"
 #include "support/entries.h"
 #include "support/fakeclock.h"
 #include "support/fulldevice.h"
@@ -48,7 +49,7 @@ struct EngineTest : TestEngine
     // Every save from now on fails as on a full disk.
     void failSaves()
     {
-        engine.store.setDeviceFactory(
+        EngineInternals::store(engine).setDeviceFactory(
             [](const QString &) { return std::make_unique<FullDevice>(); });
     }
 };

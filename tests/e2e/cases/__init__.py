@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """Every case of the end-to-end test, by name, in the order they run."""
 
-from cases import alarms, damage, desktop, install, one_copy
+from cases import alarms, damage, desktop, handover, install, one_copy
 
 ALL = {case.__name__: case for case in (
     alarms.first_start, alarms.due_entry, alarms.empty_message, damage.broken_file,
@@ -12,4 +12,5 @@ ALL = {case.__name__: case for case in (
     desktop.minimised_windows_come_back, desktop.no_tray_window_stays,
     desktop.editor_keeps_its_place, desktop.help_cannot_open,
     desktop.date_picker_beside_the_editor, install.install,
-    damage.rewritten_by_another_program)}
+    damage.rewritten_by_another_program, handover.second_start_hands_over,
+    handover.add_through_the_running_copy, handover.add_and_list_with_no_copy)}
