@@ -4,6 +4,7 @@
 // answers as a user on the desktop would.
 
 #include "platform/dbusnotifications.h"
+#include "store/alarmstore.h"
 #include "store/openalerts.h"
 #include "support/entries.h"
 #include "support/tempdir.h"
@@ -252,6 +253,36 @@ private Q_SLOTS:
         const auto record = OpenAlerts::decode(dir.read(OpenAlerts::FileName), problem);
         QVERIFY2(record, qPrintable(problem));
         QVERIFY(record->isEmpty());
+    }
+
+    // The notification's "Snooze 5 minutes" snoozes the alert: the window
+    // goes, the file stays as it is, the record names the instant.
+    void theSnoozeActionSnoozes()
+    {
+        RegisteredService registered(connect(m_address));
+        QVERIFY(registered.registered);
+        RecordingNotificationService &service = registered.service;
+        TempCurrentDir dir;
+        TestApp app;
+        writeDueEntry(dir, app);
+        DBusAlertNotifications notifications(connect(m_address));
+        app.context.useNotifications(&notifications);
+        QPointer<AlertWindow> window = openWindow(app);
+        QVERIFY(window);
+        QTRY_COMPARE(service.notified.size(), 1);
+        const QByteArray fileAtAlert = dir.read(AlarmStore::FileName);
+
+        service.invoke(41, QStringLiteral("snooze"));
+        QTRY_VERIFY(!window);
+        QCOMPARE(dir.read(AlarmStore::FileName), fileAtAlert);
+        QString problem;
+        const auto record = OpenAlerts::decode(dir.read(OpenAlerts::FileName), problem);
+        QVERIFY2(record, qPrintable(problem));
+        QCOMPARE(record->size(), 1);
+        QCOMPARE(record->first().snoozedUntil.toLocalTime(),
+                 QDateTime(QDate(2009, 3, 10), QTime(9, 35)));
+        // Chosen, it is gone on the desktop: nothing is closed.
+        QVERIFY(service.closed.isEmpty());
     }
 
     // No notification service on the bus, or no bus: the alert is as it
