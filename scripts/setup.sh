@@ -19,8 +19,10 @@ run_packages=(
 )
 
 # Testing: the end-to-end test (Xvfb, a tray host, a window manager, a fake
-# clock, X tools, Python), fonts with Arial's and Times New Roman's widths
-# (the text-fit test measures with them, as a desktop has them), a
+# clock, X tools, Python), a message bus of the tests' own (the hand-over
+# and the desktop notification are tested on a private session bus), fonts
+# with Arial's and Times New Roman's widths (the text-fit test measures with
+# them, as a desktop has them), a
 # colour-scheme tool for the dark screenshots (scripts/screenshots.sh),
 # fuzzing (clang with libFuzzer), the benchmarks, and building (from
 # debian/) and checking the Debian packages and their desktop files.

@@ -4,6 +4,7 @@
 #include "app/entrycommands.h"
 #include "app/handoverrequests.h"
 #include "app/singlecopy.h"
+#include "platform/alertnotifications.h"
 #include "platform/handover.h"
 #include "platform/qtmodalrunner.h"
 #include "platform/qtservices.h"
@@ -96,7 +97,10 @@ int main(int argc, char *argv[])
     QtHelpViewer help;
     QtTrayIcon tray;
     QtProblemReporter problems(boxes, tray);
+    // A desktop notification with every alert, unless turned off.
+    const std::unique_ptr<AlertNotifications> notifications = DesktopNotifications::make();
     AppContext context(Services{clock, boxes, sound, modal, problems, help, tray});
+    context.useNotifications(notifications.get());
 
     context.endProcess = [&copy](int code) {
         copy.release();

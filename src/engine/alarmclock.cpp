@@ -32,9 +32,21 @@ AlarmClock::AlarmClock(AlarmEngine &engine, const Clock &clock, QObject *parent)
     : QObject(parent), m_engine(engine), m_clock(clock)
 {
     m_wakeTimer.setObjectName(QStringLiteral("wakeClock"));
+    // A child, as the faces' timers are, so that a test finds it by name.
+    m_wakeTimer.setParent(this);
     m_wakeTimer.setSingleShot(true);
     m_wakeTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_wakeTimer, &QTimer::timeout, this, &AlarmClock::checkWakes);
+    connect(&engine, &AlarmEngine::snoozesChanged, this, &AlarmClock::wakeForSnoozes);
+    connect(this, &AlarmClock::wakeReached, this, [this](WakeId id) {
+        if (id != m_snoozeWake)
+            return;
+        m_snoozeWake = 0;
+        // Switched off (the editor is open), the main face raises it at its
+        // first tick once switched on again.
+        if (Face *main = mainFace(); main && main->timer.isActive())
+            post(*main);
+    });
 }
 
 AlarmClock::~AlarmClock()
@@ -214,10 +226,11 @@ void AlarmClock::pace()
         return;
     QTimer &timer = main->timer;
     // Every 500 ms anyway: nothing to look for. A running 500 ms clock keeps
-    // its phase. Alerts left open by the last run that wait for the editor
-    // or About to close are raised by the next tick after they do.
+    // its phase. Alerts left open by the last run, and snoozed ones whose
+    // time has come, that wait for the editor or About to close are raised
+    // by the next tick after they do.
     if (m_mainTicking > 0 || !m_wakeUps->seesFileChanges() || main->face->shown() ||
-        m_engine.leftAlertsWaiting()) {
+        m_engine.leftAlertsWaiting() || m_engine.snoozeEnded()) {
         if (timer.interval() != NextCheck::PollMs)
             timer.setInterval(NextCheck::PollMs);
         return;
@@ -290,4 +303,18 @@ void AlarmClock::checkWakes()
     }
     for (WakeId id : reached)
         Q_EMIT wakeReached(id);
+}
+
+void AlarmClock::wakeForSnoozes()
+{
+    if (m_snoozeWake != 0)
+        m_wakes.erase(m_snoozeWake);
+    m_snoozeWake = 0;
+    const QDateTime end = m_engine.firstSnoozeEnd();
+    if (end.isValid()) {
+        m_snoozeWake = ++m_lastWake;
+        m_wakes.emplace(m_snoozeWake, end.toUTC());
+    }
+    checkWakes();
+    pace();
 }

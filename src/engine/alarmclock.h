@@ -34,7 +34,8 @@ class WakeUps;
 //   goes meanwhile cancels the ticks it was running.
 // - Wake-ups at a wall-clock instant (wakeAt): reached at that instant, or
 //   at the first tick or wake-up after it, so a suspend, a clock set
-//   forward or a main face asleep never makes one late.
+//   forward or a main face asleep never makes one late. The first snoozed
+//   alert's end is one: it runs the main face's tick, which raises it.
 class AlarmClock : public QObject
 {
     Q_OBJECT
@@ -93,6 +94,8 @@ private:
     void run(Face &face);
     void pace();
     void checkWakes();
+    // The wake-up at the end of the first snooze.
+    void wakeForSnoozes();
 
     AlarmEngine &m_engine;
     const Clock &m_clock;
@@ -102,5 +105,6 @@ private:
     int m_mainTicking = 0;         // of them, the main face's
     std::map<WakeId, QDateTime> m_wakes;
     WakeId m_lastWake = 0;
+    WakeId m_snoozeWake = 0;
     QTimer m_wakeTimer;
 };

@@ -67,6 +67,8 @@ void AlarmEngine::tick(TickRun *run)
     });
     if (!tick.cancelled)
         raiseWaitingLeftAlerts();
+    if (!tick.cancelled)
+        raiseEndedSnoozes(now);
 }
 
 void AlarmEngine::watchFileChanges(std::function<bool()> changing)
@@ -83,6 +85,10 @@ void AlarmEngine::fire(int slot)
         return;
     // The user is editing: the entry stays armed and fires at a later tick.
     if (m_windows->holdAlerts())
+        return;
+    // Its alert is snoozed (a start armed the repeating entry again): it
+    // opens at its instant, not now, and the entry stays fired.
+    if (snoozed(slot))
         return;
     raise(slot, [this, slot] {
         state.table()[slot].fired = 1;
@@ -123,6 +129,8 @@ void AlarmEngine::raiseLeftAlerts()
     // arms repeating entries in memory only, until its accept saves.
     loadFile();
     raiseWaitingLeftAlerts();
+    // Snoozes that ended while the program was not running open now.
+    raiseEndedSnoozes(m_clock.now());
 }
 
 void AlarmEngine::raiseWaitingLeftAlerts()
@@ -133,9 +141,14 @@ void AlarmEngine::raiseWaitingLeftAlerts()
         // A tick nested in an earlier raising may have raised it already.
         if (!m_openAlerts.isLeftFromLastRun(id) || m_raising.contains(alert.slot))
             continue;
-        const Entry &entry = state.table()[alert.slot];
-        if (entry.fired != 1 || entry.date != alert.date || entry.time != alert.time ||
-            entry.message != alert.message) {
+        // Snoozed: it opens at its instant, as a snooze of this run; its
+        // entry, armed again by the start if it repeats, stays fired.
+        if (alert.snoozedUntil.isValid() && snoozed(alert.slot)) {
+            m_openAlerts.raisedAgain(id);
+            Q_EMIT snoozesChanged();
+            continue;
+        }
+        if (!stillTheSame(alert)) {
             // Edited, cleared or moved on meanwhile: not this alert any more.
             m_openAlerts.remove(id);
             reportRecordFailure();

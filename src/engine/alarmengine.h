@@ -128,6 +128,17 @@ public:
     // Some are still to be raised: the clock must not sleep.
     bool leftAlertsWaiting() const;
 
+    // Snoozes an open alert for `minutes`: it stays in the record of open
+    // alerts, nothing in the file changes and nothing moves on, and at that
+    // instant (by the wall clock) it opens again with its sound, unless its
+    // entry was edited or cleared meanwhile.
+    void snooze(OpenAlerts::Id alert, int minutes);
+    // When the first snooze ends (UTC); not valid when none.
+    QDateTime firstSnoozeEnd() const;
+    // A snooze has ended and its alert is still to be raised (it waits
+    // while alerts are held): the clock must not sleep.
+    bool snoozeEnded() const;
+
     // Gets the chosen sound ready to play, for an alarm about to be due.
     void prepareSound();
 
@@ -184,6 +195,9 @@ public:
 Q_SIGNALS:
     void rowChanged(int row);
     void soundChanged();
+    // An alert was snoozed, or a snooze ended: the next instant to wake at
+    // may have changed.
+    void snoozesChanged();
 
 private:
     // The tests' way in (tests/support/engineinternals.h).
@@ -199,6 +213,11 @@ private:
     // then names the alert in the record before the message shows.
     void raise(int slot, const std::function<OpenAlerts::Id()> &record);
     void raiseWaitingLeftAlerts();
+    void raiseEndedSnoozes(const QDateTime &now);
+    // Whether the slot's alert is snoozed; its entry is then fired.
+    bool snoozed(int slot);
+    // Whether the entry still holds what the alert was raised with.
+    bool stillTheSame(const OpenAlerts::Alert &alert) const;
     void reportRecordFailure();
     void fillRows(Rearm rearm);
     void fillSound();

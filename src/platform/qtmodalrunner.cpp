@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qtmodalrunner.h"
 
+#include "platform/accessibledialogs.h"
 #include "platform/windowfront.h"
 
 #include <QApplication>
@@ -34,6 +35,14 @@ public:
         if (open.isEmpty())
             qApp->installEventFilter(this);
         open.append(dialog);
+    }
+
+    bool contains(const QDialog *dialog) const
+    {
+        for (const QPointer<QDialog> &window : open)
+            if (window == dialog)
+                return true;
+        return false;
     }
 
     void pop()
@@ -134,6 +143,11 @@ bool ModalStack::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
+QtModalRunner::QtModalRunner()
+{
+    AccessibleDialogs::install();
+}
+
 QWidget *QtModalRunner::opener(const QDialog &dialog)
 {
     if (QDialog *top = modalStack().innermost(); top && top != &dialog)
@@ -171,12 +185,15 @@ void QtModalRunner::exec(QDialog &dialog)
     QObject::connect(&dialog, &QObject::destroyed, &loop, &QEventLoop::quit);
     ModalStack &stack = modalStack();
     stack.push(&dialog);
+    AccessibleDialogs::modalChanged(dialog);
     dialog.show();
     dialog.raise();
     dialog.activateWindow();
     if (guard && guard->isVisible())
         loop.exec(QEventLoop::DialogExec);
     stack.pop();
+    if (guard)
+        AccessibleDialogs::modalChanged(*guard);
     if (guard && keepOnTop)
         guard->setWindowFlag(Qt::WindowStaysOnTopHint, false);
 }
@@ -184,4 +201,9 @@ void QtModalRunner::exec(QDialog &dialog)
 QDialog *QtModalRunner::active() const
 {
     return modalStack().innermost();
+}
+
+bool QtModalRunner::isOpen(const QDialog &dialog)
+{
+    return modalStack().contains(&dialog);
 }

@@ -19,8 +19,14 @@ class QWidget;
 class QtModalRunner : public ModalRunner
 {
 public:
+    // Dialogs tell a screen reader that they are modal (AccessibleDialogs)
+    // from the start.
+    QtModalRunner();
     void exec(QDialog &dialog) override;
     QDialog *active() const override;
+
+    // Whether the dialog is open in a runner's loop now.
+    static bool isOpen(const QDialog &dialog);
 
     // The window a new modal window comes from, as exec chooses it.
     static QWidget *opener(const QDialog &dialog);

@@ -23,10 +23,16 @@ QByteArray OpenAlerts::encode(const QList<Alert> &alerts)
 {
     QJsonArray list;
     for (const Alert &alert : alerts) {
-        list.append(QJsonObject{{QStringLiteral("slot"), alert.slot},
-                                {QStringLiteral("date"), alert.date},
-                                {QStringLiteral("time"), alert.time},
-                                {QStringLiteral("message"), alert.message}});
+        QJsonObject object{{QStringLiteral("slot"), alert.slot},
+                           {QStringLiteral("date"), alert.date},
+                           {QStringLiteral("time"), alert.time},
+                           {QStringLiteral("message"), alert.message}};
+        // Only a snoozed alert has it, so a record without snoozes reads as
+        // it always did.
+        if (alert.snoozedUntil.isValid())
+            object.insert(QStringLiteral("snoozedUntil"),
+                          alert.snoozedUntil.toUTC().toString(Qt::ISODateWithMs));
+        list.append(object);
     }
     const QJsonObject record{{QStringLiteral("format"), Format},
                              {QStringLiteral("version"), Version},
@@ -60,13 +66,17 @@ std::optional<QList<OpenAlerts::Alert>> OpenAlerts::decode(const QByteArray &byt
         const QJsonValue date = object.value(QStringLiteral("date"));
         const QJsonValue time = object.value(QStringLiteral("time"));
         const QJsonValue message = object.value(QStringLiteral("message"));
+        const QJsonValue snoozed = object.value(QStringLiteral("snoozedUntil"));
+        const QDateTime until = QDateTime::fromString(snoozed.toString(), Qt::ISODateWithMs);
         const double number = slot.toDouble(-1);
         if (!value.isObject() || !slot.isDouble() || number != int(number) || number < 0 ||
-            number >= SlotCount || !date.isString() || !time.isString() || !message.isString()) {
+            number >= SlotCount || !date.isString() || !time.isString() || !message.isString() ||
+            (!snoozed.isUndefined() && (!until.isValid() || until.timeSpec() != Qt::UTC))) {
             problem = QStringLiteral("alert %1 in it is damaged").arg(alerts.size() + 1);
             return std::nullopt;
         }
-        alerts.append(Alert{int(number), date.toString(), time.toString(), message.toString()});
+        alerts.append(
+            Alert{int(number), date.toString(), time.toString(), message.toString(), until});
     }
     return alerts;
 }
@@ -118,8 +128,10 @@ void OpenAlerts::write()
 OpenAlerts::Id OpenAlerts::add(const Alert &alert)
 {
     read();
-    m_items.removeIf(
-        [&alert](const Item &item) { return item.fromLastRun && item.alert.slot == alert.slot; });
+    m_items.removeIf([&alert](const Item &item) {
+        return (item.fromLastRun || item.alert.snoozedUntil.isValid()) &&
+               item.alert.slot == alert.slot;
+    });
     m_items.append(Item{++m_lastId, alert, false});
     write();
     return m_lastId;
@@ -171,4 +183,58 @@ void OpenAlerts::raisedAgain(Id id)
         if (item.id == id)
             item.fromLastRun = false;
     }
+}
+
+void OpenAlerts::snooze(Id id, const QDateTime &until)
+{
+    read();
+    for (Item &item : m_items) {
+        if (item.id == id && !item.fromLastRun) {
+            item.alert.snoozedUntil = until.isValid() ? until.toUTC() : QDateTime();
+            write();
+            return;
+        }
+    }
+}
+
+bool OpenAlerts::snoozedFor(const Alert &entry)
+{
+    read();
+    return std::any_of(m_items.cbegin(), m_items.cend(), [&entry](const Item &item) {
+        const Alert &alert = item.alert;
+        return alert.snoozedUntil.isValid() && alert.slot == entry.slot &&
+               alert.date == entry.date && alert.time == entry.time &&
+               alert.message == entry.message;
+    });
+}
+
+QDateTime OpenAlerts::snoozedUntil(Id id) const
+{
+    for (const Item &item : m_items)
+        if (item.id == id && !item.fromLastRun)
+            return item.alert.snoozedUntil;
+    return {};
+}
+
+QList<std::pair<OpenAlerts::Id, OpenAlerts::Alert>> OpenAlerts::snoozed() const
+{
+    QList<std::pair<Id, Alert>> snoozed;
+    for (const Item &item : m_items) {
+        if (!item.fromLastRun && item.alert.snoozedUntil.isValid())
+            snoozed.append({item.id, item.alert});
+    }
+    std::stable_sort(snoozed.begin(), snoozed.end(),
+                     [](const auto &a, const auto &b) { return a.second.slot < b.second.slot; });
+    return snoozed;
+}
+
+QDateTime OpenAlerts::firstSnoozeEnd() const
+{
+    QDateTime first;
+    for (const Item &item : m_items) {
+        const QDateTime &until = item.alert.snoozedUntil;
+        if (!item.fromLastRun && until.isValid() && (!first.isValid() || until < first))
+            first = until;
+    }
+    return first;
 }

@@ -3,6 +3,7 @@
 
 #include "store/wholefile.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -14,7 +15,8 @@
 // until its acknowledgement, so that an alert open when the program ends (a
 // logout, a crash, a kill) opens again at the next start. Each alert names
 // its slot and the date, time and message its entry held when it was
-// raised; one whose entry changed meanwhile is not raised again.
+// raised; one whose entry changed meanwhile is not raised again. A snoozed
+// alert is still open: it names the instant it opens again.
 class OpenAlerts
 {
 public:
@@ -28,6 +30,8 @@ public:
         QString date;
         QString time;
         QString message;
+        // Snoozed until then (in UTC); not snoozed when not valid.
+        QDateTime snoozedUntil = {};
 
         friend bool operator==(const Alert &, const Alert &) = default;
     };
@@ -40,7 +44,8 @@ public:
     void read();
 
     // Adds an alert raised now. An alert of the same slot left from the last
-    // run, not raised again yet, is dropped: this one stands for it.
+    // run, not raised again yet, or snoozed, is dropped: this one stands for
+    // it.
     Id add(const Alert &alert);
     // The alert is acknowledged, or was not raised again: it goes.
     void remove(Id id);
@@ -52,7 +57,21 @@ public:
     bool anyLeftFromLastRun() const;
     bool isLeftFromLastRun(Id id) const;
     // A left alert is raised again: it is an alert of this run from now on.
+    // (A snoozed one is taken into this run to open at its instant.)
     void raisedAgain(Id id);
+
+    // Snoozes an alert of this run until `until`, or ends its snooze (an
+    // invalid `until`) as it opens again.
+    void snooze(Id id, const QDateTime &until);
+    // Whether an alert of the slot with the same date, time and message is
+    // snoozed, in this run or left so by the last one.
+    bool snoozedFor(const Alert &entry);
+    // Until when the alert is snoozed; not valid when it is not.
+    QDateTime snoozedUntil(Id id) const;
+    // The snoozed alerts of this run, in slot order.
+    QList<std::pair<Id, Alert>> snoozed() const;
+    // When the first snooze of this run ends; not valid when none.
+    QDateTime firstSnoozeEnd() const;
 
     // Why the last write failed, or empty; the first of a run of failures is
     // what the user is told.

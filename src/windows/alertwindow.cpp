@@ -57,6 +57,7 @@ protected:
 AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     : QDialog(parent), m_context(context), m_kind(kind)
 {
+    installAccessibleInterface();
     setObjectName(QStringLiteral("frmPass"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -101,11 +102,21 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     // The shortcuts work while the window is active, menu open or not.
     addAction(helpAction);
     addAction(aboutAction);
-    connect(setAction, &QAction::triggered, this,
-            [this] { m_context.openEditor(AppContext::FromAlertWindow, this); });
-    connect(helpAction, &QAction::triggered, this, [this] { m_context.openHelp(); });
-    connect(aboutAction, &QAction::triggered, this,
-            [this] { m_context.showAbout(AppContext::FromAlertWindow); });
+    // A command returns at once and its window opens after it: a screen
+    // reader that chose it over the accessibility bus waits for the answer,
+    // and the editor's and About's loops run until they close.
+    connect(
+        setAction, &QAction::triggered, this,
+        [this] { m_context.openEditor(AppContext::FromAlertWindow, this); }, Qt::QueuedConnection);
+    connect(
+        helpAction, &QAction::triggered, this, [this] { m_context.openHelp(); },
+        Qt::QueuedConnection);
+    connect(
+        aboutAction, &QAction::triggered, this,
+        [this] { m_context.showAbout(AppContext::FromAlertWindow); }, Qt::QueuedConnection);
+
+    if (m_kind == Further)
+        addSnoozeMenu();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -152,6 +163,7 @@ void AlertWindow::setMessage(const QString &message, OpenAlerts::Id alert)
 
 void AlertWindow::acknowledge()
 {
+    withdrawNotification();
     messageLabel->clear();
     QPointer<AlertWindow> self(this);
     m_context.engine.acknowledge(m_alert);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/clockface.h"
+#include "platform/alertnotifications.h"
 #include "store/openalerts.h"
 
 #include <QDialog>
@@ -26,6 +27,7 @@ public:
     enum Kind { Main, Further };
 
     AlertWindow(AppContext &context, Kind kind, QWidget *parent = nullptr);
+    Kind kind() const { return m_kind; }
     ~AlertWindow() override;
 
     // The load step: labels, stay-on-top, empty message, the main window's
@@ -42,6 +44,10 @@ public:
     // way in (no notification area).
     void acknowledge();
 
+    // Snoozes the alert (a further window's): the window goes without
+    // acknowledging, and the alert opens again in `minutes`.
+    void snooze(int minutes);
+
     // Unloading (the close box, or Exit for the main window) acknowledges
     // first. The main window only hides: its clock keeps running.
     void unload();
@@ -49,6 +55,10 @@ public:
     // The message of the alarm this window was opened for, and the alert its
     // acknowledgement takes out of the record of open alerts.
     void setMessage(const QString &message, OpenAlerts::Id alert);
+
+    // The alert is open: it is told to the desktop, in a notification (whose
+    // OK acknowledges as this window's does) and to a screen reader.
+    void announce();
 
     // Lays the window out as it is first shown (its picture, colours and
     // fonts), without showing it: after this, a first alert window opens
@@ -65,6 +75,8 @@ public:
     QMenu *helpMenu = nullptr;
     QAction *helpAction = nullptr;
     QAction *aboutAction = nullptr;
+    // A further window's "S&nooze" menu; the main window has none.
+    QMenu *snoozeMenu = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -76,6 +88,10 @@ private:
     // The main window with no notification area: nothing else can show it.
     bool onlyWayIn() const;
     void dress();
+    static void installAccessibleInterface();
+    void addSnoozeMenu();
+    void notificationChosen(AlertNotifications::Action action);
+    void withdrawNotification();
 
     AppContext &m_context;
     QPointer<AlarmClock> m_clock;
@@ -83,4 +99,5 @@ private:
     QWidget *m_client = nullptr;
     bool m_dressed = false;
     OpenAlerts::Id m_alert = OpenAlerts::NoId;
+    AlertNotifications::Handle m_notification = AlertNotifications::NoHandle;
 };

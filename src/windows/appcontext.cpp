@@ -89,8 +89,10 @@ void AppContext::showMessage(Window window, const QString &message, OpenAlerts::
         return;
     const QPointer<AlertWindow> alert = it->second;
     m_opening.erase(it);
-    if (alert)
-        alert->setMessage(message, id);
+    if (!alert)
+        return;
+    alert->setMessage(message, id);
+    alert->announce();
 }
 
 bool AppContext::aboutVisible() const

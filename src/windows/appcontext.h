@@ -3,6 +3,7 @@
 
 #include "engine/alarmclock.h"
 #include "engine/alarmengine.h"
+#include "platform/alertnotifications.h"
 #include "platform/modalrunner.h"
 #include "platform/seams.h"
 #include "platform/trayicon.h"
@@ -62,6 +63,11 @@ public:
     // find something new, or until `wakeUps` wakes it (AlarmClock).
     void useWakeUps(WakeUps *wakeUps);
 
+    // The desktop notifications that go with the further alert windows;
+    // none (the default) shows none.
+    void useNotifications(AlertNotifications *notifications) { m_notifications = notifications; }
+    AlertNotifications *notifications() const { return m_notifications; }
+
     // What the engine asks of the windows when an alarm fires.
     bool holdAlerts() const override;
     Window openAlert() override;
@@ -108,4 +114,6 @@ private:
     // The further alert windows opened and not yet given their message.
     std::map<Window, QPointer<AlertWindow>> m_opening;
     Window m_lastOpened = NoWindow;
+
+    AlertNotifications *m_notifications = nullptr;
 };

@@ -27,12 +27,19 @@ TrayMenu::TrayMenu(AppContext &context) : menu(std::make_unique<QMenu>())
     aboutAction = item("mnuAbout", QStringLiteral("&About"));
     exitAction = item("mnuClose", QStringLiteral("&Exit"));
 
+    // A command returns at once and its window opens after it (the editor,
+    // About and a message box each run a loop until they close): a screen
+    // reader choosing it over the accessibility bus waits for the answer.
     connect(tikoraAction, &QAction::triggered, this, [&context] { context.showMainAlert(); });
-    connect(setAlarmAction, &QAction::triggered, this,
-            [&context] { context.openEditor(AppContext::FromTray); });
-    connect(helpAction, &QAction::triggered, this, [&context] { context.openHelp(); });
-    connect(aboutAction, &QAction::triggered, this,
-            [&context] { context.showAbout(AppContext::FromTray); });
+    connect(
+        setAlarmAction, &QAction::triggered, this,
+        [&context] { context.openEditor(AppContext::FromTray); }, Qt::QueuedConnection);
+    connect(
+        helpAction, &QAction::triggered, this, [&context] { context.openHelp(); },
+        Qt::QueuedConnection);
+    connect(
+        aboutAction, &QAction::triggered, this,
+        [&context] { context.showAbout(AppContext::FromTray); }, Qt::QueuedConnection);
 }
 
 TrayMenu::~TrayMenu() = default;

@@ -39,6 +39,8 @@ nothing_written() { [ -z "$(ls -A "$work")" ]; }
 run --help
 check "--help ends with 0 (got $STATUS)" [ "$STATUS" -eq 0 ]
 check "--help names --data-dir" grep -q -- '--data-dir DIR' <<<"$OUT"
+check "--help names the variable that turns notifications off" \
+    grep -q -- 'TIKORA_NO_NOTIFICATIONS=1' <<<"$OUT"
 check "--help writes no file" nothing_written
 
 run --version

@@ -2,6 +2,7 @@
 // Every control of every window has a name a screen reader can say, unique
 // in its window.
 
+#include "support/entries.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 #include "windows/aboutwindow.h"
@@ -9,6 +10,7 @@
 #include "windows/alertwindow.h"
 #include "windows/datepicker.h"
 #include "windows/timepicker.h"
+#include "windows/trayshell.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -16,6 +18,7 @@
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QtTest>
@@ -59,6 +62,38 @@ QStringList namesOf(QWidget &window)
     return nameless.isEmpty() ? names : QStringList();
 }
 
+// The interface of `object` among the descendants of `face`, found by
+// walking the tree a screen reader walks.
+QAccessibleInterface *findInTree(QAccessibleInterface *face, QObject *object, int depth = 0)
+{
+    if (!face || depth > 20)
+        return nullptr;
+    if (face->object() == object)
+        return face;
+    for (int i = 0; i < face->childCount(); ++i)
+        if (QAccessibleInterface *found = findInTree(face->child(i), object, depth + 1))
+            return found;
+    return nullptr;
+}
+
+// Presses the menu item captioned `text` of a menu or menu bar, as a screen
+// reader does over the accessibility bus.
+bool pressItem(QWidget &menu, const QString &text)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(&menu);
+    for (int i = 0; face && i < face->childCount(); ++i) {
+        QAccessibleInterface *item = face->child(i);
+        if (item && item->text(QAccessible::Name) == QString(text).remove(u'&')) {
+            QAccessibleActionInterface *actions = item->actionInterface();
+            if (!actions)
+                return false;
+            actions->doAction(QAccessibleActionInterface::pressAction());
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 class TestAccessibility : public QObject
@@ -97,6 +132,53 @@ private Q_SLOTS:
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(window.messageLabel);
         QVERIFY(face);
         QCOMPARE(face->text(QAccessible::Description), QStringLiteral("Dentist at three"));
+    }
+
+    // An alert window is an alert named with its message, in the program's
+    // tree; the main window is not an alert. (The Alert event it sends when
+    // it opens reaches no one on the offscreen platform, which has no
+    // accessibility bridge to pass it on.)
+    void anAlertIsAnnouncedWithItsMessage()
+    {
+        TempCurrentDir dir;
+        writeEntries(dir, {{4, "03/10/09", "09:30:00", 0, 0, 0, 0, QStringLiteral("Call Ann")}});
+        TestApp app;
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
+        AlertWindow &main = app.context.mainAlert();
+        app.context.alarmClock.tick(main);
+        QCOMPARE(app.alerts.shown.size(), 1);
+        AlertWindow *window = app.alerts.shown.first();
+
+        QAccessibleInterface *face =
+            findInTree(QAccessible::queryAccessibleInterface(qApp), window);
+        QVERIFY(face);
+        QCOMPARE(face->role(), QAccessible::AlertMessage);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Call Ann"));
+        QVERIFY(QAccessible::queryAccessibleInterface(&main)->role() != QAccessible::AlertMessage);
+    }
+
+    // "&Set Alarm" chosen over the accessibility bus returns before the
+    // editor opens (its loop would run inside the call), and the editor
+    // opens after it; so does "&Set" on an alert window.
+    void aMenuCommandReturnsBeforeItsWindowOpens()
+    {
+        TempCurrentDir dir;
+        TestApp app;
+        TrayShell tray(app.context);
+        tray.startUp();
+        QVERIFY(pressItem(*tray.trayMenu().menu, QStringLiteral("&Set Alarm")));
+        QVERIFY(app.modal.shown.isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        QCOMPARE(app.modal.shown.size(), 1);
+        QCOMPARE(app.modal.shown.first().data(), &app.context.editor());
+
+        AlertWindow further(app.context, AlertWindow::Further);
+        further.load();
+        further.show();
+        QVERIFY(pressItem(*further.menuBar, QStringLiteral("&Set")));
+        QCOMPARE(app.modal.shown.size(), 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        QCOMPARE(app.modal.shown.size(), 2);
     }
 };
 

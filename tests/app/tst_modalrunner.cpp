@@ -8,6 +8,7 @@
 #include "windows/aboutwindow.h"
 #include "windows/alertwindow.h"
 
+#include <QAccessible>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -48,6 +49,43 @@ class TestModalRunner : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // A screen reader hears that the window is modal while it is open (Qt's
+    // own modality is not used, so Qt alone would not say so): a dialog, a
+    // message box, and a box over a dialog.
+    void aModalWindowSaysItIsModal()
+    {
+        TempCurrentDir dir;
+        QtModalRunner runner;
+        AboutWindow about;
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tikora"),
+                        QStringLiteral("PROBLEM WITH SAVED FILE."), QMessageBox::Ok);
+        const auto modal = [](QWidget &window) {
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(&window);
+            return face && face->state().modal;
+        };
+        bool aboutModal = false, boxModal = false, aboutUnderBox = false;
+        QString boxText;
+        QAccessible::Role boxRole = QAccessible::NoRole;
+        QVERIFY(!modal(about));
+        runWhileOpen(runner, about, [&] {
+            aboutModal = modal(about);
+            runWhileOpen(runner, box, [&] {
+                boxModal = modal(box);
+                aboutUnderBox = modal(about);
+                QAccessibleInterface *face = QAccessible::queryAccessibleInterface(&box);
+                boxRole = face->role();
+                boxText = face->text(QAccessible::Description);
+            });
+        });
+        QVERIFY(aboutModal);
+        QVERIFY(boxModal);
+        QVERIFY(aboutUnderBox);
+        QCOMPARE(boxRole, QAccessible::AlertMessage);
+        QCOMPARE(boxText, QStringLiteral("PROBLEM WITH SAVED FILE."));
+        QVERIFY(!modal(about));
+        QVERIFY(!modal(box));
+    }
+
     // In front of the active window: transient for it, and kept on top
     // while open when it is. A box over it is in front of it in turn.
     void opensInFrontOfTheWindowItComesFrom_data()

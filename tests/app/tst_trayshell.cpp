@@ -273,15 +273,15 @@ private Q_SLOTS:
         TrayShell tray(app.context);
         tray.startUp();
         TrayMenu &menu = tray.trayMenu();
-        const auto choose = [&] {
+        const auto pick = [&] {
             if (command == u"left")
                 app.tray.onLeftPress();
             else if (command == u"tikora")
-                menu.tikoraAction->trigger();
+                choose(*menu.tikoraAction);
             else if (command == u"about")
-                menu.aboutAction->trigger();
+                choose(*menu.aboutAction);
             else
-                menu.setAlarmAction->trigger();
+                choose(*menu.setAlarmAction);
         };
         QWidget *window = nullptr;
         bool minimisedBefore = false, minimisedAfter = true, visibleAfter = false;
@@ -289,7 +289,7 @@ private Q_SLOTS:
             window = &w;
             w.setWindowState(w.windowState() | Qt::WindowMinimized);
             minimisedBefore = w.isMinimized();
-            choose();
+            pick();
             minimisedAfter = w.isMinimized();
             visibleAfter = w.isVisible();
         };
@@ -302,9 +302,9 @@ private Q_SLOTS:
                     minimiseAndChoose(dialog);
             };
             if (open == u"about")
-                menu.aboutAction->trigger();
+                choose(*menu.aboutAction);
             else
-                menu.setAlarmAction->trigger();
+                choose(*menu.setAlarmAction);
         }
         QVERIFY(window);
         QVERIFY(minimisedBefore);
@@ -341,7 +341,7 @@ private Q_SLOTS:
             position = dialog.pos();
             QTest::mouseClick(app.context.editor().acceptButton, Qt::LeftButton);
         };
-        tray.trayMenu().setAlarmAction->trigger();
+        choose(*tray.trayMenu().setAlarmAction);
         QCOMPARE(app.modal.shown.size(), 1);
         QCOMPARE(app.modal.shown.first().data(), &app.context.editor());
         QVERIFY(!clockWhileOpen);
@@ -349,7 +349,7 @@ private Q_SLOTS:
         QCOMPARE(position.y(), 1);
 
         // Once shown, its outer width is known and it opens exactly centred.
-        tray.trayMenu().setAlarmAction->trigger();
+        choose(*tray.trayMenu().setAlarmAction);
         const int screen = app.context.editor().screen()->geometry().width() * 15;
         const int width = app.context.editor().frameGeometry().width() * 15;
         QCOMPARE(position.x(), Placement::editorLeftTwips(screen, width) / 15);
@@ -362,10 +362,10 @@ private Q_SLOTS:
         TrayShell tray(app.context);
         tray.startUp();
         app.modal.whileOpen = [&](QDialog &) {
-            tray.trayMenu().setAlarmAction->trigger();
-            tray.trayMenu().tikoraAction->trigger();
+            choose(*tray.trayMenu().setAlarmAction);
+            choose(*tray.trayMenu().tikoraAction);
         };
-        tray.trayMenu().aboutAction->trigger();
+        choose(*tray.trayMenu().aboutAction);
         QCOMPARE(app.modal.shown.size(), 1);
         QVERIFY(app.context.alarmClock.running(app.context.mainAlert()));
         QVERIFY(!app.context.mainAlert().isVisible());
@@ -385,12 +385,12 @@ private Q_SLOTS:
         int opened = 0;
         app.modal.whileOpen = [&](QDialog &) {
             if (opened++ == 0) {
-                tray.trayMenu().setAlarmAction->trigger();
-                further.setAction->trigger();
+                choose(*tray.trayMenu().setAlarmAction);
+                choose(*further.setAction);
                 QVERIFY(app.context.alarmClock.running(further));
             }
         };
-        tray.trayMenu().setAlarmAction->trigger();
+        choose(*tray.trayMenu().setAlarmAction);
         QCOMPARE(app.modal.shown.size(), 1);
     }
 
@@ -410,7 +410,7 @@ private Q_SLOTS:
             furtherWhileOpen = app.context.alarmClock.running(further);
             QTest::mouseClick(app.context.editor().acceptButton, Qt::LeftButton);
         };
-        further.setAction->trigger();
+        choose(*further.setAction);
         QVERIFY(mainWhileOpen);
         QVERIFY(!furtherWhileOpen);
         QVERIFY(!app.context.alarmClock.running(further));
@@ -423,14 +423,14 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         TrayShell tray(app.context);
-        tray.trayMenu().helpAction->trigger();
+        choose(*tray.trayMenu().helpAction);
         QCOMPARE(app.help.opened.size(), 1);
         QFile page(app.help.opened.first());
         QVERIFY(page.open(QIODevice::ReadOnly));
         QVERIFY(page.readAll().contains("<title>Tikora help</title>"));
 
         dir.write(QStringLiteral("Tikora.chm"), "help");
-        app.context.mainAlert().helpAction->trigger();
+        choose(*app.context.mainAlert().helpAction);
         QCOMPARE(app.help.opened.last(),
                  QDir::toNativeSeparators(dir.path() + QStringLiteral("/Tikora.chm")));
         QVERIFY(app.boxes.shown.isEmpty());
@@ -445,7 +445,7 @@ private Q_SLOTS:
         TestApp app;
         app.help.fails = true;
         TrayShell tray(app.context);
-        tray.trayMenu().helpAction->trigger();
+        choose(*tray.trayMenu().helpAction);
         QCOMPARE(app.help.opened.size(), 1);
         QCOMPARE(app.boxes.shown.size(), 1);
         const QString text = app.boxes.shown.first();
@@ -469,9 +469,9 @@ private Q_SLOTS:
 
         app.modal.whileOpen = [&](QDialog &) {
             app.context.editor().messageBoxes[5]->setText(QStringLiteral("not accepted"));
-            tray.trayMenu().exitAction->trigger();
+            choose(*tray.trayMenu().exitAction);
         };
-        tray.trayMenu().setAlarmAction->trigger();
+        choose(*tray.trayMenu().setAlarmAction);
 
         QCOMPARE(app.endedWith, QList<int>{0});
         QVERIFY(!app.tray.isAdded);

@@ -100,6 +100,17 @@ private Q_SLOTS:
                  RecordOfSlot5);
         QCOMPARE(OpenAlerts::decode(RecordOfSlot5, problem),
                  (QList<Alert>{{5, "03/10/09", "08:59:00", "Dentist, \"bring the card\""}}));
+        // A snoozed alert also names its instant, in UTC to the millisecond.
+        const Alert snoozed{5, "03/10/09", "08:59:00", "Dentist, \"bring the card\"",
+                            QDateTime(QDate(2009, 3, 10), QTime(14, 5, 0, 250), Qt::UTC)};
+        const QByteArray text = OpenAlerts::encode({snoozed});
+        QCOMPARE(
+            text,
+            QByteArray(RecordOfSlot5)
+                .replace(
+                    "\"slot\": 5,\n",
+                    "\"slot\": 5,\n            \"snoozedUntil\": \"2009-03-10T14:05:00.250Z\",\n"));
+        QCOMPARE(OpenAlerts::decode(text, problem), QList<Alert>{snoozed});
     }
 
     // Whether or not the main clock ticked before the start-up accept, each
@@ -234,6 +245,14 @@ private Q_SLOTS:
             << "alert 1 in it is damaged";
         QTest::newRow("no message") << QByteArray(RecordOfSlot5).replace("\"message\"", "\"note\"")
                                     << "alert 1 in it is damaged";
+        QTest::newRow("a snooze that is no time")
+            << QByteArray(RecordOfSlot5)
+                   .replace("\"slot\": 5", "\"slot\": 5, \"snoozedUntil\": \"soon\"")
+            << "alert 1 in it is damaged";
+        QTest::newRow("a snooze in local time")
+            << QByteArray(RecordOfSlot5)
+                   .replace("\"slot\": 5", "\"slot\": 5, \"snoozedUntil\": \"2009-03-10T14:05:00\"")
+            << "alert 1 in it is damaged";
     }
 
     void aRecordNotOfOursIsIgnored()

@@ -3,6 +3,7 @@
 
 #include "windows/alertwindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
@@ -48,6 +49,12 @@ QStringList AlertWindowRecorder::messages() const
     return texts;
 }
 
+void choose(QAction &action)
+{
+    action.trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+}
+
 void RecordingTray::add(const QString &text, QMenu *contextMenu)
 {
     isAdded = true;
@@ -58,6 +65,7 @@ void RecordingTray::add(const QString &text, QMenu *contextMenu)
 TestApp::TestApp()
 {
     context.endProcess = [this](int code) { endedWith.append(code); };
+    context.useNotifications(&notifications);
     alerts.isMain = [this](const AlertWindow *window) {
         return context.mainAlertLoaded() && window == &context.mainAlert();
     };

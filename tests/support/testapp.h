@@ -3,6 +3,7 @@
 
 #include "support/fakeclock.h"
 #include "support/fakewakeups.h"
+#include "support/recordingnotifications.h"
 #include "support/recordingservices.h"
 #include "windows/appcontext.h"
 
@@ -75,6 +76,12 @@ public:
     std::function<bool(const AlertWindow *window)> isMain;
 };
 
+class QAction;
+// Chooses a menu command as the user does: the command returns at once, and
+// what it opens runs when the event loop next delivers its posted calls
+// (here, before this returns).
+void choose(QAction &action);
+
 // A program with a fake clock and recording services, for window tests.
 struct TestApp
 {
@@ -86,6 +93,7 @@ struct TestApp
     RecordingHelp help;
     RecordingTray tray;
     AlertWindowRecorder alerts;
+    RecordingNotifications notifications;
     AppContext context{Services{clock, boxes, sound, modal, problems, help, tray}};
     QList<int> endedWith; // exit codes the program asked to end with
 

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """Every case of the end-to-end test, by name, in the order they run."""
 
-from cases import alarms, damage, desktop, handover, install, one_copy
+from cases import alarms, damage, desktop, handover, install, notifications, one_copy
 
 ALL = {case.__name__: case for case in (
     alarms.first_start, alarms.due_entry, alarms.empty_message, damage.broken_file,
@@ -13,4 +13,6 @@ ALL = {case.__name__: case for case in (
     desktop.editor_keeps_its_place, desktop.help_cannot_open,
     desktop.date_picker_beside_the_editor, install.install,
     damage.rewritten_by_another_program, handover.second_start_hands_over,
-    handover.add_through_the_running_copy, handover.add_and_list_with_no_copy)}
+    handover.add_through_the_running_copy, handover.add_and_list_with_no_copy,
+    notifications.notification_answers_for_its_window,
+    notifications.no_notification_when_turned_off)}
