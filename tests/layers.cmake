@@ -1,7 +1,9 @@
 # Fails when a source file includes a header of a layer above its own:
-# core (store, scheduler, engine) < platform < windows < app. The libraries'
-# links make most such includes a build error already; an include of a
-# header-only class would slip through them.
+# core (store, scheduler, engine) < platform < windows < app, each layer its
+# own library (tikora_core, tikora_platform, tikora_ui, tikora_app; main.cpp
+# alone is the program). The libraries' links make most such includes a
+# build error already; an include of a header-only class would slip through
+# them.
 # Run as: cmake -DSRC=<src folder> -P layers.cmake
 set(rank_store 0)
 set(rank_scheduler 0)
