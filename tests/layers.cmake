@@ -1,7 +1,9 @@
 # Fails when a source file includes a header of a layer above its own:
-# core (store, scheduler, engine) < platform < windows < app. The libraries'
-# links make most such includes a build error already; an include of a
-# header-only class would slip through them.
+# core (store, scheduler, engine) < platform < windows < app, each layer its
+# own library (tikora_core, tikora_platform, tikora_ui, tikora_app; main.cpp
+# alone is the program). The libraries' links make most such includes a
+# build error already; an include of a header-only class would slip through
+# them.
 # Run as: cmake -DSRC=<src folder> -P layers.cmake
 set(rank_store 0)
 set(rank_scheduler 0)
@@ -11,7 +13,8 @@ set(rank_windows 2)
 set(rank_app 3)
 set(wrong "")
 foreach(folder store scheduler engine platform windows app)
-    file(GLOB files "${SRC}/${folder}/*.h" "${SRC}/${folder}/*.cpp")
+    # With the folders of one system's code (platform/posix/ and the like).
+    file(GLOB_RECURSE files "${SRC}/${folder}/*.h" "${SRC}/${folder}/*.cpp")
     foreach(file IN LISTS files)
         file(STRINGS "${file}" includes REGEX "^#include \"[a-z]+/")
         foreach(line IN LISTS includes)

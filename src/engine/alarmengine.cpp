@@ -8,6 +8,7 @@
 #include "scheduler/clock.h"
 #include "scheduler/schedule.h"
 #include "store/datetext.h"
+#include "store/soundfiles.h"
 
 #include <QScopeGuard>
 
@@ -25,7 +26,7 @@ void AlarmEngine::loadFile()
     m_problemOpen = true;
     m_boxes.show(AlarmStore::ProblemText);
     m_problemOpen = false;
-    store.told(*broken);
+    store.dismissProblem(*broken);
 }
 
 QDateTime AlarmEngine::readClock()
@@ -170,13 +171,9 @@ bool AlarmEngine::leftAlertsWaiting() const
 QStringList AlarmEngine::chosenSounds() const
 {
     QStringList files;
-    const std::pair<bool, QString> sounds[] = {{m_sound.Message, QStringLiteral("checkmsgs.wav")},
-                                               {m_sound.Alert1, QStringLiteral("Alert.wav")},
-                                               {m_sound.Alert2, QStringLiteral("Keytry.wav")},
-                                               {m_sound.Alert3, QStringLiteral("Keyhaw.wav")}};
-    for (const auto &[chosen, fileName] : sounds)
-        if (chosen)
-            files.append(fileName);
+    for (const SoundFile &sound : SoundFiles)
+        if (m_sound.*sound.option)
+            files.append(QString::fromLatin1(sound.fileName));
     return files;
 }
 

@@ -6,8 +6,8 @@
 
 // Tells when the wall clock was set, the time zone changed or the machine
 // came back from a suspend: moments when a clock that sleeps until a given
-// time of day may have slept past it. The one place with code for one
-// operating system (clockchanges_linux.cpp); elsewhere a periodic check.
+// time of day may have slept past it. On Linux from the system itself
+// (linux/clockchanges_linux.cpp); elsewhere a periodic check.
 class ClockChanges : public QObject
 {
     Q_OBJECT

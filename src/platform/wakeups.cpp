@@ -35,15 +35,16 @@ QtWakeUps::QtWakeUps(const QString &zoneFile, QObject *parent)
     m_seesFileChanges = folders;
     watchAgain();
 
-    m_together.setSingleShot(true);
-    m_together.setInterval(0);
-    connect(&m_together, &QTimer::timeout, this, &WakeUps::woken);
+    m_clockChangeWakeUp.setSingleShot(true);
+    m_clockChangeWakeUp.setInterval(0);
+    connect(&m_clockChangeWakeUp, &QTimer::timeout, this, &WakeUps::woken);
     m_quiet.setSingleShot(true);
     m_quiet.setTimerType(Qt::PreciseTimer);
     connect(&m_quiet, &QTimer::timeout, this, &WakeUps::woken);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &QtWakeUps::changed);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &QtWakeUps::changed);
-    connect(m_clockChanges, &ClockChanges::changed, &m_together, qOverload<>(&QTimer::start));
+    connect(m_clockChanges, &ClockChanges::changed, &m_clockChangeWakeUp,
+            qOverload<>(&QTimer::start));
 }
 
 QtWakeUps::~QtWakeUps() = default;

@@ -48,8 +48,8 @@ private:
 
     QFileSystemWatcher m_watcher;
     ClockChanges *m_clockChanges = nullptr;
-    QTimer m_together; // the clock or the time zone changed
-    QTimer m_quiet;    // the data file changed
+    QTimer m_clockChangeWakeUp; // the clock or the time zone changed: one wake-up
+    QTimer m_quiet;             // the data file changed
     QElapsedTimer m_changingSince;
     QStringList m_files;
     bool m_seesFileChanges = false;

@@ -162,7 +162,7 @@ std::optional<AlarmStore::Snapshot> AlarmStore::load()
     return seen;
 }
 
-void AlarmStore::told(const Snapshot &broken)
+void AlarmStore::dismissProblem(const Snapshot &broken)
 {
     m_dismissed = broken;
 }

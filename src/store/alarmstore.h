@@ -53,7 +53,7 @@ public:
     // Refreshes the banners, the sound choice and the table from the file. A
     // missing file changes nothing. A broken one keeps every field read before
     // the damage, and is returned for the user to be told of, unless they have
-    // been told of the same file already (see told()). A file larger than
+    // been told of the same file already (see dismissProblem()). A file larger than
     // LargestFile is a broken one, and is not read again while its size and
     // modification time stay the same. While saves are failing, memory wins:
     // the file is read again only when it has changed. While the change
@@ -69,7 +69,7 @@ public:
 
     // The user has seen the problem of this broken file: it is not returned
     // again while the file stays the same.
-    void told(const Snapshot &broken);
+    void dismissProblem(const Snapshot &broken);
 
     // Writes the whole file from `contents` without ever leaving a half
     // written one: the old file stays whole if anything fails. A file whose

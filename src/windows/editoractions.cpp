@@ -5,6 +5,7 @@
 #include "windows/alarmeditor.h"
 
 #include "platform/windowfront.h"
+#include "store/soundfiles.h"
 #include "windows/appcontext.h"
 #include "windows/datepicker.h"
 #include "windows/timepicker.h"
@@ -42,22 +43,22 @@ void AlarmEditor::clearRow(int row)
 
 void AlarmEditor::playMessageSound()
 {
-    m_context.services.sound.play(QStringLiteral("checkmsgs.wav"));
+    m_context.services.sound.play(soundFileOf(&SoundChoice::Message));
 }
 
 void AlarmEditor::playAlert1Sound()
 {
-    m_context.services.sound.play(QStringLiteral("Alert.wav"));
+    m_context.services.sound.play(soundFileOf(&SoundChoice::Alert1));
 }
 
 void AlarmEditor::playAlert2Sound()
 {
-    m_context.services.sound.play(QStringLiteral("Keytry.wav"));
+    m_context.services.sound.play(soundFileOf(&SoundChoice::Alert2));
 }
 
 void AlarmEditor::playAlert3Sound()
 {
-    m_context.services.sound.play(QStringLiteral("Keyhaw.wav"));
+    m_context.services.sound.play(soundFileOf(&SoundChoice::Alert3));
 }
 
 template <typename Picker> void AlarmEditor::openPickerFor(int row)

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
+// The session's end signals on POSIX: a handler writes the signal's number
+// into a pipe that the event loop watches.
 #include "platform/sessionsignals.h"
 
 #include <QSocketNotifier>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -55,17 +56,3 @@ void SessionSignals::readPending()
     while (::read(pipeEnds[0], &byte, 1) == 1)
         Q_EMIT endRequested(static_cast<unsigned char>(byte));
 }
-
-#else
-
-SessionSignals::SessionSignals(QObject *parent) : QObject(parent)
-{
-}
-
-SessionSignals::~SessionSignals() = default;
-
-void SessionSignals::readPending()
-{
-}
-
-#endif
