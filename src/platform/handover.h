@@ -49,7 +49,8 @@ public:
 // The running copy's side: answers later starts in the given folders from
 // the event loop, for as long as it lives. Connecting to the bus happens on
 // a thread of its own, so a bus that does not answer never holds up the
-// program; the names are taken once it has.
+// program; the names are taken as soon as it has, and a call that comes
+// before the event loop runs is answered once it does.
 class Service
 {
 public:

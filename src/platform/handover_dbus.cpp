@@ -9,6 +9,7 @@
 #include <QDBusReply>
 #include <QObject>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <mutex>
@@ -26,6 +27,12 @@ const QString ObjectPath = QStringLiteral("/org/example/Tikora");
 const QString Interface = QStringLiteral("org.example.Tikora.RunningCopy");
 const QString ServiceConnection = QStringLiteral("tikora-running-copy");
 const QString AskingConnection = QStringLiteral("tikora-later-start");
+const QString ServiceUnknown = QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown");
+
+// How long a later start keeps asking while the folder's name has no owner:
+// the copy holding the folder may still be connecting to the bus.
+constexpr int StartingCopyMs = 2000;
+constexpr std::chrono::milliseconds RetryStep(100);
 
 // The object on the bus; every method answers (i exit code, s text).
 class BusObject : public QObject, protected QDBusContext
@@ -89,7 +96,7 @@ struct Service::Private
 
 namespace {
 
-// On the main thread, once the bus has answered.
+// Once the bus has answered, on the thread that connected.
 void publish(QObject *object, const QStringList &folders)
 {
     QDBusConnection bus(ServiceConnection);
@@ -133,12 +140,13 @@ void Service::start(const QStringList &folders)
         if (!QDBusConnection::connectToBus(QDBusConnection::SessionBus, ServiceConnection)
                  .isConnected())
             return;
+        // The names are taken here, before the main thread has reached its
+        // loop: a later start that calls meanwhile waits for its answer
+        // (Qt hands the call to the object's own thread) instead of finding
+        // no one. The lock keeps the object from going in between.
         const std::lock_guard<std::mutex> lock(shared->mutex);
-        if (QObject *object = shared->object) {
-            // Dropped by Qt if the object goes before the main thread runs it.
-            QMetaObject::invokeMethod(
-                object, [object, folders] { publish(object, folders); }, Qt::QueuedConnection);
-        }
+        if (QObject *object = shared->object)
+            publish(object, folders);
     }).detach();
 }
 
@@ -150,7 +158,8 @@ Answer ask(const QString &folder, Request request, const QStringList &arguments,
     const auto started = std::chrono::steady_clock::now();
     auto promise = std::make_shared<std::promise<Answer>>();
     std::future<Answer> future = promise->get_future();
-    std::thread asking([promise, name = busName(folder), method, arguments, waitMs] {
+    std::thread asking([promise, name = busName(folder), method, arguments, waitMs, started] {
+        using namespace std::chrono;
         Answer answer;
         const QDBusConnection bus =
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, AskingConnection);
@@ -159,12 +168,26 @@ Answer ask(const QString &folder, Request request, const QStringList &arguments,
             call.setArguments({arguments.begin(), arguments.end()});
             // No copy under that name: nothing is to be started in its place.
             call.setAutoStartService(false);
-            const QDBusMessage reply = bus.call(call, QDBus::Block, waitMs);
-            const QVariantList values = reply.arguments();
-            if (reply.type() == QDBusMessage::ReplyMessage && values.size() == 2) {
-                answer.answered = true;
-                answer.reply.exitCode = values.at(0).toInt();
-                answer.reply.text = values.at(1).toString();
+            const auto end = started + milliseconds(waitMs);
+            const auto lastTry = started + milliseconds(std::min(waitMs, StartingCopyMs));
+            for (;;) {
+                const int left =
+                    int(duration_cast<milliseconds>(end - steady_clock::now()).count());
+                const QDBusMessage reply = bus.call(call, QDBus::Block, std::max(left, 1));
+                const QVariantList values = reply.arguments();
+                if (reply.type() == QDBusMessage::ReplyMessage && values.size() == 2) {
+                    answer.answered = true;
+                    answer.reply.exitCode = values.at(0).toInt();
+                    answer.reply.text = values.at(1).toString();
+                    break;
+                }
+                // A copy that has just started holds the folder a moment
+                // before its name is on the bus.
+                const bool noOwnerYet = reply.type() == QDBusMessage::ErrorMessage &&
+                                        reply.errorName() == ServiceUnknown;
+                if (!noOwnerYet || steady_clock::now() + RetryStep >= lastTry)
+                    break;
+                std::this_thread::sleep_for(RetryStep);
             }
         }
         promise->set_value(answer);

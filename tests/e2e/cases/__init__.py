@@ -13,6 +13,6 @@ ALL = {case.__name__: case for case in (
     desktop.editor_keeps_its_place, desktop.help_cannot_open,
     desktop.date_picker_beside_the_editor, install.install,
     damage.rewritten_by_another_program, handover.second_start_hands_over,
-    handover.add_through_the_running_copy, handover.add_and_list_with_no_copy,
+    handover.two_starts_at_once, handover.add_through_the_running_copy, handover.add_and_list_with_no_copy,
     notifications.notification_answers_for_its_window,
     notifications.no_notification_when_turned_off)}

@@ -124,6 +124,34 @@ def second_start_hands_over(case):
     check("the running copy still runs after the third", alive(first.pid))
 
 
+def two_starts_at_once(case):
+    """Two starts in one folder at the same moment: one runs, and the other,
+    which finds the folder taken before the first is on the bus, still
+    hands over to it (exit 0, no box) rather than saying "already
+    running"."""
+    bus = start_bus(case)
+    data = os.path.join(case.work, "Tikor.dat")
+    write(data, datafile.first_start_file())
+    case.start_display()
+    case.start_tray()
+    starts = [start_on_bus(case, bus, "one"), start_on_bus(case, bus, "other")]
+
+    def one_ended():
+        for p in starts:
+            if message_boxes(p.pid):
+                fail("a start showed a message box")
+        return any(ended(p.pid) for p in starts)
+    wait_for("one of the two starts to end by itself", one_ended)
+    gone = next(p for p in starts if ended(p.pid))
+    running = next(p for p in starts if p is not gone)
+    status = case.end_status(gone)
+    check(f"the start that handed over ends with 0 (got {status})", status == 0)
+    check("the other still runs", alive(running.pid))
+    wait_for("the running copy's icon", lambda: docked_icons(running.pid))
+    wait_for("the running copy's main alert window", lambda: alert_windows(running.pid))
+    check("no message box", not message_boxes(running.pid))
+
+
 def add_through_the_running_copy(case):
     """`--add` with a copy running goes through it: it saves the entry at
     once into the first empty row, and its editor shows it (the editor's OK
