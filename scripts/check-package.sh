@@ -138,7 +138,8 @@ for path in /usr/bin/tikora \
     /usr/share/man/man1/tikora.1.gz \
     /usr/share/doc/tikora/copyright \
     /usr/share/doc/tikora/changelog.gz \
-    /usr/share/tikora/help/index.html; do
+    /usr/share/tikora/help/index.html \
+    /usr/share/tikora/translations/tikora_de.qm; do
     check "tikora: $path listed and installed" eval 'grep -qx "$path" <<<"$listed" && [ -s "$path" ]'
 done
 check "tikora: no sound plugin, no sounds" eval '! grep -q "tikora-sound\|/sounds" <<<"$listed"'

@@ -11,11 +11,12 @@
 set -euo pipefail
 
 # Building and running: compiler and build tools, Qt, Qt's platform plugins,
-# the xcb headers (untitled windows on X11) and Qt Multimedia, which brings
-# the sound back end.
+# the xcb headers (untitled windows on X11), Qt Multimedia, which brings
+# the sound back end, and Qt's translation tools (the .qm files are built).
 run_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libxcb1-dev
+    qt6-tools-dev qt6-l10n-tools
 )
 
 # Testing: the end-to-end test (Xvfb, a tray host, a window manager, a fake

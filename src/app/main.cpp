@@ -9,6 +9,7 @@
 #include "platform/qtmodalrunner.h"
 #include "platform/qtservices.h"
 #include "platform/systemclock.h"
+#include "platform/translations.h"
 #include "platform/trayicon.h"
 #include "platform/wakeups.h"
 #include "platform/windowtitle.h"
@@ -64,10 +65,14 @@ int main(int argc, char *argv[])
     TikoraApplication app(argc, argv);
     app.onFailure = [](const QString &what) {
         QtMessageBoxes().show(
-            QStringLiteral("Tikora has met an unexpected problem and must close.\n%1").arg(what));
+            QCoreApplication::translate("Tikora",
+                                        "Tikora has met an unexpected problem and must close.\n%1")
+                .arg(what));
         std::fflush(nullptr);
         std::_Exit(EXIT_FAILURE);
     };
+    // The windows in the user's language, before any of them is made.
+    const Translations translations;
     QApplication::setApplicationName(AppTitle);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tikora"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -4,6 +4,7 @@
 #include "platform/seams.h"
 #include "store/alarmstore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -55,7 +56,8 @@ void SingleCopy::release()
 
 QString unsafePlaceText(const QString &problem)
 {
-    return QStringLiteral("Tikora cannot keep its alarms here: %1.").arg(problem);
+    return QCoreApplication::translate("SingleCopy", "Tikora cannot keep its alarms here: %1.")
+        .arg(problem);
 }
 
 Claim claimDataFolder(SingleCopy &copy, MessageBoxes &boxes,
@@ -70,7 +72,7 @@ Claim claimDataFolder(SingleCopy &copy, MessageBoxes &boxes,
     case SingleCopy::AlreadyRunning:
         if (handOver && handOver(copy.busyFolder()))
             return Claim::HandedOver;
-        boxes.show(SingleCopy::AlreadyRunningText);
+        boxes.show(QCoreApplication::translate("SingleCopy", SingleCopy::AlreadyRunningSource));
         return Claim::Refused;
     case SingleCopy::Refused:
         boxes.show(refusedLockText(copy.problem()));
@@ -84,5 +86,7 @@ Claim claimDataFolder(SingleCopy &copy, MessageBoxes &boxes,
 
 QString refusedLockText(const QString &problem)
 {
-    return QStringLiteral("Tikora cannot make sure it runs only once here: %1.").arg(problem);
+    return QCoreApplication::translate("SingleCopy",
+                                       "Tikora cannot make sure it runs only once here: %1.")
+        .arg(problem);
 }

@@ -21,8 +21,9 @@ class SingleCopy
 public:
     // Stands in for the folder lock where the file system has none.
     static inline const QString LockName = QStringLiteral("Tikor.dat.lock");
-    static inline const QString AlreadyRunningText =
-        QStringLiteral("Tikora is already running in this folder.");
+    static constexpr const char AlreadyRunningSource[] =
+        QT_TRANSLATE_NOOP("SingleCopy", "Tikora is already running in this folder.");
+    static inline const QString AlreadyRunningText = QString::fromLatin1(AlreadyRunningSource);
 
     enum Outcome { Locked, AlreadyRunning, Refused };
 

@@ -10,6 +10,7 @@
 #include "store/datetext.h"
 #include "store/soundfiles.h"
 
+#include <QCoreApplication>
 #include <QScopeGuard>
 
 AlarmEngine::AlarmEngine(Clock &clock, MessageBoxes &boxes, ProblemReporter &problems,
@@ -24,7 +25,7 @@ void AlarmEngine::loadFile()
     if (!broken || m_problemOpen)
         return;
     m_problemOpen = true;
-    m_boxes.show(AlarmStore::ProblemText);
+    m_boxes.show(AlarmStore::problemText());
     m_problemOpen = false;
     store.dismissProblem(*broken);
 }
@@ -215,8 +216,10 @@ void AlarmEngine::reportRecordFailure()
     // the user has been told of that, and once is enough.
     const OpenAlerts::WriteResult written = m_openAlerts.lastWrite();
     if (written.firstFailure && !store.saveFailing()) {
-        m_problems.report(QStringLiteral("The record of open alerts (%1) could not be saved: %2")
-                              .arg(OpenAlerts::FileName, written.reason));
+        m_problems.report(
+            QCoreApplication::translate("AlarmEngine",
+                                        "The record of open alerts (%1) could not be saved: %2")
+                .arg(OpenAlerts::FileName, written.reason));
     }
 }
 

@@ -8,10 +8,12 @@
 #include "store/datetext.h"
 #include "store/entrytexts.h"
 
+#include <QCoreApplication>
+
 namespace {
 
-const QString BadTime = QStringLiteral("The TIME you entered was not valid.");
-const QString BadDate = QStringLiteral("The DATE you entered was not valid.");
+const char *const BadTime = QT_TRANSLATE_NOOP("AlarmEngine", "The TIME you entered was not valid.");
+const char *const BadDate = QT_TRANSLATE_NOOP("AlarmEngine", "The DATE you entered was not valid.");
 
 // A repeat value as a check box can hold it: anything but 1 or 2 (a file
 // edited by hand) is unchecked.
@@ -200,7 +202,7 @@ bool AlarmEngine::checkRow(int row, const QDate &today)
         const std::optional<DateText::Value> value = DateText::parse(time, today);
         if (!value) {
             setText(row, Field::Time, QString());
-            m_boxes.show(BadTime);
+            m_boxes.show(QCoreApplication::translate("AlarmEngine", BadTime));
             return false;
         }
         // A time of day typed by hand is stored as "hh:mm:ss", the form the
@@ -214,7 +216,7 @@ bool AlarmEngine::checkRow(int row, const QDate &today)
     const QString date = m_rows[row].date;
     if (!date.isEmpty() && !DateText::parse(date, today)) {
         setText(row, Field::Date, QString());
-        m_boxes.show(BadDate);
+        m_boxes.show(QCoreApplication::translate("AlarmEngine", BadDate));
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/dbusnotifications.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -63,8 +64,9 @@ AlertNotifications::Handle DBusAlertNotifications::show(const QString &message,
         QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
     // The message is the summary, which the service shows as plain text; the
     // body would be read as markup.
-    const QStringList actions = {AcknowledgeKey, QStringLiteral("OK"), SnoozeKey,
-                                 QStringLiteral("Snooze 5 minutes")};
+    const QStringList actions = {
+        AcknowledgeKey, QCoreApplication::translate("DesktopNotifications", "OK"), SnoozeKey,
+        QCoreApplication::translate("DesktopNotifications", "Snooze 5 minutes")};
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2))); // critical
     hints.insert(QStringLiteral("desktop-entry"), DesktopEntry);

@@ -6,6 +6,7 @@
 #include "store/posixfiles.h"
 #include "store/wholefile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -211,7 +212,13 @@ AlarmStore::SaveResult AlarmStore::save(const FileContents &contents)
     return result;
 }
 
+QString AlarmStore::problemText()
+{
+    return QCoreApplication::translate("AlarmStore", ProblemSource);
+}
+
 QString AlarmStore::saveFailureText(const QString &reason)
 {
-    return QStringLiteral("Tikor.dat could not be saved: %1").arg(reason);
+    return QCoreApplication::translate("AlarmStore", "Tikor.dat could not be saved: %1")
+        .arg(reason);
 }

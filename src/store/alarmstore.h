@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QIODevice>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -19,8 +20,12 @@ class AlarmStore
 public:
     static inline const QString FileName = QStringLiteral("Tikor.dat");
     static inline const QString BadCopyName = QStringLiteral("Tikor.dat.bad");
-    static inline const QString ProblemText = QStringLiteral(
+    static constexpr const char ProblemSource[] = QT_TRANSLATE_NOOP(
+        "AlarmStore",
         "PROBLEM WITH SAVED FILE.\r\nFIND AND DELETE   Tikor.dat\r\nA NEW ONE WILL BE CREATED.");
+    static inline const QString ProblemText = QString::fromLatin1(ProblemSource);
+    // The same, in the user's language where a translation is loaded.
+    static QString problemText();
 
     // A larger file is not read: it is taken for a broken one.
     static constexpr qint64 LargestFile = 1024 * 1024;

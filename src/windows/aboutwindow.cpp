@@ -45,7 +45,7 @@ AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
     picture->setPixmap(art.pixmap(QSize(157, 120), devicePixelRatioF()));
     picture->setGeometry(0, 0, 157, 120);
 
-    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton = new QPushButton(tr("OK"), this);
     okButton->setObjectName(QStringLiteral("cmdOK"));
     okButton->setDefault(true);
     placeTwips(okButton, 2880, 1290, 660, 345);
@@ -78,9 +78,7 @@ AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
 
 void AboutWindow::load()
 {
-    versionLabel->setText(QStringLiteral("Version %1.%2.%3")
-                              .arg(VersionMajor)
-                              .arg(VersionMinor)
-                              .arg(VersionRevision));
+    versionLabel->setText(
+        tr("Version %1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision));
     titleLabel->setText(AppTitle);
 }

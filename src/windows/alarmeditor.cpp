@@ -135,7 +135,7 @@ AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent)
 
     scrollBar = new QScrollBar(Qt::Vertical, this);
     scrollBar->setObjectName(QStringLiteral("VScroll1"));
-    scrollBar->setAccessibleName(QStringLiteral("Rows"));
+    scrollBar->setAccessibleName(tr("Rows"));
     scrollBar->setRange(0, 6000);
     scrollBar->setSingleStep(300);
     scrollBar->setPageStep(1000);
@@ -145,7 +145,7 @@ AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent)
     connect(scrollBar, &QScrollBar::valueChanged, this, &AlarmEditor::scrollRows);
     connect(scrollBar, &QScrollBar::sliderMoved, this, &AlarmEditor::scrollRows);
 
-    acceptButton = new QPushButton(QStringLiteral("OK"), this);
+    acceptButton = new QPushButton(tr("OK"), this);
     acceptButton->setObjectName(QStringLiteral("cmdOKnotify"));
     acceptButton->setDefault(true);
     placeTwips(acceptButton, 8496, 3180, 885, 495);
@@ -170,17 +170,13 @@ void AlarmEditor::buildRows()
     rowPanel->setAutoFillBackground(true);
     placeTwips(rowPanel, 30, 30, 7656, 9825);
 
-    heading(rowPanel, QStringLiteral("lbClear"), QStringLiteral("Clear"), 30, -30, 360);
-    heading(rowPanel, QStringLiteral("lbDate"), QStringLiteral("Date"), 570, -30, 345);
-    heading(rowPanel, QStringLiteral("lbMessages"), QStringLiteral("Tikoraer Messages"), 2490, 0,
-            1440);
-    heading(rowPanel, QStringLiteral("lbTime"), QStringLiteral("Time"), 5400, 0, 345);
-    dailyColumn =
-        columnFrame(rowPanel, QStringLiteral("Frame3"), QStringLiteral("Daily"), 6030, 90, 528);
-    weeklyColumn =
-        columnFrame(rowPanel, QStringLiteral("Frame4"), QStringLiteral("Wkly"), 6570, 90, 540);
-    monthlyColumn =
-        columnFrame(rowPanel, QStringLiteral("Frame5"), QStringLiteral("Mnly"), 7104, 96, 540);
+    heading(rowPanel, QStringLiteral("lbClear"), tr("Clear"), 30, -30, 360);
+    heading(rowPanel, QStringLiteral("lbDate"), tr("Date"), 570, -30, 345);
+    heading(rowPanel, QStringLiteral("lbMessages"), tr("Tikoraer Messages"), 2490, 0, 1440);
+    heading(rowPanel, QStringLiteral("lbTime"), tr("Time"), 5400, 0, 345);
+    dailyColumn = columnFrame(rowPanel, QStringLiteral("Frame3"), tr("Daily"), 6030, 90, 528);
+    weeklyColumn = columnFrame(rowPanel, QStringLiteral("Frame4"), tr("Wkly"), 6570, 90, 540);
+    monthlyColumn = columnFrame(rowPanel, QStringLiteral("Frame5"), tr("Mnly"), 7104, 96, 540);
 
     const QFont boxFont = DesignFont::of(QStringLiteral("Times New Roman"), 12.23);
     const auto makeBox = [&](QGroupBox *column, const QString &name, int row) {
@@ -198,8 +194,8 @@ void AlarmEditor::buildRows()
     for (int row = 0; row < SlotCount; ++row) {
         auto *clear = new QPushButton(rowPanel);
         clear->setObjectName(QStringLiteral("cmdClear_%1").arg(row));
-        clear->setToolTip(QStringLiteral("CLEAR THIS ROW"));
-        clear->setAccessibleName(QStringLiteral("Clear row %1").arg(row + 1));
+        clear->setToolTip(tr("CLEAR THIS ROW"));
+        clear->setAccessibleName(tr("Clear row %1").arg(row + 1));
         clear->setFont(boxFont);
         clear->setAutoDefault(false);
         if (row == 0)
@@ -220,13 +216,13 @@ void AlarmEditor::buildRows()
         weeklyBoxes[row] = makeBox(weeklyColumn, QStringLiteral("ckWeekly"), row);
         monthlyBoxes[row] = makeBox(monthlyColumn, QStringLiteral("ckMonthly"), row);
         // What a screen reader says of each control: its row and its part.
-        const QString rowName = QStringLiteral("Row %1 ").arg(row + 1);
-        dateBoxes[row]->setAccessibleName(rowName + QStringLiteral("date"));
-        messageBoxes[row]->setAccessibleName(rowName + QStringLiteral("message"));
-        timeBoxes[row]->setAccessibleName(rowName + QStringLiteral("time"));
-        dailyBoxes[row]->setAccessibleName(rowName + QStringLiteral("daily"));
-        weeklyBoxes[row]->setAccessibleName(rowName + QStringLiteral("weekly"));
-        monthlyBoxes[row]->setAccessibleName(rowName + QStringLiteral("monthly"));
+        const int number = row + 1;
+        dateBoxes[row]->setAccessibleName(tr("Row %1 date").arg(number));
+        messageBoxes[row]->setAccessibleName(tr("Row %1 message").arg(number));
+        timeBoxes[row]->setAccessibleName(tr("Row %1 time").arg(number));
+        dailyBoxes[row]->setAccessibleName(tr("Row %1 daily").arg(number));
+        weeklyBoxes[row]->setAccessibleName(tr("Row %1 weekly").arg(number));
+        monthlyBoxes[row]->setAccessibleName(tr("Row %1 monthly").arg(number));
         // A value set by the program raises the rule just as a click does.
         connect(dailyBoxes[row], &QCheckBox::stateChanged, this,
                 [this, row] { dailyBoxChanged(row); });
@@ -239,7 +235,7 @@ void AlarmEditor::buildRows()
 
 void AlarmEditor::buildSoundPanel()
 {
-    soundPanel = new QGroupBox(QStringLiteral("Sounds"), this);
+    soundPanel = new QGroupBox(tr("Sounds"), this);
     soundPanel->setObjectName(QStringLiteral("Frame2"));
     soundPanel->setFont(DesignFont::of(QStringLiteral("MS Serif"), 7.47));
     placeTwips(soundPanel, 8196, 240, 1455, 1515);
@@ -256,7 +252,7 @@ void AlarmEditor::buildSoundPanel()
                           void (AlarmEditor::*handler)()) {
         auto *button = new QPushButton(this);
         button->setObjectName(name);
-        button->setAccessibleName(QStringLiteral("Play ") + sound);
+        button->setAccessibleName(tr("Play %1").arg(sound));
         button->setFont(optionFont);
         button->setAutoDefault(false);
         placeTwips(button, 9276, top, 285, 285);
@@ -266,20 +262,20 @@ void AlarmEditor::buildSoundPanel()
     };
 
     // The four lie directly on the window, so they form one group.
-    messageButton = option(QStringLiteral("optMessage"), QStringLiteral("Message"), 405, 1005);
-    alert1Button = option(QStringLiteral("optAlert"), QStringLiteral("Alert1"), 720, 945);
-    alert2Button = option(QStringLiteral("optDive"), QStringLiteral("Alert2"), 1065, 945);
-    alert3Button = option(QStringLiteral("OptAlarm"), QStringLiteral("Alert3"), 1380, 945);
+    messageButton = option(QStringLiteral("optMessage"), tr("Message"), 405, 1005);
+    alert1Button = option(QStringLiteral("optAlert"), tr("Alert1"), 720, 945);
+    alert2Button = option(QStringLiteral("optDive"), tr("Alert2"), 1065, 945);
+    alert3Button = option(QStringLiteral("OptAlarm"), tr("Alert3"), 1380, 945);
     messageButton->setChecked(true);
 
-    playMessageButton = test(QStringLiteral("cmdTest1"), QStringLiteral("Message"), 390,
-                             &AlarmEditor::playMessageSound);
-    playAlert1Button = test(QStringLiteral("cmdTest2"), QStringLiteral("Alert1"), 720,
-                            &AlarmEditor::playAlert1Sound);
-    playAlert2Button = test(QStringLiteral("cmdTest3"), QStringLiteral("Alert2"), 1050,
-                            &AlarmEditor::playAlert2Sound);
-    playAlert3Button = test(QStringLiteral("cmdTest4"), QStringLiteral("Alert3"), 1380,
-                            &AlarmEditor::playAlert3Sound);
+    playMessageButton =
+        test(QStringLiteral("cmdTest1"), tr("Message"), 390, &AlarmEditor::playMessageSound);
+    playAlert1Button =
+        test(QStringLiteral("cmdTest2"), tr("Alert1"), 720, &AlarmEditor::playAlert1Sound);
+    playAlert2Button =
+        test(QStringLiteral("cmdTest3"), tr("Alert2"), 1050, &AlarmEditor::playAlert2Sound);
+    playAlert3Button =
+        test(QStringLiteral("cmdTest4"), tr("Alert3"), 1380, &AlarmEditor::playAlert3Sound);
 
     picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));

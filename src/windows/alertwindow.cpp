@@ -73,7 +73,7 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     timeLabel = clockLabel(client, QStringLiteral("Label3"), QStringLiteral("12:33:55"));
     placeTwips(timeLabel, 2490, 30, 795, 285);
 
-    okButton = new QPushButton(QStringLiteral("OK"), client);
+    okButton = new QPushButton(tr("OK"), client);
     okButton->setObjectName(QStringLiteral("cmdOK"));
     okButton->setDefault(true);
     placeTwips(okButton, 1470, 15, 585, 315);
@@ -89,14 +89,14 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
 
     menuBar = new QMenuBar(this);
     menuBar->setNativeMenuBar(false);
-    setAction = menuBar->addAction(QStringLiteral("&Set"));
+    setAction = menuBar->addAction(tr("&Set"));
     setAction->setObjectName(QStringLiteral("mnuNotify"));
-    helpMenu = menuBar->addMenu(QStringLiteral("&Help"));
+    helpMenu = menuBar->addMenu(tr("&Help"));
     helpMenu->setObjectName(QStringLiteral("mnuHelp"));
-    helpAction = helpMenu->addAction(QStringLiteral("&Help"));
+    helpAction = helpMenu->addAction(tr("&Help"));
     helpAction->setObjectName(QStringLiteral("mnuHelpItem"));
     helpAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    aboutAction = helpMenu->addAction(QStringLiteral("&About"));
+    aboutAction = helpMenu->addAction(tr("&About"));
     aboutAction->setObjectName(QStringLiteral("mnuAbout"));
     aboutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     // The shortcuts work while the window is active, menu open or not.

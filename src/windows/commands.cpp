@@ -7,6 +7,7 @@
 #include "windows/placement.h"
 #include "windows/twips.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -58,7 +59,8 @@ void AppContext::openHelp()
     const QString local = helpPath();
     const QString page = QFileInfo(local).isFile() ? local : HelpLookup::page();
     if (page.isEmpty()) {
-        services.boxes.show(QStringLiteral("Tikora could not find its help page."));
+        services.boxes.show(
+            QCoreApplication::translate("AppContext", "Tikora could not find its help page."));
         return;
     }
     MessageBoxes &boxes = services.boxes;
@@ -67,7 +69,8 @@ void AppContext::openHelp()
 
 QString AppContext::helpFailureText(const QString &page)
 {
-    return QStringLiteral("Tikora could not open its help page: no program to show it was "
-                          "found, or it failed. The page can be opened in a web browser:\n%1")
+    return QCoreApplication::translate(
+               "AppContext", "Tikora could not open its help page: no program to show it was "
+                             "found, or it failed. The page can be opened in a web browser:\n%1")
         .arg(page);
 }

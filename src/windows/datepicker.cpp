@@ -30,7 +30,7 @@ DatePicker::DatePicker(AppContext &context, int row, QWidget *parent)
 
     dateEdit = new QDateEdit(this);
     dateEdit->setObjectName(QStringLiteral("DTPicker2"));
-    dateEdit->setAccessibleName(QStringLiteral("Date"));
+    dateEdit->setAccessibleName(tr("Date"));
     dateEdit->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
     dateEdit->setCalendarPopup(true);
     // A small font, so the whole date fits beside the drop-down arrow.
@@ -39,7 +39,7 @@ DatePicker::DatePicker(AppContext &context, int row, QWidget *parent)
     dateEdit->setFont(font);
     placeTwips(dateEdit, 210, 210, 1245, 315);
 
-    okButton = new QPushButton(QStringLiteral("&OK"), this);
+    okButton = new QPushButton(tr("&OK"), this);
     okButton->setObjectName(QStringLiteral("Command1"));
     okButton->setDefault(true);
     placeTwips(okButton, 1620, 240, 555, 285);

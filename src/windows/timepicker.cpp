@@ -41,17 +41,17 @@ TimePicker::TimePicker(AppContext &context, int row, QWidget *parent)
     setFont(DesignFont::window());
     PickerBackground::apply(this);
 
-    okButton = button(this, QStringLiteral("cmdOK"), QStringLiteral("&Accept"));
+    okButton = button(this, QStringLiteral("cmdOK"), tr("&Accept"));
     okButton->setDefault(true);
     placeTwips(okButton, 195, 690, 795, 375);
-    nowButton = button(this, QStringLiteral("cmdNow"), QStringLiteral("&NOW"));
+    nowButton = button(this, QStringLiteral("cmdNow"), tr("&NOW"));
     placeTwips(nowButton, 1680, 120, 675, 345);
     timeEdit = new QTimeEdit(this);
     timeEdit->setObjectName(QStringLiteral("DTPicker1"));
-    timeEdit->setAccessibleName(QStringLiteral("Time"));
+    timeEdit->setAccessibleName(tr("Time"));
     timeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     placeTwips(timeEdit, 150, 120, 1305, 315);
-    cancelButton = button(this, QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"));
+    cancelButton = button(this, QStringLiteral("cmdCancel"), tr("&Cancel"));
     placeTwips(cancelButton, 1560, 690, 795, 375);
 
     setTabOrder(okButton, nowButton);

@@ -15,17 +15,17 @@
 TrayMenu::TrayMenu(AppContext &context) : menu(std::make_unique<QMenu>())
 {
     menu->setObjectName(QStringLiteral("mnuFile"));
-    menu->setTitle(QStringLiteral("&File"));
+    menu->setTitle(tr("&File"));
     auto item = [this](const char *name, const QString &caption) {
         QAction *action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    tikoraAction = item("mnuTikora", QStringLiteral("&Tikora"));
-    setAlarmAction = item("mnuSet", QStringLiteral("&Set Alarm"));
-    helpAction = item("mnuHelp", QStringLiteral("&Help"));
-    aboutAction = item("mnuAbout", QStringLiteral("&About"));
-    exitAction = item("mnuClose", QStringLiteral("&Exit"));
+    tikoraAction = item("mnuTikora", tr("&Tikora"));
+    setAlarmAction = item("mnuSet", tr("&Set Alarm"));
+    helpAction = item("mnuHelp", tr("&Help"));
+    aboutAction = item("mnuAbout", tr("&About"));
+    exitAction = item("mnuClose", tr("&Exit"));
 
     // A command returns at once and its window opens after it (the editor,
     // About and a message box each run a loop until they close): a screen

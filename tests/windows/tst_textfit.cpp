@@ -4,8 +4,9 @@
 // desktop's font and at a font 2 points larger. The room a control leaves for
 // its text is asked of the style (frame, indicator, margins), and the text is
 // measured with the control's own font. A frame's caption is also not covered
-// by the controls inside the frame.
+// by the controls inside the frame. The German texts fit as the English do.
 
+#include "platform/translations.h"
 #include "support/tempdir.h"
 #include "support/testapp.h"
 #include "windows/aboutwindow.h"
@@ -282,11 +283,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<double>("extraPoints");
+        QTest::addColumn<bool>("german");
         const char *windows[] = {"main alert",  "further alert", "editor",
                                  "date picker", "time picker",   "About"};
-        for (const char *window : windows) {
-            QTest::addRow("%s, desktop font", window) << QString::fromLatin1(window) << 0.0;
-            QTest::addRow("%s, 2 pt larger", window) << QString::fromLatin1(window) << 2.0;
+        for (const bool german : {false, true}) {
+            const char *language = german ? "German" : "English";
+            for (const char *window : windows) {
+                QTest::addRow("%s, %s, desktop font", window, language)
+                    << QString::fromLatin1(window) << 0.0 << german;
+                QTest::addRow("%s, %s, 2 pt larger", window, language)
+                    << QString::fromLatin1(window) << 2.0 << german;
+            }
         }
     }
 
@@ -294,6 +301,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, window);
         QFETCH(double, extraPoints);
+        QFETCH(bool, german);
+        std::unique_ptr<Translations> translations;
+        if (german) {
+            translations =
+                std::make_unique<Translations>(QStringList{QStringLiteral(TIKORA_TRANSLATIONS_DIR)},
+                                               QLocale(QLocale::German, QLocale::Germany));
+            QVERIFY(translations->ownInstalled());
+        }
         TempCurrentDir dir;
         DesktopFont font(extraPoints);
         TestApp app;
