@@ -64,9 +64,9 @@ FileContents fullTable(const QDate &today)
         c.table[s].date = DateText::formatDate(date);
         c.table[s].message = messages[s % messages.size()];
         c.table[s].time = DateText::formatTime(QTime(s % 24, (s * 7) % 60, 0));
-        c.table[s].daily = s % 4 == 1 ? 1 : 0;
-        c.table[s].weekly = s % 4 == 2 ? 1 : 0;
-        c.table[s].monthly = s % 4 == 3 ? 1 : 0;
+        c.table[s].repeat.daily = s % 4 == 1 ? 1 : 0;
+        c.table[s].repeat.weekly = s % 4 == 2 ? 1 : 0;
+        c.table[s].repeat.monthly = s % 4 == 3 ? 1 : 0;
         c.table[s].fired = 0;
     }
     return c;

@@ -197,11 +197,7 @@ void AlarmEngine::acknowledge(OpenAlerts::Id alert)
     // The repeat boxes come from the working copy, and the new dates go
     // there too: the save writes the file from it.
     Schedule::moveRepeatingEntries(
-        state, now,
-        [this](int slot) {
-            const WorkingRow &r = m_rows.at(slot);
-            return Repetition::Boxes{r.daily, r.weekly, r.monthly};
-        },
+        state, now, [this](int slot) { return m_rows.at(slot).repeat; },
         [this](int slot, const QString &date) { setText(slot, Field::Date, date); });
     save();
     // Out of the record once the entry has moved on in the file: a run that

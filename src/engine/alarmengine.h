@@ -27,13 +27,10 @@ struct WorkingRow
     QString date;
     QString message;
     QString time;
-    // Repeat boxes: 0 unchecked, 1 checked, 2 grey.
-    qint16 daily = 0;
-    qint16 weekly = 0;
-    qint16 monthly = 0;
+    RepeatBoxes repeat;
 
     // The entry this row makes with the given fired flag.
-    Entry entry(qint16 fired) const { return {date, message, time, daily, weekly, monthly, fired}; }
+    Entry entry(qint16 fired) const { return {date, message, time, repeat, fired}; }
 };
 
 // What the engine needs of the windows that show alerts.

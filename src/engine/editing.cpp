@@ -15,13 +15,6 @@ namespace {
 const char *const BadTime = QT_TRANSLATE_NOOP("AlarmEngine", "The TIME you entered was not valid.");
 const char *const BadDate = QT_TRANSLATE_NOOP("AlarmEngine", "The DATE you entered was not valid.");
 
-// A repeat value as a check box can hold it: anything but 1 or 2 (a file
-// edited by hand) is unchecked.
-qint16 boxValue(qint16 value)
-{
-    return value == 1 || value == 2 ? value : 0;
-}
-
 // Whether a box's text holds the same date or time as it did before.
 bool sameValue(const QString &text, const QString &before, const QDate &today)
 {
@@ -54,9 +47,9 @@ void AlarmEngine::fillRows(Rearm rearm)
         // As the boxes take the file's values in order: a later checked box
         // clears the earlier, and each newly checked one arms the entry
         // (not when the edits are cancelled).
-        bool checked = takeRepeat(row, Repeat::Daily, t[row].daily);
-        checked = takeRepeat(row, Repeat::Weekly, t[row].weekly) || checked;
-        checked = takeRepeat(row, Repeat::Monthly, t[row].monthly) || checked;
+        bool checked = takeRepeat(row, Repeat::Daily, t[row].repeat.daily);
+        checked = takeRepeat(row, Repeat::Weekly, t[row].repeat.weekly) || checked;
+        checked = takeRepeat(row, Repeat::Monthly, t[row].repeat.monthly) || checked;
         if (checked && rearm == Rearm::Yes)
             t[row].fired = 0;
     }
@@ -101,10 +94,10 @@ void AlarmEngine::setRepeat(int row, Repeat repeat, qint16 value)
 
 bool AlarmEngine::takeRepeat(int row, Repeat repeat, qint16 value)
 {
-    WorkingRow &r = m_rows.at(row);
+    RepeatBoxes &r = m_rows.at(row).repeat;
     qint16 *boxes[] = {&r.daily, &r.weekly, &r.monthly};
     qint16 &target = *boxes[int(repeat)];
-    value = boxValue(value);
+    value = RepeatBoxes::boxValue(value);
     if (target == value)
         return false;
     target = value;
@@ -255,8 +248,7 @@ AlarmEngine::Added AlarmEngine::addEntry(const Entry &entry)
     const WorkingRow before = m_rows[row];
     const Entry tableBefore = state.table()[row];
 
-    m_rows[row] =
-        WorkingRow{entry.date, entry.message, entry.time, entry.daily, entry.weekly, entry.monthly};
+    m_rows[row] = WorkingRow{entry.date, entry.message, entry.time, entry.repeat};
     state.table()[row] = m_rows[row].entry(0);
     added.saved = writeFile();
     if (!added.saved.ok) {

@@ -27,9 +27,9 @@ QDate nextDate(Rule rule, const QDate &today, bool timeStillAheadToday)
     return today;
 }
 
-std::optional<QString> moveOnAcknowledge(qint16 fired, const Boxes &boxes, const QString &date,
-                                         const QString &time, const QDate &today,
-                                         const QString &nowTime)
+std::optional<QString> moveOnAcknowledge(qint16 fired, const RepeatBoxes &boxes,
+                                         const QString &date, const QString &time,
+                                         const QDate &today, const QString &nowTime)
 {
     if (fired != 1)
         return std::nullopt;

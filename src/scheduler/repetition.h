@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "store/repeatboxes.h"
+
 #include <QDate>
 #include <QString>
 
@@ -11,14 +13,6 @@
 namespace Repetition {
 
 enum class Rule { Weekly, Daily, Monthly };
-
-// The repeat boxes of one entry, as the editor holds them (0, 1 or 2 grey).
-struct Boxes
-{
-    qint16 daily = 0;
-    qint16 weekly = 0;
-    qint16 monthly = 0;
-};
 
 // The same day next month, or its last day when the next month is shorter.
 QDate sameDayNextMonth(const QDate &today);
@@ -34,8 +28,8 @@ QDate nextDate(Rule rule, const QDate &today, bool timeStillAheadToday);
 // has come; an entry left behind on an earlier day moves whatever its time.
 // An entry still ahead of the clock (set back since it fired) moves on from
 // its own date. An entry whose date cannot be read stays.
-std::optional<QString> moveOnAcknowledge(qint16 fired, const Boxes &boxes, const QString &date,
-                                         const QString &time, const QDate &today,
-                                         const QString &nowTime);
+std::optional<QString> moveOnAcknowledge(qint16 fired, const RepeatBoxes &boxes,
+                                         const QString &date, const QString &time,
+                                         const QDate &today, const QString &nowTime);
 
 } // namespace Repetition

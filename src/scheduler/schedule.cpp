@@ -33,7 +33,7 @@ void raiseDueSlots(ProgramState &state, const QDateTime &now, DueTest::SlotTeste
 }
 
 void moveRepeatingEntries(ProgramState &state, const QDateTime &now,
-                          const std::function<Repetition::Boxes(int slot)> &boxes,
+                          const std::function<RepeatBoxes(int slot)> &boxes,
                           const std::function<void(int slot, const QString &date)> &moved)
 {
     const QString nowTime = DateText::formatTime(now.time());

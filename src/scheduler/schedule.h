@@ -32,7 +32,7 @@ void raiseDueSlots(ProgramState &state, const QDateTime &now, DueTest::SlotTeste
 // dates in the table, `moved` tells the caller (who keeps the working copy)
 // each new date. The repeat boxes come from `boxes`.
 void moveRepeatingEntries(ProgramState &state, const QDateTime &now,
-                          const std::function<Repetition::Boxes(int slot)> &boxes,
+                          const std::function<RepeatBoxes(int slot)> &boxes,
                           const std::function<void(int slot, const QString &date)> &moved);
 
 } // namespace Schedule

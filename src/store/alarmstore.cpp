@@ -74,9 +74,7 @@ void assignFields(FileContents &contents, const FileContents &read)
         text(target.date, value.date);
         text(target.message, value.message);
         text(target.time, value.time);
-        target.daily = value.daily;
-        target.weekly = value.weekly;
-        target.monthly = value.monthly;
+        target.repeat = value.repeat;
         target.fired = value.fired;
     }
 }

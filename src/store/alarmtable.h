@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "store/repeatboxes.h"
+
 #include <QString>
 
 #include <array>
@@ -13,10 +15,7 @@ struct Entry
     QString date; // "mm/dd/yy" as the program writes it; empty: no date
     QString message;
     QString time; // "hh:mm:ss" as the program writes it; empty: no time
-    // Repeat boxes: 0 unchecked, 1 checked, 2 grey (counts as not checked).
-    qint16 daily = 0;
-    qint16 weekly = 0;
-    qint16 monthly = 0;
+    RepeatBoxes repeat;
     // 0 armed, 1 fired or cleared.
     qint16 fired = 0;
 
@@ -29,9 +28,9 @@ template <typename E, typename F> void forEachField(E &entry, F &&f)
     f(entry.date);
     f(entry.message);
     f(entry.time);
-    f(entry.daily);
-    f(entry.weekly);
-    f(entry.monthly);
+    f(entry.repeat.daily);
+    f(entry.repeat.weekly);
+    f(entry.repeat.monthly);
     f(entry.fired);
 }
 

@@ -55,9 +55,9 @@ std::variant<Entry, Problem> check(const Typed &typed, const QDate &today)
     entry.date = stored;
     entry.message = typed.message;
     entry.time = DateText::formatTime(time->time);
-    entry.daily = typed.repeat == Repeat::Daily ? 1 : 0;
-    entry.weekly = typed.repeat == Repeat::Weekly ? 1 : 0;
-    entry.monthly = typed.repeat == Repeat::Monthly ? 1 : 0;
+    entry.repeat.daily = typed.repeat == Repeat::Daily ? 1 : 0;
+    entry.repeat.weekly = typed.repeat == Repeat::Weekly ? 1 : 0;
+    entry.repeat.monthly = typed.repeat == Repeat::Monthly ? 1 : 0;
     entry.fired = 0;
     return entry;
 }
@@ -105,11 +105,11 @@ QString line(int slot, const Entry &entry)
     // As the acknowledgement reads the boxes: only a box at exactly 1
     // counts, and weekly wins over daily over monthly.
     Repeat repeat = Repeat::None;
-    if (entry.weekly == 1)
+    if (entry.repeat.weekly == 1)
         repeat = Repeat::Weekly;
-    else if (entry.daily == 1)
+    else if (entry.repeat.daily == 1)
         repeat = Repeat::Daily;
-    else if (entry.monthly == 1)
+    else if (entry.repeat.monthly == 1)
         repeat = Repeat::Monthly;
     const QString fired = entry.fired == 0 ? QStringLiteral("armed") : QStringLiteral("fired");
     return QStringList{QString::number(slot + 1), entry.date, entry.time,

@@ -54,9 +54,9 @@ void AlarmEditor::showRow(int row)
     text(dateBoxes[row], r.date);
     text(messageBoxes[row], r.message);
     text(timeBoxes[row], r.time);
-    setBoxValue(dailyBoxes[row], r.daily);
-    setBoxValue(weeklyBoxes[row], r.weekly);
-    setBoxValue(monthlyBoxes[row], r.monthly);
+    setBoxValue(dailyBoxes[row], r.repeat.daily);
+    setBoxValue(weeklyBoxes[row], r.repeat.weekly);
+    setBoxValue(monthlyBoxes[row], r.repeat.monthly);
     m_showing = false;
 }
 
@@ -108,7 +108,7 @@ qint16 AlarmEditor::boxValue(const QCheckBox *box)
 
 void AlarmEditor::setBoxValue(QCheckBox *box, qint16 value)
 {
-    // Anything but 1 or 2 (a file edited by hand) shows as unchecked.
+    value = RepeatBoxes::boxValue(value);
     box->setCheckState(value == 1   ? Qt::Checked
                        : value == 2 ? Qt::PartiallyChecked
                                     : Qt::Unchecked);

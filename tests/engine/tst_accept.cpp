@@ -136,7 +136,7 @@ private Q_SLOTS:
         QCOMPARE(table[0].date, QStringLiteral("6/20/09"));
         QCOMPARE(table[0].message, QStringLiteral("Dentist, 2nd floor"));
         QCOMPARE(table[0].time, QStringLiteral("14:30:00"));
-        QCOMPARE(table[0].weekly, qint16(1));
+        QCOMPARE(table[0].repeat.weekly, qint16(1));
         QCOMPARE(table[31].message, QStringLiteral("last row"));
         QCOMPARE(t.engine.fileContents().sound, (SoundChoice{false, true, false, false}));
 
@@ -300,7 +300,7 @@ private Q_SLOTS:
         QCOMPARE(saved.table[1].message, inches);
         QCOMPARE(saved.table[1].fired, qint16(1));
         QCOMPARE(saved.table[2].message, QStringLiteral("slot 2"));
-        QCOMPARE(saved.table[2].weekly, qint16(1));
+        QCOMPARE(saved.table[2].repeat.weekly, qint16(1));
         QCOMPARE(saved.table[2].fired, qint16(0));
     }
 };

@@ -35,7 +35,7 @@ private Q_SLOTS:
         FileContents c = contentsWith({{0, "03/01/09", "08:00:00", 0, 0, 0, 1},
                                        {1, "", "07:00:00", 1, 0, 0, 0},
                                        {3, "03/20/09", "10:00:00"}});
-        c.table[2].daily = 2; // a grey box and the fired flag of a cleared row
+        c.table[2].repeat.daily = 2; // a grey box and the fired flag of a cleared row
         c.sound = {false, false, true, false};
         EngineTest t(c);
         QSignalSpy changed(&t.engine, &AlarmEngine::rowChanged);
@@ -90,7 +90,7 @@ private Q_SLOTS:
         QVERIFY(!added.saved.reason.isEmpty());
         QCOMPARE(t.dir.read(AlarmStore::FileName), before);
         QCOMPARE(t.engine.row(1).date, QString());
-        QCOMPARE(t.engine.row(1).weekly, qint16(0));
+        QCOMPARE(t.engine.row(1).repeat.weekly, qint16(0));
         QCOMPARE(t.engine.table()[1], (Entry{{}, {}, {}, 0, 0, 0, 1}));
         QCOMPARE(t.boxes.shown, QStringList());
         QCOMPARE(t.problems.reported, QStringList());

@@ -17,7 +17,7 @@ using Repeat = AlarmEngine::Repeat;
 
 QList<int> boxesOf(const WorkingRow &row)
 {
-    return {row.daily, row.weekly, row.monthly};
+    return {row.repeat.daily, row.repeat.weekly, row.repeat.monthly};
 }
 
 } // namespace
@@ -43,7 +43,8 @@ private Q_SLOTS:
         for (int row = 0; row < 4; ++row) {
             QCOMPARE(boxesOf(t.engine.row(row)) << t.engine.table()[row].fired, loaded[row]);
             const Entry &e = saved.table[row];
-            QCOMPARE((QList<int>{e.daily, e.weekly, e.monthly, e.fired}), loaded[row]);
+            QCOMPARE((QList<int>{e.repeat.daily, e.repeat.weekly, e.repeat.monthly, e.fired}),
+                     loaded[row]);
         }
     }
 
@@ -147,7 +148,7 @@ private Q_SLOTS:
         const FileContents saved = t.saved();
         QCOMPARE(saved.table[1].message, QStringLiteral("typed, not \"accepted\""));
         QCOMPARE(saved.table[7].date, QStringLiteral("next week"));
-        QCOMPARE(saved.table[7].weekly, qint16(1));
+        QCOMPARE(saved.table[7].repeat.weekly, qint16(1));
         QCOMPARE(saved.table[1].fired, qint16(1));
         QCOMPARE(saved.table[7].fired, qint16(0));
         QCOMPARE(saved.banner2, QStringLiteral("banner from memory"));
@@ -180,7 +181,7 @@ private Q_SLOTS:
 
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table[0].message, QStringLiteral("slot 0"));
-        QCOMPARE(saved.table[0].daily, qint16(1));
+        QCOMPARE(saved.table[0].repeat.daily, qint16(1));
         QCOMPARE(saved.table[1].message, QStringLiteral("second"));
         QCOMPARE(saved.table[20].message, QStringLiteral("lost"));
         QCOMPARE(dir.read(AlarmStore::BadCopyName), broken);

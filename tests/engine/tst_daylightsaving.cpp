@@ -35,7 +35,7 @@ QList<Alert> walk(const Entries &entries, const QDateTime &from, int hours)
         c.table[slot].date = QString::fromLatin1(date);
         c.table[slot].message = QString::number(slot);
         c.table[slot].time = QString::fromLatin1(time);
-        c.table[slot].daily = daily;
+        c.table[slot].repeat.daily = daily;
         c.table[slot].fired = 0;
     }
     EngineInternals::store(engine).save(c);

@@ -113,8 +113,8 @@ QByteArray edited(const QByteArray &current, const FileContents &fallback, quint
         e.fired = qint16(pick(2));
         break;
     default:
-        e.daily = e.weekly = e.monthly = 0;
-        (pick(3) == 0 ? e.daily : pick(2) == 0 ? e.weekly : e.monthly) = 1;
+        e.repeat = RepeatBoxes{};
+        (pick(3) == 0 ? e.repeat.daily : pick(2) == 0 ? e.repeat.weekly : e.repeat.monthly) = 1;
         break;
     }
     return DataFile::encode(c);

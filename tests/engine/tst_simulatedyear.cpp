@@ -128,9 +128,9 @@ private Q_SLOTS:
             file.table[e.slot].date = e.date;
             file.table[e.slot].message = QStringLiteral("slot %1").arg(e.slot);
             file.table[e.slot].time = e.time;
-            file.table[e.slot].daily = e.daily;
-            file.table[e.slot].weekly = e.weekly;
-            file.table[e.slot].monthly = e.monthly;
+            file.table[e.slot].repeat.daily = e.daily;
+            file.table[e.slot].repeat.weekly = e.weekly;
+            file.table[e.slot].repeat.monthly = e.monthly;
             file.table[e.slot].fired = e.fired;
             if (!e.time.isEmpty())
                 times.insert(QTime::fromString(e.time, QStringLiteral("hh:mm:ss")));

@@ -3,7 +3,7 @@
 
 #include <QtTest>
 
-using Repetition::Boxes;
+using Boxes = RepeatBoxes;
 
 Q_DECLARE_METATYPE(Boxes)
 

@@ -155,8 +155,8 @@ private Q_SLOTS:
         state.table()[0].date = QStringLiteral("12/31/99");
         state.table()[1].message = QStringLiteral("typed");
         state.table()[0].time.clear();
-        state.table()[0].weekly = 0;
-        state.table()[2].monthly = 2;
+        state.table()[0].repeat.weekly = 0;
+        state.table()[2].repeat.monthly = 2;
         state.table()[0].fired = 1;
         state.table()[3].fired = 0;
         loader.engine.loadFile();

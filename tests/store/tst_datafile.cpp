@@ -40,9 +40,9 @@ FileContents marked()
         c.table[s].date = QStringLiteral("old date");
         c.table[s].message = QStringLiteral("old message");
         c.table[s].time = QStringLiteral("old time");
-        c.table[s].daily = 7;
-        c.table[s].weekly = 7;
-        c.table[s].monthly = 7;
+        c.table[s].repeat.daily = 7;
+        c.table[s].repeat.weekly = 7;
+        c.table[s].repeat.monthly = 7;
         c.table[s].fired = 7;
     }
     return c;
@@ -64,11 +64,11 @@ private Q_SLOTS:
         c.table[0].date = QStringLiteral("03/17/09");
         c.table[0].message = QStringLiteral("Team meeting, room 4");
         c.table[0].time = QStringLiteral("09:30:00");
-        c.table[0].weekly = 1;
+        c.table[0].repeat.weekly = 1;
         c.table[0].fired = 0;
         c.table[5].date = QStringLiteral("12/31/26");
         c.table[5].message = QStringLiteral(" Caf\u00e9 \u20ac 5 ");
-        c.table[5].daily = 1;
+        c.table[5].repeat.daily = 1;
 
         QFile expected(QStringLiteral(TIKORA_TEST_DATA "/example.dat"));
         QVERIFY(expected.open(QIODevice::ReadOnly));
@@ -105,8 +105,8 @@ private Q_SLOTS:
             c.table[s].date = text;
             c.table[s].message = text + QString::number(s);
             c.table[s].time = text;
-            c.table[s].daily = static_cast<qint16>(s % 3);
-            c.table[s].monthly = static_cast<qint16>(-s);
+            c.table[s].repeat.daily = static_cast<qint16>(s % 3);
+            c.table[s].repeat.monthly = static_cast<qint16>(-s);
             c.table[s].fired = static_cast<qint16>(s % 2);
         }
         FileContents back = marked();
@@ -212,7 +212,7 @@ private Q_SLOTS:
         QCOMPARE(c.table[0].message, message);
         QCOMPARE(c.table[0].time, time);
         if (complete) {
-            QCOMPARE(c.table[0].daily, daily);
+            QCOMPARE(c.table[0].repeat.daily, daily);
             QCOMPARE(c.table[31].fired, qint16(1));
         }
     }
@@ -257,7 +257,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, lineEnd);
         FileContents c;
         c.table[31].message = QStringLiteral("last");
-        c.table[31].monthly = 1;
+        c.table[31].repeat.monthly = 1;
         QByteArray bytes = DataFile::encode(c);
         bytes.replace("\r\n", lineEnd);
         FileContents back = marked();
@@ -281,7 +281,7 @@ private Q_SLOTS:
         FileContents written;
         for (int s = 0; s < SlotCount; ++s) {
             written.table[s].date = QStringLiteral("new %1").arg(s);
-            written.table[s].monthly = 1;
+            written.table[s].repeat.monthly = 1;
             written.table[s].fired = 0;
         }
         const QList<QByteArray> lines = DataFile::encode(written).split('\n');
@@ -296,7 +296,7 @@ private Q_SLOTS:
             QCOMPARE(c.table[s].fired, qint16(0));
         }
         QCOMPARE(c.table[13].date, QStringLiteral("new 13"));
-        QCOMPARE(c.table[13].monthly, qint16(1));
+        QCOMPARE(c.table[13].repeat.monthly, qint16(1));
         QCOMPARE(c.table[13].fired, qint16(7));
         QCOMPARE(c.table[14].date, QStringLiteral("old date"));
         QCOMPARE(c.table[31].fired, qint16(7));
@@ -320,8 +320,8 @@ private Q_SLOTS:
         lines[weeklyOfSlot2] = value;
         FileContents c = marked();
         QVERIFY(!DataFile::decode(crlf(lines), c));
-        QCOMPARE(c.table[2].daily, qint16(0));
-        QCOMPARE(c.table[2].weekly, qint16(7));
+        QCOMPARE(c.table[2].repeat.daily, qint16(0));
+        QCOMPARE(c.table[2].repeat.weekly, qint16(7));
         QCOMPARE(c.table[1].fired, qint16(1));
         QCOMPARE(c.table[3].date, QStringLiteral("old date"));
     }

@@ -248,7 +248,7 @@ private Q_SLOTS:
             else if (field == u"time")
                 entry.time = QStringLiteral("09:30:00");
             else
-                entry.daily = 1;
+                entry.repeat.daily = 1;
         }
         const std::optional<int> slot = EntryTexts::firstEmptySlot(table);
         QCOMPARE(slot.value_or(-1), expected);

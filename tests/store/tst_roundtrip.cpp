@@ -37,9 +37,9 @@ FileContents unlike(const FileContents &c)
         t[s].date += u'x';
         t[s].message += u'x';
         t[s].time += u'x';
-        t[s].daily = static_cast<qint16>(t[s].daily + 1);
-        t[s].weekly = static_cast<qint16>(t[s].weekly + 1);
-        t[s].monthly = static_cast<qint16>(t[s].monthly + 1);
+        t[s].repeat.daily = static_cast<qint16>(t[s].repeat.daily + 1);
+        t[s].repeat.weekly = static_cast<qint16>(t[s].repeat.weekly + 1);
+        t[s].repeat.monthly = static_cast<qint16>(t[s].repeat.monthly + 1);
         t[s].fired = static_cast<qint16>(t[s].fired + 1);
     }
     return other;
@@ -118,9 +118,9 @@ FileContents randomContents(TextMaker &make)
         t[s].date = make.text();
         t[s].message = make.text();
         t[s].time = make.text();
-        t[s].daily = make.integer();
-        t[s].weekly = make.integer();
-        t[s].monthly = make.integer();
+        t[s].repeat.daily = make.integer();
+        t[s].repeat.weekly = make.integer();
+        t[s].repeat.monthly = make.integer();
         t[s].fired = make.integer();
     }
     return c;
@@ -164,8 +164,8 @@ QString firstDifference(const FileContents &a, const FileContents &b)
             return QStringLiteral("message %1: ").arg(s) + show(x[s].message, y[s].message);
         if (x[s].time != y[s].time)
             return QStringLiteral("time %1: ").arg(s) + show(x[s].time, y[s].time);
-        if (x[s].daily != y[s].daily || x[s].weekly != y[s].weekly ||
-            x[s].monthly != y[s].monthly || x[s].fired != y[s].fired)
+        if (x[s].repeat.daily != y[s].repeat.daily || x[s].repeat.weekly != y[s].repeat.weekly ||
+            x[s].repeat.monthly != y[s].repeat.monthly || x[s].fired != y[s].fired)
             return QStringLiteral("numbers of slot %1").arg(s);
     }
     return QStringLiteral("none");

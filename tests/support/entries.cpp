@@ -10,9 +10,9 @@ void setEntry(FileContents &c, const TestEntry &e)
     c.table[e.slot].date = e.date;
     c.table[e.slot].message = e.message.value_or(QStringLiteral("slot %1").arg(e.slot));
     c.table[e.slot].time = e.time;
-    c.table[e.slot].daily = e.daily;
-    c.table[e.slot].weekly = e.weekly;
-    c.table[e.slot].monthly = e.monthly;
+    c.table[e.slot].repeat.daily = e.daily;
+    c.table[e.slot].repeat.weekly = e.weekly;
+    c.table[e.slot].repeat.monthly = e.monthly;
     c.table[e.slot].fired = e.fired;
 }
 

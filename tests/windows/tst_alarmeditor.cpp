@@ -154,13 +154,13 @@ private Q_SLOTS:
 
         click(editor.dailyBoxes[4]); // grey checks
         QCOMPARE(boxesOf(editor, 4), (Boxes{1, 0, 0}));
-        QCOMPARE(engine.row(4).daily, qint16(1));
+        QCOMPARE(engine.row(4).repeat.daily, qint16(1));
         QCOMPARE(app.context.engine.table()[4].fired, qint16(0));
         click(editor.monthlyBoxes[4]);
         QCOMPARE(boxesOf(editor, 4), (Boxes{0, 0, 1}));
         // A click on a checked box unchecks it; never grey.
         click(editor.monthlyBoxes[4]);
-        QCOMPARE(engine.row(4).monthly, qint16(0));
+        QCOMPARE(engine.row(4).repeat.monthly, qint16(0));
         click(editor.monthlyBoxes[4]);
         QCOMPARE(boxesOf(editor, 4), (Boxes{0, 0, 1}));
 
