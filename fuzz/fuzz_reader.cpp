@@ -36,9 +36,9 @@ template <typename F> void forEachField(const FileContents &a, const FileContent
         f(x[s].date, y[s].date);
         f(x[s].message, y[s].message);
         f(x[s].time, y[s].time);
-        f(x[s].daily, y[s].daily);
-        f(x[s].weekly, y[s].weekly);
-        f(x[s].monthly, y[s].monthly);
+        f(x[s].repeat.daily, y[s].repeat.daily);
+        f(x[s].repeat.weekly, y[s].repeat.weekly);
+        f(x[s].repeat.monthly, y[s].repeat.monthly);
         f(x[s].fired, y[s].fired);
     }
 }
@@ -54,9 +54,9 @@ FileContents filledWith(const QString &text, qint16 number, bool flag)
         c.table[s].date = text;
         c.table[s].message = text;
         c.table[s].time = text;
-        c.table[s].daily = number;
-        c.table[s].weekly = number;
-        c.table[s].monthly = number;
+        c.table[s].repeat.daily = number;
+        c.table[s].repeat.weekly = number;
+        c.table[s].repeat.monthly = number;
         c.table[s].fired = number;
     }
     return c;
