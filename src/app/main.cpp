@@ -13,7 +13,7 @@
 #include "platform/trayicon.h"
 #include "platform/wakeups.h"
 #include "platform/windowtitle.h"
-#include "store/posixfiles.h"
+#include "store/systemfiles.h"
 #include "windows/appcontext.h"
 #include "windows/trayshell.h"
 
@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
             return start.exitCode;
     }
     // A save past the file-size limit is a failed save, told like any other.
-    PosixFiles::ignoreFileSizeSignal();
+    SystemFiles::ignoreFileSizeSignal();
 
     if (start.command != CommandLine::Command::Start) {
         // --add and --list need no display: an application object without

@@ -3,7 +3,7 @@
 
 #include "store/datafile.h"
 #include "store/openalerts.h"
-#include "store/posixfiles.h"
+#include "store/systemfiles.h"
 #include "store/wholefile.h"
 
 #include <QCoreApplication>
@@ -88,8 +88,8 @@ AlarmStore::AlarmStore(ProgramState &state)
 
 QString AlarmStore::placeProblem()
 {
-    const QString folder = PosixFiles::folderProblem(QStringLiteral("."));
-    return folder.isEmpty() ? PosixFiles::fileProblem(FileName) : folder;
+    const QString folder = SystemFiles::folderProblem(QStringLiteral("."));
+    return folder.isEmpty() ? SystemFiles::fileProblem(FileName) : folder;
 }
 
 void AlarmStore::removeLeftovers(const QDateTime &olderThan)

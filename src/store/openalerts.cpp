@@ -2,7 +2,7 @@
 #include "store/openalerts.h"
 
 #include "store/alarmtable.h"
-#include "store/posixfiles.h"
+#include "store/systemfiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -89,7 +89,7 @@ void OpenAlerts::read()
     const QFileInfo info(FileName);
     if (!info.exists() && !info.isSymLink())
         return;
-    QString problem = PosixFiles::fileProblem(FileName);
+    QString problem = SystemFiles::fileProblem(FileName);
     QByteArray bytes;
     if (problem.isEmpty() && info.size() > LargestFile)
         problem = QStringLiteral("it is larger than any record of open alerts");
@@ -118,7 +118,7 @@ void OpenAlerts::write()
     QList<Alert> alerts;
     for (const Item &item : std::as_const(m_items))
         alerts.append(item.alert);
-    QString reason = PosixFiles::fileProblem(FileName);
+    QString reason = SystemFiles::fileProblem(FileName);
     if (reason.isEmpty())
         reason = WholeFile::replace(FileName, encode(alerts), m_deviceFactory);
     m_lastWrite.firstFailure = !reason.isEmpty() && m_lastWrite.reason.isEmpty();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/wholefile.h"
 
-#include "store/posixfiles.h"
+#include "store/systemfiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -58,7 +58,7 @@ QString writeThrough(const QString &path, const WholeFile::DeviceFactory &factor
     }
     if (saveFile) {
         // The new name, in the folder of the file a link points to.
-        PosixFiles::syncFolder(QFileInfo(QFileInfo(path).canonicalFilePath()).absolutePath());
+        SystemFiles::syncFolder(QFileInfo(QFileInfo(path).canonicalFilePath()).absolutePath());
     } else {
         device->close();
     }
@@ -83,7 +83,7 @@ QString WholeFile::replace(const QString &path, const QByteArray &bytes,
         [&bytes](QIODevice &device, QString &reason) {
             return writeAll(device, bytes.constData(), bytes.size(), reason);
         },
-        [&path, &bytes] { return PosixFiles::writeInPlace(path, bytes); });
+        [&path, &bytes] { return SystemFiles::writeInPlace(path, bytes); });
 }
 
 QString WholeFile::copy(const QString &from, const QString &path, const DeviceFactory &factory)

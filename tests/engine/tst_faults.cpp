@@ -4,7 +4,7 @@
 // directory gone, and the clock jumping. Nothing crashes, nothing is lost,
 // nothing fires twice, and the user hears of a problem once.
 
-#include "store/posixfiles.h"
+#include "store/systemfiles.h"
 #include "support/testengine.h"
 
 #include <QDir>
@@ -24,7 +24,7 @@ class FileSizeLimit
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
-        PosixFiles::ignoreFileSizeSignal();
+        SystemFiles::ignoreFileSizeSignal();
         getrlimit(RLIMIT_FSIZE, &m_old);
         const rlimit limit{bytes, m_old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);

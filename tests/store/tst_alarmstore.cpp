@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/alarmstore.h"
 #include "store/datafile.h"
-#include "store/posixfiles.h"
+#include "store/systemfiles.h"
 #include "support/engineinternals.h"
 #include "support/entries.h"
 #include "support/fulldevice.h"
@@ -432,7 +432,7 @@ private Q_SLOTS:
         const pid_t child = fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            PosixFiles::ignoreFileSizeSignal();
+            SystemFiles::ignoreFileSizeSignal();
             const rlimit limit{512, 512};
             setrlimit(RLIMIT_FSIZE, &limit);
             TestEngine loader;
@@ -481,7 +481,7 @@ private Q_SLOTS:
         const int result = OtherUser::inChild([&] {
             if (!QDir::setCurrent(folder.path()))
                 return 10;
-            PosixFiles::ignoreFileSizeSignal();
+            SystemFiles::ignoreFileSizeSignal();
             if (sizeLimit > 0) {
                 const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
                 setrlimit(RLIMIT_FSIZE, &limit);
@@ -582,9 +582,9 @@ private Q_SLOTS:
             }
         }
 
-        QString problem = PosixFiles::folderProblem(dir.path());
+        QString problem = SystemFiles::folderProblem(dir.path());
         if (problem.isEmpty())
-            problem = PosixFiles::fileProblem(file);
+            problem = SystemFiles::fileProblem(file);
         QCOMPARE(problem, withPaths(expected, file, target, folder));
         // The store asks the same of the current folder and its Tikor.dat.
         QCOMPARE(AlarmStore::placeProblem(), problem);

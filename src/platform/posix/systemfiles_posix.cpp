@@ -1,23 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "store/posixfiles.h"
+// The store's calls to the system on POSIX: ownership and modes from
+// stat, the in-place write with pwrite, ftruncate and fsync.
+#include "store/systemfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
-
-namespace {
-
-QString fileName(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-} // namespace
-
-#if defined(Q_OS_UNIX)
-
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -25,6 +15,11 @@ QString fileName(const QString &path)
 #include <unistd.h>
 
 namespace {
+
+QString fileName(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
 
 QString folderName(const QString &folder)
 {
@@ -61,7 +56,7 @@ bool writeAll(int fd, const char *data, qint64 size, off_t offset)
 
 } // namespace
 
-QString PosixFiles::folderProblem(const QString &folder)
+QString SystemFiles::folderProblem(const QString &folder)
 {
     struct stat info
     {
@@ -75,7 +70,7 @@ QString PosixFiles::folderProblem(const QString &folder)
     return {};
 }
 
-QString PosixFiles::fileProblem(const QString &path)
+QString SystemFiles::fileProblem(const QString &path)
 {
     struct stat link
     {
@@ -112,7 +107,7 @@ QString PosixFiles::fileProblem(const QString &path)
     return {};
 }
 
-QString PosixFiles::writeInPlace(const QString &path, const QByteArray &bytes)
+QString SystemFiles::writeInPlace(const QString &path, const QByteArray &bytes)
 {
     const int fd = ::open(native(path).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
@@ -155,7 +150,7 @@ QString PosixFiles::writeInPlace(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-void PosixFiles::syncFolder(const QString &folder)
+void SystemFiles::syncFolder(const QString &folder)
 {
     const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -165,57 +160,7 @@ void PosixFiles::syncFolder(const QString &folder)
     ::close(fd);
 }
 
-void PosixFiles::ignoreFileSizeSignal()
+void SystemFiles::ignoreFileSizeSignal()
 {
     std::signal(SIGXFSZ, SIG_IGN);
 }
-
-#else
-
-// No ownership to check: only a file that is not a regular one is refused.
-QString PosixFiles::folderProblem(const QString &)
-{
-    return {};
-}
-
-QString PosixFiles::fileProblem(const QString &path)
-{
-    const QFileInfo info(path);
-    if ((info.exists() || info.isSymLink()) && !info.isFile())
-        return QStringLiteral("%1 is not a regular file").arg(fileName(path));
-    return {};
-}
-
-QString PosixFiles::writeInPlace(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        return file.errorString();
-    const qint64 oldSize = file.size();
-    const qint64 newSize = bytes.size();
-    if (newSize > oldSize) {
-        if (!file.seek(oldSize) ||
-            file.write(bytes.constData() + oldSize, newSize - oldSize) != newSize - oldSize ||
-            !file.flush()) {
-            const QString error = file.errorString();
-            file.resize(oldSize);
-            return error;
-        }
-    }
-    const qint64 head = std::min(oldSize, newSize);
-    if (!file.seek(0) || file.write(bytes.constData(), head) != head || !file.flush())
-        return file.errorString();
-    if (newSize < oldSize && !file.resize(newSize))
-        return file.errorString();
-    return {};
-}
-
-void PosixFiles::syncFolder(const QString &)
-{
-}
-
-void PosixFiles::ignoreFileSizeSignal()
-{
-}
-
-#endif

@@ -4,11 +4,13 @@
 #include <QByteArray>
 #include <QString>
 
-// The few file-system facts and calls Qt has no portable word for: who owns
-// a folder or a file, writing a file in place, flushing a folder, and the
-// file-size signal. On systems without POSIX ownership the checks pass and
-// the calls do what Qt can.
-namespace PosixFiles {
+// What the store needs of the system that Qt has no portable word for: who
+// owns a folder or a file, writing a file in place, flushing a folder, and
+// a write past the file-size limit. Built into the core for the system it
+// runs on (platform/posix/systemfiles_posix.cpp; elsewhere
+// platform/systemfiles_qt.cpp, where the checks pass and the calls do what
+// Qt can), chosen by CMake.
+namespace SystemFiles {
 
 // Why the folder is no place to keep the user's alarms (it belongs to
 // another user, or other users can write in it), as a clause naming it; empty
@@ -35,4 +37,4 @@ void syncFolder(const QString &folder);
 // process. The program calls it first thing.
 void ignoreFileSizeSignal();
 
-} // namespace PosixFiles
+} // namespace SystemFiles
