@@ -37,7 +37,14 @@ public:
     QString error() const { return m_error; }
 
 private:
+    // What the system holds the lock by, let go by its deleter: the common
+    // part is folderlock.cpp, the system's part folderlock_posix.cpp or
+    // folderlock_qt.cpp.
     struct Held;
-    std::unique_ptr<Held> m_held;
+    struct LetGo
+    {
+        void operator()(Held *held) const;
+    };
+    std::unique_ptr<Held, LetGo> m_held;
     QString m_error;
 };

@@ -11,23 +11,10 @@ struct FolderLock::Held
     explicit Held(const QString &path) : file(path) {}
 };
 
-FolderLock::FolderLock() = default;
-
-FolderLock::~FolderLock()
+void FolderLock::LetGo::operator()(Held *held) const
 {
-    unlock();
-}
-
-bool FolderLock::locked() const
-{
-    return m_held != nullptr;
-}
-
-void FolderLock::unlock()
-{
-    if (m_held)
-        m_held->file.unlock();
-    m_held.reset();
+    held->file.unlock();
+    delete held;
 }
 
 FolderLock::Outcome FolderLock::lock(const QString &folder, const QString &fallbackFile)
@@ -39,7 +26,7 @@ FolderLock::Outcome FolderLock::lockFile(const QString &path)
 {
     unlock();
     m_error.clear();
-    auto held = std::make_unique<Held>(path);
+    std::unique_ptr<Held, LetGo> held(new Held(path));
     held->file.setStaleLockTime(0);
     if (held->file.tryLock(100)) {
         m_held = std::move(held);

@@ -24,23 +24,10 @@ QString shown(const QString &path)
 
 } // namespace
 
-FolderLock::FolderLock() = default;
-
-FolderLock::~FolderLock()
+void FolderLock::LetGo::operator()(Held *held) const
 {
-    unlock();
-}
-
-bool FolderLock::locked() const
-{
-    return m_held != nullptr;
-}
-
-void FolderLock::unlock()
-{
-    if (m_held)
-        ::close(m_held->fd); // the lock goes with the last descriptor
-    m_held.reset();
+    ::close(held->fd); // the lock goes with the last descriptor
+    delete held;
 }
 
 FolderLock::Outcome FolderLock::lock(const QString &folder, const QString &fallbackFile)
@@ -57,7 +44,7 @@ FolderLock::Outcome FolderLock::lock(const QString &folder, const QString &fallb
         return Failed;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        m_held = std::make_unique<Held>(Held{fd});
+        m_held.reset(new Held{fd});
         return Locked;
     }
     const int error = errno;
@@ -113,6 +100,6 @@ FolderLock::Outcome FolderLock::lockFile(const QString &path)
         return fail(QStringLiteral("the lock file %1 cannot be locked (%2)")
                         .arg(shown(path), qt_error_string(error)));
     }
-    m_held = std::make_unique<Held>(Held{fd});
+    m_held.reset(new Held{fd});
     return Locked;
 }
