@@ -56,29 +56,6 @@ std::optional<AlarmStore::Snapshot> readFile(const QString &name)
     return read;
 }
 
-// What a complete read of a file whose fields are `read` does to `contents`:
-// every field takes the file's value (the spare fired flag stays), and a text
-// is replaced only when it differs, as the reader does.
-void assignFields(FileContents &contents, const FileContents &read)
-{
-    const auto text = [](QString &target, const QString &value) {
-        if (target != value)
-            target = value;
-    };
-    text(contents.banner1, read.banner1);
-    text(contents.banner2, read.banner2);
-    contents.sound = read.sound;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        Entry &target = contents.table[slot];
-        const Entry &value = read.table[slot];
-        text(target.date, value.date);
-        text(target.message, value.message);
-        text(target.time, value.time);
-        target.repeat = value.repeat;
-        target.fired = value.fired;
-    }
-}
-
 } // namespace
 
 AlarmStore::AlarmStore(ProgramState &state)
@@ -135,7 +112,7 @@ std::optional<AlarmStore::Snapshot> AlarmStore::load()
         const QByteArray &bytes = seen->bytes;
         if (bytes == m_readBytes) {
             m_known = seen;
-            assignFields(m_state.file, m_read);
+            m_state.file = m_read;
             m_failed.reset();
             return std::nullopt;
         }

@@ -84,9 +84,7 @@ bool hasWrittenShape(QStringView text)
 // Reads the file's comma- and line-separated fields one after another. A
 // field ends at a comma or at a line end (CR LF, LF or CR); the two are not
 // told apart. A quoted text never runs past the end of its line. Fields are
-// views into the text: a field is copied only when it differs from what its
-// target holds, so the tick's reload of an unchanged file allocates next to
-// nothing.
+// views into the text.
 class FieldReader
 {
 public:
@@ -255,7 +253,7 @@ bool decode(QByteArrayView bytes, FileContents &contents)
     FieldReader reader(Win1252::decode(bytes));
     auto text = [&reader](QString &target) {
         const std::optional<QStringView> field = reader.next();
-        if (field && target != *field)
+        if (field)
             target = field->toString();
         return field.has_value();
     };
