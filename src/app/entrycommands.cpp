@@ -79,7 +79,7 @@ EntryTexts::Typed typed(const QStringList &entry, const QString &repeat)
     result.date = entry.value(0);
     result.time = entry.value(1);
     result.message = entry.value(2);
-    result.repeat = EntryTexts::repeatNamed(repeat).value_or(EntryTexts::Repeat::None);
+    result.repeat = EntryTexts::repeatNamed(repeat).value_or(Repeat::None);
     return result;
 }
 

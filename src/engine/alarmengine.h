@@ -67,7 +67,6 @@ class AlarmEngine : public QObject
 
 public:
     enum class Field { Date, Message, Time };
-    enum class Repeat { Daily, Weekly, Monthly };
 
     AlarmEngine(Clock &clock, MessageBoxes &boxes, ProblemReporter &problems, SoundPlayer &sound);
 
@@ -147,7 +146,7 @@ public:
     // The user's edits. A repeat box that becomes checked clears the row's
     // other two and arms the entry.
     void setText(int row, Field field, const QString &text);
-    void setRepeat(int row, Repeat repeat, qint16 value);
+    void setRepeat(int row, Repeat repeat, qint16 value); // Repeat::None: no box, no change
     void setSound(const SoundChoice &sound);
     // Empties the row; its fired flag keeps it from being raised.
     void clearRow(int row);

@@ -95,8 +95,11 @@ void AlarmEngine::setRepeat(int row, Repeat repeat, qint16 value)
 bool AlarmEngine::takeRepeat(int row, Repeat repeat, qint16 value)
 {
     RepeatBoxes &r = m_rows.at(row).repeat;
-    qint16 *boxes[] = {&r.daily, &r.weekly, &r.monthly};
-    qint16 &target = *boxes[int(repeat)];
+    qint16 *const boxes[] = {&r.daily, &r.weekly, &r.monthly};
+    qint16 *const box = r.box(repeat);
+    if (!box)
+        return false;
+    qint16 &target = *box;
     value = RepeatBoxes::boxValue(value);
     if (target == value)
         return false;

@@ -14,15 +14,17 @@ QDate sameDayNextMonth(const QDate &today)
     return QDate(first.year(), first.month(), std::min(today.day(), first.daysInMonth()));
 }
 
-QDate nextDate(Rule rule, const QDate &today, bool timeStillAheadToday)
+QDate nextDate(Repeat repeat, const QDate &today, bool timeStillAheadToday)
 {
-    switch (rule) {
-    case Rule::Weekly:
+    switch (repeat) {
+    case Repeat::Weekly:
         return today.addDays(7);
-    case Rule::Daily:
+    case Repeat::Daily:
         return timeStillAheadToday ? today : today.addDays(1);
-    case Rule::Monthly:
+    case Repeat::Monthly:
         return sameDayNextMonth(today);
+    case Repeat::None:
+        break;
     }
     return today;
 }
@@ -33,20 +35,14 @@ std::optional<QString> moveOnAcknowledge(qint16 fired, const RepeatBoxes &boxes,
 {
     if (fired != 1)
         return std::nullopt;
-    std::optional<Rule> rule;
-    if (boxes.weekly == 1)
-        rule = Rule::Weekly;
-    else if (boxes.daily == 1)
-        rule = Rule::Daily;
-    else if (boxes.monthly == 1)
-        rule = Rule::Monthly;
-    if (!rule)
+    const Repeat repeat = boxes.repeat();
+    if (repeat == Repeat::None)
         return std::nullopt;
 
     const bool timeReached = DueTest::timeReached(time, nowTime);
     const bool datedToday = !date.isEmpty() && !DueTest::dateReached(date, today.addDays(-1));
     if (DueTest::dateReached(date, today) && (timeReached || !datedToday))
-        return DateText::formatDate(nextDate(*rule, today, !timeReached));
+        return DateText::formatDate(nextDate(repeat, today, !timeReached));
 
     // Still ahead of the clock, though it fired: the clock was set back
     // since (by hand, or the hour that repeats when summer time ends). It
@@ -54,7 +50,7 @@ std::optional<QString> moveOnAcknowledge(qint16 fired, const RepeatBoxes &boxes,
     const std::optional<DateText::Value> value = DateText::parse(date, today);
     if (!value)
         return std::nullopt;
-    return DateText::formatDate(nextDate(*rule, value->date, false));
+    return DateText::formatDate(nextDate(repeat, value->date, false));
 }
 
 } // namespace Repetition

@@ -12,18 +12,17 @@
 // of the entry and of "today".
 namespace Repetition {
 
-enum class Rule { Weekly, Daily, Monthly };
-
 // The same day next month, or its last day when the next month is shorter.
 QDate sameDayNextMonth(const QDate &today);
 
-// The date an entry moved by `rule` gets, counted from today. A daily entry
-// whose time of day is still ahead today moves to today.
-QDate nextDate(Rule rule, const QDate &today, bool timeStillAheadToday);
+// The date an entry moved by `repeat` gets, counted from today. A daily entry
+// whose time of day is still ahead today moves to today; one that does not
+// repeat stays on today.
+QDate nextDate(Repeat repeat, const QDate &today, bool timeStillAheadToday);
 
 // The new "mm/dd/yy" date of an entry at an acknowledgement, or nothing when
 // it stays as it is. It moves when it is fired (exactly 1) and a repeat box
-// is checked (exactly 1; weekly wins over daily over monthly), counted from
+// is checked (as RepeatBoxes::repeat() reads them), counted from
 // today when its date is today or before and, when dated today, its time
 // has come; an entry left behind on an earlier day moves whatever its time.
 // An entry still ahead of the clock (set back since it fired) moves on from

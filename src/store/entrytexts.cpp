@@ -55,9 +55,7 @@ std::variant<Entry, Problem> check(const Typed &typed, const QDate &today)
     entry.date = stored;
     entry.message = typed.message;
     entry.time = DateText::formatTime(time->time);
-    entry.repeat.daily = typed.repeat == Repeat::Daily ? 1 : 0;
-    entry.repeat.weekly = typed.repeat == Repeat::Weekly ? 1 : 0;
-    entry.repeat.monthly = typed.repeat == Repeat::Monthly ? 1 : 0;
+    entry.repeat = RepeatBoxes::of(typed.repeat);
     entry.fired = 0;
     return entry;
 }
@@ -102,18 +100,9 @@ std::optional<Repeat> repeatNamed(const QString &name)
 
 QString line(int slot, const Entry &entry)
 {
-    // As the acknowledgement reads the boxes: only a box at exactly 1
-    // counts, and weekly wins over daily over monthly.
-    Repeat repeat = Repeat::None;
-    if (entry.repeat.weekly == 1)
-        repeat = Repeat::Weekly;
-    else if (entry.repeat.daily == 1)
-        repeat = Repeat::Daily;
-    else if (entry.repeat.monthly == 1)
-        repeat = Repeat::Monthly;
     const QString fired = entry.fired == 0 ? QStringLiteral("armed") : QStringLiteral("fired");
-    return QStringList{QString::number(slot + 1), entry.date, entry.time,
-                       repeatName(repeat),        fired,      entry.message}
+    return QStringList{QString::number(slot + 1),         entry.date, entry.time,
+                       repeatName(entry.repeat.repeat()), fired,      entry.message}
         .join(u'\t');
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "store/alarmtable.h"
+#include "store/repeatboxes.h"
 
 #include <QDate>
 #include <QString>
@@ -12,8 +13,6 @@
 // An entry as the command line gives it and shows it: `tikora --add` and
 // `tikora --list`.
 namespace EntryTexts {
-
-enum class Repeat { None, Daily, Weekly, Monthly };
 
 // What the user typed for a new entry.
 struct Typed

@@ -21,19 +21,19 @@
 void AlarmEditor::dailyBoxChanged(int row)
 {
     if (!m_showing)
-        m_context.engine.setRepeat(row, AlarmEngine::Repeat::Daily, boxValue(dailyBoxes[row]));
+        m_context.engine.setRepeat(row, Repeat::Daily, boxValue(dailyBoxes[row]));
 }
 
 void AlarmEditor::weeklyBoxChanged(int row)
 {
     if (!m_showing)
-        m_context.engine.setRepeat(row, AlarmEngine::Repeat::Weekly, boxValue(weeklyBoxes[row]));
+        m_context.engine.setRepeat(row, Repeat::Weekly, boxValue(weeklyBoxes[row]));
 }
 
 void AlarmEditor::monthlyBoxChanged(int row)
 {
     if (!m_showing)
-        m_context.engine.setRepeat(row, AlarmEngine::Repeat::Monthly, boxValue(monthlyBoxes[row]));
+        m_context.engine.setRepeat(row, Repeat::Monthly, boxValue(monthlyBoxes[row]));
 }
 
 void AlarmEditor::clearRow(int row)

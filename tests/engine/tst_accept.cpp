@@ -127,7 +127,7 @@ private Q_SLOTS:
         t.clock.setLocal(QDate(2009, 6, 15), QTime(8, 0));
         type(t.engine, {QStringLiteral("0d 6/20/09"), QStringLiteral("0m Dentist, 2nd floor"),
                         QStringLiteral("0t 14:30:00"), QStringLiteral("31m last row")});
-        t.engine.setRepeat(0, AlarmEngine::Repeat::Weekly, 1);
+        t.engine.setRepeat(0, Repeat::Weekly, 1);
         t.engine.setSound({false, true, false, false});
         QVERIFY(t.engine.acceptEdits());
 

@@ -13,7 +13,6 @@ Q_DECLARE_METATYPE(SoundChoice)
 namespace {
 
 using Field = AlarmEngine::Field;
-using Repeat = AlarmEngine::Repeat;
 
 QList<int> boxesOf(const WorkingRow &row)
 {
@@ -102,7 +101,8 @@ private Q_SLOTS:
                                     qint16(before[2]), 1}}));
         // The file's state, as a tick would have reloaded it.
         EngineInternals::state(t.engine).table()[4].fired = 1;
-        t.engine.setRepeat(4, Repeat(box), qint16(value));
+        t.engine.setRepeat(4, std::array{Repeat::Daily, Repeat::Weekly, Repeat::Monthly}[box],
+                           qint16(value));
         QCOMPARE(boxesOf(t.engine.row(4)), after);
         QCOMPARE(t.engine.table()[4].fired, qint16(firedAfter));
         QCOMPARE(boxesOf(t.engine.row(3)), (QList<int>{0, 0, 0}));

@@ -9,7 +9,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(AlarmEngine::Repeat)
+Q_DECLARE_METATYPE(Repeat)
 
 namespace {
 
@@ -193,25 +193,24 @@ private Q_SLOTS:
     void repeatingAlarmsMoveOn_data()
     {
         QTest::addColumn<QString>("phrase");
-        QTest::addColumn<AlarmEngine::Repeat>("repeat");
+        QTest::addColumn<Repeat>("repeat");
         QTest::addColumn<QDate>("dated");
         QTest::addColumn<QDate>("next");
-        QTest::newRow("daily") << "a daily one to tomorrow" << AlarmEngine::Repeat::Daily
-                               << QDate(2009, 3, 10) << QDate(2009, 3, 11);
-        QTest::newRow("weekly") << "a weekly one to a week later" << AlarmEngine::Repeat::Weekly
+        QTest::newRow("daily") << "a daily one to tomorrow" << Repeat::Daily << QDate(2009, 3, 10)
+                               << QDate(2009, 3, 11);
+        QTest::newRow("weekly") << "a weekly one to a week later" << Repeat::Weekly
                                 << QDate(2009, 3, 10) << QDate(2009, 3, 17);
-        QTest::newRow("monthly") << "a monthly one to the same day next month"
-                                 << AlarmEngine::Repeat::Monthly << QDate(2009, 3, 10)
-                                 << QDate(2009, 4, 10);
+        QTest::newRow("monthly") << "a monthly one to the same day next month" << Repeat::Monthly
+                                 << QDate(2009, 3, 10) << QDate(2009, 4, 10);
         QTest::newRow("monthly, shorter month")
-            << "(the last day of a shorter month)" << AlarmEngine::Repeat::Monthly
-            << QDate(2009, 1, 31) << QDate(2009, 2, 28);
+            << "(the last day of a shorter month)" << Repeat::Monthly << QDate(2009, 1, 31)
+            << QDate(2009, 2, 28);
     }
 
     void repeatingAlarmsMoveOn()
     {
         QFETCH(QString, phrase);
-        QFETCH(AlarmEngine::Repeat, repeat);
+        QFETCH(Repeat, repeat);
         QFETCH(QDate, dated);
         QFETCH(QDate, next);
         QVERIFY_ON_PAGE("When you acknowledge an alert, every repeating alarm that has rung moves "
@@ -236,7 +235,7 @@ private Q_SLOTS:
         Typing t;
         t.at(3, 9, QTime(22, 0));
         t.type(0, QStringLiteral("03/09/09"), QStringLiteral("23:00:00"), QStringLiteral("late"));
-        t.engine.setRepeat(0, AlarmEngine::Repeat::Daily, 1);
+        t.engine.setRepeat(0, Repeat::Daily, 1);
         QVERIFY(t.engine.acceptEdits());
         QCOMPARE(t.ringsAt(3, 9, QTime(23, 0)), QStringList{"late"});
         t.at(3, 10, QTime(8, 0));

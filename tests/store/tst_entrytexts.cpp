@@ -7,8 +7,6 @@
 
 #include <QtTest>
 
-using EntryTexts::Repeat;
-
 namespace {
 
 // 17 March 2009: the two-digit years of the file run from 1960 to 2059.
