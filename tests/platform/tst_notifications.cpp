@@ -101,6 +101,34 @@ void writeDueEntry(const TempCurrentDir &dir, TestApp &app)
     app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
 }
 
+// The one alert window the tick opened.
+AlertWindow *openWindow(TestApp &app)
+{
+    app.context.alarmClock.tick(app.context.mainAlert());
+    return app.alerts.shown.size() == 1 ? app.alerts.shown.first().data() : nullptr;
+}
+
+// The due alert's window opened by the tick, with the recording service on
+// one connection of the bus and the program's notifications on another.
+struct NotifiedAlert
+{
+    RegisteredService registered;
+    RecordingNotificationService &service = registered.service;
+    TempCurrentDir dir;
+    TestApp app;
+    QDBusConnection programBus;
+    DBusAlertNotifications notifications{programBus};
+    QPointer<AlertWindow> window;
+
+    NotifiedAlert(const QDBusConnection &serviceBus, const QDBusConnection &bus)
+        : registered(serviceBus), programBus(bus)
+    {
+        writeDueEntry(dir, app);
+        app.context.useNotifications(&notifications);
+        window = openWindow(app);
+    }
+};
+
 } // namespace
 
 class TestNotifications : public QObject
@@ -118,11 +146,12 @@ class TestNotifications : public QObject
         return bus;
     }
 
-    // The one alert window the tick opened.
-    static AlertWindow *openWindow(TestApp &app)
+    // The due alert's window open, the service registered on a connection
+    // of its own.
+    NotifiedAlert notifiedAlert()
     {
-        app.context.alarmClock.tick(app.context.mainAlert());
-        return app.alerts.shown.size() == 1 ? app.alerts.shown.first().data() : nullptr;
+        const QDBusConnection serviceBus = connect(m_address);
+        return NotifiedAlert(serviceBus, connect(m_address));
     }
 
 Q_SIGNALS:
@@ -154,19 +183,11 @@ private Q_SLOTS:
     // goes when the window's OK acknowledges the alert.
     void notifiedAtAlertClosedAtAcknowledge()
     {
-        RegisteredService registered(connect(m_address));
-        QVERIFY(registered.registered);
-        RecordingNotificationService &service = registered.service;
-        TempCurrentDir dir;
-        TestApp app;
-        writeDueEntry(dir, app);
-        DBusAlertNotifications notifications(connect(m_address));
-        app.context.useNotifications(&notifications);
-
-        QPointer<AlertWindow> window = openWindow(app);
-        QVERIFY(window);
-        QTRY_COMPARE(service.notified.size(), 1);
-        const RecordingNotificationService::Notification &shown = service.notified.first();
+        NotifiedAlert alert = notifiedAlert();
+        QVERIFY(alert.registered.registered);
+        QVERIFY(alert.window);
+        QTRY_COMPARE(alert.service.notified.size(), 1);
+        const RecordingNotificationService::Notification &shown = alert.service.notified.first();
         QCOMPARE(shown.appName, QStringLiteral("Tikora"));
         QCOMPARE(shown.icon, QStringLiteral("org.example.Tikora"));
         QCOMPARE(shown.summary, Message);
@@ -175,52 +196,34 @@ private Q_SLOTS:
                  QMetaType::fromType<uchar>());
         QCOMPARE(shown.hints.value(QStringLiteral("urgency")).value<uchar>(), uchar(2));
         QCOMPARE(shown.timeout, 0);
-        QVERIFY(service.closed.isEmpty());
+        QVERIFY(alert.service.closed.isEmpty());
 
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
-        QTRY_COMPARE(service.closed, QList<uint>{41});
-        QCOMPARE(readContents(dir).table[3].date, QStringLiteral("03/11/09"));
+        QTest::mouseClick(alert.window->okButton, Qt::LeftButton);
+        QTRY_COMPARE(alert.service.closed, QList<uint>{41});
+        QCOMPARE(readContents(alert.dir).table[3].date, QStringLiteral("03/11/09"));
     }
 
     // Acknowledged before the service answered: the notification is closed
     // once its id is known.
     void acknowledgedBeforeTheServiceAnswered()
     {
-        RegisteredService registered(connect(m_address));
-        QVERIFY(registered.registered);
-        RecordingNotificationService &service = registered.service;
-        TempCurrentDir dir;
-        TestApp app;
-        writeDueEntry(dir, app);
-        DBusAlertNotifications notifications(connect(m_address));
-        app.context.useNotifications(&notifications);
-
-        QPointer<AlertWindow> window = openWindow(app);
-        QVERIFY(window);
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
-        QTRY_COMPARE(service.closed, QList<uint>{41});
-        QCOMPARE(service.notified.size(), 1);
+        NotifiedAlert alert = notifiedAlert();
+        QVERIFY(alert.registered.registered);
+        QVERIFY(alert.window);
+        QTest::mouseClick(alert.window->okButton, Qt::LeftButton);
+        QTRY_COMPARE(alert.service.closed, QList<uint>{41});
+        QCOMPARE(alert.service.notified.size(), 1);
     }
 
     // The notification's OK acknowledges as the window's OK does: the entry
     // moves on in the file, the alert leaves the record, the window goes.
     void theDefaultActionAcknowledges()
     {
-        RegisteredService registered(connect(m_address));
-        QVERIFY(registered.registered);
-        RecordingNotificationService &service = registered.service;
-        QDBusConnection &serviceBus = registered.bus;
-        TempCurrentDir dir;
-        TestApp app;
-        writeDueEntry(dir, app);
-        QDBusConnection programBus = connect(m_address);
-        DBusAlertNotifications notifications(programBus);
-        app.context.useNotifications(&notifications);
-
-        QPointer<AlertWindow> window = openWindow(app);
-        QVERIFY(window);
-        QTRY_COMPARE(service.notified.size(), 1);
-        QCOMPARE(readContents(dir).table[3].fired, qint16(1));
+        NotifiedAlert alert = notifiedAlert();
+        QVERIFY(alert.registered.registered);
+        QVERIFY(alert.window);
+        QTRY_COMPARE(alert.service.notified.size(), 1);
+        QCOMPARE(readContents(alert.dir).table[3].fired, qint16(1));
 
         // Another program's signal of the same name is not the service's:
         // sent and routed (the bus answers that program's call after it)
@@ -232,25 +235,25 @@ private Q_SLOTS:
         forged << uint(41) << QStringLiteral("default");
         QVERIFY(otherBus.send(forged));
         QVERIFY(otherBus.interface()->isServiceRegistered(ServiceName).value());
-        service.invoke(41, QStringLiteral("no such action"));
+        alert.service.invoke(41, QStringLiteral("no such action"));
         QSignalSpy closedElsewhere(this, &TestNotifications::seen);
-        QVERIFY(programBus.connect(QString(), ServicePath, ServiceName,
-                                   QStringLiteral("NotificationClosed"), this, SLOT(see())));
+        QVERIFY(alert.programBus.connect(QString(), ServicePath, ServiceName,
+                                         QStringLiteral("NotificationClosed"), this, SLOT(see())));
         QDBusMessage closed = QDBusMessage::createSignal(ServicePath, ServiceName,
                                                          QStringLiteral("NotificationClosed"));
         closed << uint(999) << uint(2);
-        QVERIFY(serviceBus.send(closed));
+        QVERIFY(alert.registered.bus.send(closed));
         QVERIFY(closedElsewhere.wait(10000));
-        QVERIFY(window && window->isVisible());
-        QCOMPARE(readContents(dir).table[3].fired, qint16(1));
+        QVERIFY(alert.window && alert.window->isVisible());
+        QCOMPARE(readContents(alert.dir).table[3].fired, qint16(1));
 
-        service.invoke(41, QStringLiteral("default"));
-        QTRY_VERIFY(!window);
-        const FileContents after = readContents(dir);
+        alert.service.invoke(41, QStringLiteral("default"));
+        QTRY_VERIFY(!alert.window);
+        const FileContents after = readContents(alert.dir);
         QCOMPARE(after.table[3].date, QStringLiteral("03/11/09"));
         QCOMPARE(after.table[3].fired, qint16(0));
         QString problem;
-        const auto record = OpenAlerts::decode(dir.read(OpenAlerts::FileName), problem);
+        const auto record = OpenAlerts::decode(alert.dir.read(OpenAlerts::FileName), problem);
         QVERIFY2(record, qPrintable(problem));
         QVERIFY(record->isEmpty());
     }
@@ -259,30 +262,23 @@ private Q_SLOTS:
     // goes, the file stays as it is, the record names the instant.
     void theSnoozeActionSnoozes()
     {
-        RegisteredService registered(connect(m_address));
-        QVERIFY(registered.registered);
-        RecordingNotificationService &service = registered.service;
-        TempCurrentDir dir;
-        TestApp app;
-        writeDueEntry(dir, app);
-        DBusAlertNotifications notifications(connect(m_address));
-        app.context.useNotifications(&notifications);
-        QPointer<AlertWindow> window = openWindow(app);
-        QVERIFY(window);
-        QTRY_COMPARE(service.notified.size(), 1);
-        const QByteArray fileAtAlert = dir.read(AlarmStore::FileName);
+        NotifiedAlert alert = notifiedAlert();
+        QVERIFY(alert.registered.registered);
+        QVERIFY(alert.window);
+        QTRY_COMPARE(alert.service.notified.size(), 1);
+        const QByteArray fileAtAlert = alert.dir.read(AlarmStore::FileName);
 
-        service.invoke(41, QStringLiteral("snooze"));
-        QTRY_VERIFY(!window);
-        QCOMPARE(dir.read(AlarmStore::FileName), fileAtAlert);
+        alert.service.invoke(41, QStringLiteral("snooze"));
+        QTRY_VERIFY(!alert.window);
+        QCOMPARE(alert.dir.read(AlarmStore::FileName), fileAtAlert);
         QString problem;
-        const auto record = OpenAlerts::decode(dir.read(OpenAlerts::FileName), problem);
+        const auto record = OpenAlerts::decode(alert.dir.read(OpenAlerts::FileName), problem);
         QVERIFY2(record, qPrintable(problem));
         QCOMPARE(record->size(), 1);
         QCOMPARE(record->first().snoozedUntil.toLocalTime(),
                  QDateTime(QDate(2009, 3, 10), QTime(9, 35)));
         // Chosen, it is gone on the desktop: nothing is closed.
-        QVERIFY(service.closed.isEmpty());
+        QVERIFY(alert.service.closed.isEmpty());
     }
 
     // No notification service on the bus, or no bus: the alert is as it

@@ -99,6 +99,27 @@ struct ZoneFolders
     }
 };
 
+// The program's clocks with the data file watched: an entry in slot 3 at
+// 10:00 on 03/10/09, read by a tick at 09:00.
+struct WatchedFile
+{
+    TempCurrentDir dir;
+    TestApp app;
+    QtWakeUps wakeUps;
+    AlertWindow &main = app.context.mainAlert();
+
+    WatchedFile()
+    {
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
+        writeEntries(dir, {{3, "03/10/09", "10:00:00"}});
+        app.context.useWakeUps(&wakeUps);
+        app.context.engine.ensureLoaded();
+        tick();
+    }
+
+    void tick() { app.context.alarmClock.tick(main); }
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Writer)
@@ -173,59 +194,43 @@ private Q_SLOTS:
     void aFileBeingWrittenIsNotReadHalfWay()
     {
         QFETCH(Writer, writer);
-        TempCurrentDir dir;
-        if (onRemoteFileSystem(dir.path()))
+        WatchedFile w;
+        if (onRemoteFileSystem(w.dir.path()))
             QSKIP("the temporary folder is on a network file system");
-        TestApp app;
-        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
-        writeEntries(dir, {{3, "03/10/09", "10:00:00"}});
-        QtWakeUps wakeUps;
-        app.context.useWakeUps(&wakeUps);
-        app.context.engine.ensureLoaded();
-        AlertWindow &main = app.context.mainAlert();
-        app.context.alarmClock.tick(main);
-        QSignalSpy woken(&wakeUps, &WakeUps::woken);
+        QSignalSpy woken(&w.wakeUps, &WakeUps::woken);
 
         const QByteArray next = DataFile::encode(
             contentsWith({{3, "03/10/09", "10:00:00"}, {4, "03/10/09", "11:00:00"}}));
         int step = 0;
-        writeLikeAnotherProgram(dir.filePath(AlarmStore::FileName), next, writer, [&] {
+        writeLikeAnotherProgram(w.dir.filePath(AlarmStore::FileName), next, writer, [&] {
             // The first time before the watcher's word is read, then after.
             if (step++ > 0)
                 QCoreApplication::processEvents();
-            app.context.alarmClock.tick(main);
-            QCOMPARE(app.context.engine.table()[3].time, QStringLiteral("10:00:00"));
-            QCOMPARE(app.context.engine.table()[4].time, QString());
+            w.tick();
+            QCOMPARE(w.app.context.engine.table()[3].time, QStringLiteral("10:00:00"));
+            QCOMPARE(w.app.context.engine.table()[4].time, QString());
         });
         QVERIFY(woken.wait(5000));
-        QTRY_COMPARE(app.context.engine.table()[4].time, QStringLiteral("11:00:00"));
-        QCOMPARE(app.boxes.shown, QStringList());
+        QTRY_COMPARE(w.app.context.engine.table()[4].time, QStringLiteral("11:00:00"));
+        QCOMPARE(w.app.boxes.shown, QStringList());
     }
 
     // A file left damaged is told of, once, at the wake-up after it.
     void aFileLeftDamagedIsToldOfOnce()
     {
-        TempCurrentDir dir;
-        if (onRemoteFileSystem(dir.path()))
+        WatchedFile w;
+        if (onRemoteFileSystem(w.dir.path()))
             QSKIP("the temporary folder is on a network file system");
-        TestApp app;
-        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
-        writeEntries(dir, {{3, "03/10/09", "10:00:00"}});
-        QtWakeUps wakeUps;
-        app.context.useWakeUps(&wakeUps);
-        app.context.engine.ensureLoaded();
-        AlertWindow &main = app.context.mainAlert();
-        app.context.alarmClock.tick(main);
-        QSignalSpy woken(&wakeUps, &WakeUps::woken);
+        QSignalSpy woken(&w.wakeUps, &WakeUps::woken);
 
-        dir.write(AlarmStore::FileName, "\"cut short");
-        app.context.alarmClock.tick(main);
-        QVERIFY(app.boxes.shown.isEmpty());
+        w.dir.write(AlarmStore::FileName, "\"cut short");
+        w.tick();
+        QVERIFY(w.app.boxes.shown.isEmpty());
         QVERIFY(woken.wait(5000));
-        QTRY_COMPARE(app.boxes.shown, QStringList{AlarmStore::ProblemText});
-        app.context.alarmClock.tick(main);
-        app.context.alarmClock.tick(main);
-        QCOMPARE(app.boxes.shown.size(), 1);
+        QTRY_COMPARE(w.app.boxes.shown, QStringList{AlarmStore::ProblemText});
+        w.tick();
+        w.tick();
+        QCOMPARE(w.app.boxes.shown.size(), 1);
     }
 
     // The file the time zone is read from, as the C library finds it.

@@ -92,6 +92,17 @@ private:
     QTemporaryDir m_outer;
 };
 
+// The store as the program runs it, inside the engine, in a fresh current
+// directory.
+struct StoreTest
+{
+    TempCurrentDir dir;
+    TestEngine loader;
+    ProgramState &state = EngineInternals::state(loader.engine);
+    RecordingMessageBoxes &boxes = loader.boxes;
+    AlarmStore &store = EngineInternals::store(loader.engine);
+};
+
 } // namespace
 
 class TestAlarmStore : public QObject
@@ -101,12 +112,8 @@ class TestAlarmStore : public QObject
 private Q_SLOTS:
     void aMissingFileChangesNothingAndTheFirstSaveCreatesIt()
     {
-        TempCurrentDir dir;
-        // The store as the program runs it, inside the engine.
-        TestEngine loader;
-        ProgramState &state = EngineInternals::state(loader.engine);
-        RecordingMessageBoxes &boxes = loader.boxes;
-        AlarmStore &store = EngineInternals::store(loader.engine);
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         const ProgramState before = state;
 
         QVERIFY(!dir.exists(AlarmStore::FileName));
@@ -124,11 +131,8 @@ private Q_SLOTS:
 
     void loadsWhatASaveWrote()
     {
-        TempCurrentDir dir;
-        TestEngine loader;
-        ProgramState &state = EngineInternals::state(loader.engine);
-        RecordingMessageBoxes &boxes = loader.boxes;
-        AlarmStore &store = EngineInternals::store(loader.engine);
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         const FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
         QVERIFY(store.save(written).ok);
         loader.engine.loadFile();
@@ -138,10 +142,8 @@ private Q_SLOTS:
 
     void aReloadOfTheSameBytesPutsBackEveryFieldChangedInMemory()
     {
-        TempCurrentDir dir;
-        TestEngine loader;
-        ProgramState &state = EngineInternals::state(loader.engine);
-        RecordingMessageBoxes &boxes = loader.boxes;
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         FileContents written = weeklyEntry(QStringLiteral("Team meeting, room 4"));
         written.sound = SoundChoice{false, false, true, false};
         dir.write(AlarmStore::FileName, DataFile::encode(written));
@@ -191,10 +193,8 @@ private Q_SLOTS:
 
     void aBrokenFileKeepsWhatWasReadAndSaysSoOnce()
     {
-        TempCurrentDir dir;
-        TestEngine loader;
-        ProgramState &state = EngineInternals::state(loader.engine);
-        RecordingMessageBoxes &boxes = loader.boxes;
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("kept")));
         dir.write(AlarmStore::FileName, cutAfterLine(whole, 100));
 
@@ -222,9 +222,8 @@ private Q_SLOTS:
     // it is quiet, the whole file is taken, or the damage is told of once.
     void aFileDamagedWhileChangingIsReadAgainBeforeTheUserIsTold()
     {
-        TempCurrentDir dir;
-        TestEngine loader;
-        ProgramState &state = EngineInternals::state(loader.engine);
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         bool changing = true;
         EngineInternals::store(loader.engine).setChangeWatch([&changing] { return changing; });
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("before"))));
@@ -257,10 +256,8 @@ private Q_SLOTS:
 
     void aLoadInsideTheOpenProblemBoxOpensNoSecondBox()
     {
-        TempCurrentDir dir;
-        TestEngine loader;
-        ProgramState &state = EngineInternals::state(loader.engine);
-        RecordingMessageBoxes &boxes = loader.boxes;
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         dir.write(AlarmStore::FileName, "\"only a banner\"\r\n");
         int nestedLoads = 0;
         boxes.whileOpen = [&](const QString &) {
@@ -276,10 +273,8 @@ private Q_SLOTS:
 
     void aSaveOverABrokenFileKeepsItAsBadCopy()
     {
-        TempCurrentDir dir;
-        TestEngine loader;
-        ProgramState &state = EngineInternals::state(loader.engine);
-        AlarmStore &store = EngineInternals::store(loader.engine);
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         const QByteArray broken = "\"b1\"\r\n\"b2\"\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"x\"\r\n";
         dir.write(AlarmStore::FileName, broken);
         loader.engine.loadFile();
@@ -374,9 +369,8 @@ private Q_SLOTS:
 
     void aFailedSaveLeavesTheOldFileWhole()
     {
-        TempCurrentDir dir;
-        TestEngine loader;
-        AlarmStore &store = EngineInternals::store(loader.engine);
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         const QByteArray old = DataFile::encode(weeklyEntry(QStringLiteral("old")));
         dir.write(AlarmStore::FileName, old);
 
@@ -399,10 +393,8 @@ private Q_SLOTS:
     // not read back over it; a file changed from outside still is.
     void whileSavesFailMemoryWinsOverTheUnchangedFile()
     {
-        TempCurrentDir dir;
-        TestEngine loader;
-        ProgramState &state = EngineInternals::state(loader.engine);
-        AlarmStore &store = EngineInternals::store(loader.engine);
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         dir.write(AlarmStore::FileName, DataFile::encode(weeklyEntry(QStringLiteral("m"))));
         loader.engine.loadFile();
         QCOMPARE(state.table()[0].fired, qint16(0));
@@ -612,9 +604,8 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         if (what == u"stranger's file" && !OtherUser::canPlayUsers())
             QSKIP("only root can give files to another user");
-        TempCurrentDir dir;
-        TestEngine loader;
-        AlarmStore &store = EngineInternals::store(loader.engine);
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         QVERIFY(store.save(weeklyEntry(QStringLiteral("mine"))).ok);
 
         QTemporaryDir victimHome;
@@ -701,11 +692,8 @@ private Q_SLOTS:
     {
         QFETCH(int, size);
         QFETCH(bool, broken);
-        TempCurrentDir dir;
-        TestEngine loader;
-        ProgramState &state = EngineInternals::state(loader.engine);
-        RecordingMessageBoxes &boxes = loader.boxes;
-        AlarmStore &store = EngineInternals::store(loader.engine);
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         const ProgramState before = state;
         const QByteArray whole = DataFile::encode(weeklyEntry(QStringLiteral("in the big file")));
         const QString path = dir.filePath(AlarmStore::FileName);
@@ -762,9 +750,8 @@ private Q_SLOTS:
     {
         QFETCH(int, messageLength);
         QFETCH(bool, saved);
-        TempCurrentDir dir;
-        TestEngine loader;
-        AlarmStore &store = EngineInternals::store(loader.engine);
+        StoreTest t;
+        auto &[dir, loader, state, boxes, store] = t;
         const QByteArray old = DataFile::encode(weeklyEntry(QStringLiteral("old")));
         dir.write(AlarmStore::FileName, old);
 
