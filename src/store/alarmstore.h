@@ -114,9 +114,9 @@ private:
     std::optional<Snapshot> m_failed;    // the last load, when it failed
     std::optional<Snapshot> m_dismissed; // the file whose problem the user has seen
     std::optional<Snapshot> m_known;     // the file last loaded or saved
-    // The bytes of the last load that read every field, and what it read:
-    // the tick reloads the same file twice a second, and those bytes always
-    // read as the same fields.
+    // The reload's one cache: the bytes of the last load that read every
+    // field, and what it read. The same bytes always read as the same
+    // fields, so a reload of an unchanged file parses nothing.
     std::optional<QByteArray> m_readBytes;
     FileContents m_read;
 };
