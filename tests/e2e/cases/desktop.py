@@ -16,7 +16,7 @@ from windows import (accept_editor, alert_window_opened, alert_windows, asks_no_
                      dismiss_failure_box, docked_icons, editors, key, message_boxes, minimise,
                      ok, open_about, open_editor, open_picker, open_tray_menu, outer_geometry,
                      pickers, press_enter_in, press_in_tray_menu, restored, the_alert_window,
-                     untitled_dialogs, window)
+                     the_message_box, untitled_dialogs, window)
 
 
 def xdotool(*args):
@@ -94,11 +94,9 @@ def windows_in_front(case):
     if not key("Return"):
         fail("could not press Enter")
     wait_for("the error box", lambda: message_boxes(pid))
-    boxes = message_boxes(pid)
-    if len(boxes) != 1:
-        fail(f"the error box is not viewable: {boxes}")
-    check_in_front(pid, "the error box", boxes[0], main)
-    check_in_front(pid, "the error box", boxes[0], editor)
+    box = the_message_box(pid)
+    check_in_front(pid, "the error box", box, main)
+    check_in_front(pid, "the error box", box, editor)
 
     open_tray_menu(pid)
     press_in_tray_menu(pid, "e")
