@@ -358,10 +358,15 @@ def press_in_tray_menu(pid, name):
     wait_for("the tray menu to close", lambda: not menus(pid))
 
 
+def choose_from_tray_menu(pid, name):
+    """Opens the tray menu and presses a command's key in it."""
+    open_tray_menu(pid)
+    press_in_tray_menu(pid, name)
+
+
 def open_editor(pid, what="the editor"):
     """Opens the editor with "Set Alarm" from the tray menu; its window."""
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
+    choose_from_tray_menu(pid, "s")
     wait_for(what, lambda: len(editors(pid)) == 1)
     return editors(pid)[0]
 

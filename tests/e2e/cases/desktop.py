@@ -12,11 +12,11 @@ from datafile import (SOUND_MESSAGE, cleared_slots, date_is, entry, first_start_
                       inode, same_bytes, show_difference, write)
 from processes import alive, check, fail, never_during_quiet_period, wait_for
 from windows import (accept_editor, alert_window_opened, alert_windows, asks_no_minimise,
-                     check_in_front, check_untitled, click_icon, click_in, close_with_escape,
-                     dismiss_failure_box, docked_icons, editors, key, message_boxes, minimise,
-                     ok, open_about, open_editor, open_picker, open_tray_menu, outer_geometry,
-                     pickers, press_enter_in, press_in_tray_menu, restored, the_alert_window,
-                     the_message_box, untitled_dialogs, window)
+                     check_in_front, check_untitled, choose_from_tray_menu, click_icon, click_in,
+                     close_with_escape, dismiss_failure_box, docked_icons, editors, key,
+                     message_boxes, minimise, ok, open_about, open_editor, open_picker,
+                     open_tray_menu, outer_geometry, pickers, press_enter_in, press_in_tray_menu,
+                     restored, the_alert_window, the_message_box, untitled_dialogs, window)
 
 
 def xdotool(*args):
@@ -55,8 +55,7 @@ def windows_in_front(case):
     about = open_about(pid, main)
     check_untitled(about)
     check_in_front(pid, "About", about, main)
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
+    choose_from_tray_menu(pid, "s")
     never_during_quiet_period("the editor opened over About", lambda: len(editors(pid)) == 1)
     check("About still open", len(untitled_dialogs(pid)) == 1)
     close_with_escape(about, "About", lambda: untitled_dialogs(pid))
@@ -80,8 +79,7 @@ def windows_in_front(case):
     check_untitled(picker)
     check_in_front(pid, "the time picker", picker, main)
     check_in_front(pid, "the time picker", picker, editor)
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
+    choose_from_tray_menu(pid, "s")
     check("one editor after Set Alarm", len(editors(pid)) == 1)
     check("one picker after Set Alarm", len(pickers(pid)) == 1)
     check_in_front(pid, "the time picker after Set Alarm", picker, editor)
@@ -98,8 +96,7 @@ def windows_in_front(case):
     check_in_front(pid, "the error box", box, main)
     check_in_front(pid, "the error box", box, editor)
 
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "e")
+    choose_from_tray_menu(pid, "e")
     case.check_ends(p, 0)
     if not same_bytes(before, data):
         fail(f"the file changed: {show_difference(before, data)}")
@@ -117,29 +114,28 @@ def minimised_windows_come_back(case):
 
     click_icon(pid, 1)
     main = alert_window_opened(pid, "the main alert window")
-    comes_back_from_menu(pid, "the main alert window", main, "t", alert_windows)
-    minimise(pid, main)
-    click_icon(pid, 1)
-    wait_for("the main alert window back from a left click", lambda: restored(pid, main))
+    comes_back(pid, "the main alert window", main, "a left click", lambda: click_icon(pid, 1))
+    comes_back(pid, "the main alert window", main, "Tikora",
+               lambda: choose_from_tray_menu(pid, "t"))
 
     about = open_about(pid, main)
-    comes_back_from_menu(pid, "About", about, "a", untitled_dialogs)
+    comes_back(pid, "About", about, "About", lambda: choose_from_tray_menu(pid, "a"))
+    check("one About", len(untitled_dialogs(pid)) == 1)
     close_with_escape(about, "About", lambda: untitled_dialogs(pid))
 
-    comes_back_from_menu(pid, "the editor", open_editor(pid), "s", editors)
+    editor = open_editor(pid)
+    comes_back(pid, "the editor", editor, "Set Alarm", lambda: choose_from_tray_menu(pid, "s"))
+    check("one editor", len(editors(pid)) == 1)
 
 
-def comes_back_from_menu(pid, name, wid, menu_key, of_its_kind):
+def comes_back(pid, name, wid, what, bring_back):
     """A window, active and asking for no minimise button, is minimised and
-    comes back from its entry in the tray menu (MENU_KEY), the one window
-    OF_ITS_KIND."""
+    comes back, active, from WHAT (BRING_BACK does it)."""
     wait_for(f"{name} active", lambda: restored(pid, wid))
     check(f"{name} asks for no minimise button", asks_no_minimise(wid))
     minimise(pid, wid)
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, menu_key)
-    wait_for(f"{name} back from the tray menu's {menu_key}", lambda: restored(pid, wid))
-    check(f"one window as {name}", len(of_its_kind(pid)) == 1)
+    bring_back()
+    wait_for(f"{name} back from {what}", lambda: restored(pid, wid))
 
 
 def no_tray_window_stays(case):
@@ -208,8 +204,7 @@ def help_with_path(case, folder, name):
     opener is whatever FOLDER holds, and chooses Help from the tray menu."""
     p = case.start_in(case.work, name, "env", f"PATH={folder}", case.program)
     wait_for("the icon in the tray", lambda: docked_icons(p.pid))
-    open_tray_menu(p.pid)
-    press_in_tray_menu(p.pid, "h")
+    choose_from_tray_menu(p.pid, "h")
     return p
 
 
