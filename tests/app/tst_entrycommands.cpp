@@ -321,7 +321,7 @@ private Q_SLOTS:
             whileEditing = requests.add(QStringLiteral("3/19/09"), QStringLiteral("7:00"),
                                         QStringLiteral("Pills"), QStringLiteral("daily"));
         };
-        app.context.openEditor(AppContext::FromTray);
+        app.context.commands.openEditor(MenuCommands::FromTray);
         QCOMPARE(whileEditing.exitCode, 1);
         QCOMPARE(whileEditing.text,
                  QStringLiteral("the editor is open in the running copy: add the alarm there, "
@@ -380,7 +380,7 @@ private Q_SLOTS:
         QCOMPARE(dir.read(AlarmStore::FileName), before);
 
         whileAsking = {-1, {}};
-        app.context.showAbout(AppContext::FromTray);
+        app.context.commands.showAbout(MenuCommands::FromTray);
         QCOMPARE(whileAsking.exitCode, 0);
         QCOMPARE(whileAsking.text, QStringLiteral("2\t03/19/09\t07:00:00\tonce\tarmed\tPills\n"));
         QCOMPARE(readContents(dir).table[1].message, QStringLiteral("Pills"));
@@ -426,7 +426,7 @@ private Q_SLOTS:
         TestApp app;
         HandOverRequests requests(app.context);
         app.modal.whileOpen = [&](QDialog &) { QCOMPARE(requests.show().exitCode, 0); };
-        app.context.openEditor(AppContext::FromTray);
+        app.context.commands.openEditor(MenuCommands::FromTray);
         QVERIFY(!app.context.mainAlert().isVisible());
         QCOMPARE(requests.show().exitCode, 0);
         QVERIFY(app.context.mainAlert().isVisible());
