@@ -15,7 +15,6 @@
 #include <QPointer>
 #include <map>
 
-class QDialog;
 class AlarmEditor;
 class AlertWindow;
 
