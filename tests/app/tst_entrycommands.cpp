@@ -339,7 +339,7 @@ private Q_SLOTS:
         RunningCopy app;
         HandOver::Reply whileEditing{-1, {}};
         app.modal.whileOpen = [&](QDialog &) { whileEditing = app.addPills("daily"); };
-        app.context.openEditor(AppContext::FromTray);
+        app.context.commands.openEditor(MenuCommands::FromTray);
         QCOMPARE(whileEditing.exitCode, 1);
         QCOMPARE(whileEditing.text,
                  QStringLiteral("the editor is open in the running copy: add the alarm there, "
@@ -386,7 +386,7 @@ private Q_SLOTS:
         QCOMPARE(app.dir.read(AlarmStore::FileName), app.before);
 
         whileAsking = {-1, {}};
-        app.context.showAbout(AppContext::FromTray);
+        app.context.commands.showAbout(MenuCommands::FromTray);
         QCOMPARE(whileAsking.exitCode, 0);
         QCOMPARE(whileAsking.text, QStringLiteral("2\t03/19/09\t07:00:00\tonce\tarmed\tPills\n"));
         QCOMPARE(readContents(app.dir).table[1].message, QStringLiteral("Pills"));
@@ -423,7 +423,7 @@ private Q_SLOTS:
     {
         RunningCopy app;
         app.modal.whileOpen = [&](QDialog &) { QCOMPARE(app.requests.show().exitCode, 0); };
-        app.context.openEditor(AppContext::FromTray);
+        app.context.commands.openEditor(MenuCommands::FromTray);
         QVERIFY(!app.context.mainAlert().isVisible());
         QCOMPARE(app.requests.show().exitCode, 0);
         QVERIFY(app.context.mainAlert().isVisible());

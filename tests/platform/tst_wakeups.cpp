@@ -180,7 +180,7 @@ private Q_SLOTS:
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
         writeEntries(dir, {{3, "03/10/09", "10:00:00"}});
         QtWakeUps wakeUps;
-        app.context.useWakeUps(&wakeUps);
+        app.context.alarmClock.useWakeUps(&wakeUps);
         app.context.engine.ensureLoaded();
         AlertWindow &main = app.context.mainAlert();
         app.context.alarmClock.tick(main);
@@ -212,7 +212,7 @@ private Q_SLOTS:
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
         writeEntries(dir, {{3, "03/10/09", "10:00:00"}});
         QtWakeUps wakeUps;
-        app.context.useWakeUps(&wakeUps);
+        app.context.alarmClock.useWakeUps(&wakeUps);
         app.context.engine.ensureLoaded();
         AlertWindow &main = app.context.mainAlert();
         app.context.alarmClock.tick(main);
