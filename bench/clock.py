@@ -40,6 +40,7 @@ ROWS; every single reading is printed.
 """
 
 import argparse
+import contextlib
 import datetime
 import os
 import shutil
@@ -63,6 +64,7 @@ OTHER_FILES = 100
 POLL = {"TIKORA_CLOCK": "poll", "TZ": "UTC"}
 EXACT = {"TIKORA_CLOCK": "exact", "TZ": "UTC"}
 RUN_AS = None  # who the programs run as: User(--user)
+CLOCKS = (("exact", "exact clock"), ("poll", "500 ms clock"))  # name, label
 
 
 def switches(pid):
@@ -118,16 +120,36 @@ def wait_alert(session, deadline):
     raise RuntimeError("no alert window")
 
 
-def measure_idle(root, programs, data, log):
-    sessions, result, readings = {}, {}, {}
+@contextlib.contextmanager
+def launched(root, tag, data, programs):
+    """{name: session} for PROGRAMS ({name: (path, env)}, in its order), each
+    in a fresh session named TAG-name with the data file DATA: every X
+    server started first, then each program launched and docked. The
+    sessions are closed at the end."""
+    sessions = {}
     try:
         for name in programs:
-            sessions[name] = Session(root, f"idle-{name}", data, RUN_AS)
+            sessions[name] = Session(root, f"{tag}-{name}", data, RUN_AS)
             sessions[name].start_x()
         for name, session in sessions.items():
-            path, env = programs[name]
-            session.launch(path, env)
+            session.launch(*programs[name])
             session.wait_docked()
+        yield sessions
+    finally:
+        for session in sessions.values():
+            session.close()
+
+
+@contextlib.contextmanager
+def launched_one(root, tag, data, program, env):
+    """One fresh session with the data file DATA, PROGRAM launched and docked."""
+    with launched(root, tag, data, {"program": (program, env)}) as sessions:
+        yield sessions["program"]
+
+
+def measure_idle(root, programs, data, log):
+    result, readings = {}, {}
+    with launched(root, "idle", data, programs) as sessions:
         for name, session in sessions.items():
             time.sleep(max(0.0, session.started + MEMORY_AFTER - time.monotonic()))
             pid = session.program.pid
@@ -144,9 +166,6 @@ def measure_idle(root, programs, data, log):
             result[name] = {"wakeups": sw / seconds, "cpu_ms": ns / 1e6 * 60.0 / seconds}
             log(f"idle {name} over {seconds:.1f} s: {sw} voluntary switches "
                 f"({sw / seconds:.3f}/s), CPU {ns / 1e6:.1f} ms")
-    finally:
-        for session in sessions.values():
-            session.close()
     return result
 
 
@@ -154,15 +173,9 @@ def one_alert(root, tag, program, env, data_for, log):
     """Launches PROGRAM in a fresh session; DATA_FOR(session) writes its data
     file and returns what the delay is counted from (a wall-clock time), or
     is called once the icon is docked when it returns None first."""
-    session = Session(root, tag, data_for(None), RUN_AS)
-    try:
-        session.start_x()
-        session.launch(program, env)
-        session.wait_docked()
+    with launched_one(root, tag, data_for(None), program, env) as session:
         since = data_for(session)
         mapped = wait_alert(session, time.monotonic() + 10.0)
-    finally:
-        session.close()
     return mapped - since
 
 
@@ -218,15 +231,8 @@ def measure_windows_cpu(root, programs, data, log):
             order = list(programs) if round_ % 2 == 0 else list(programs)[::-1]
             due = datetime.datetime.now(datetime.timezone.utc).replace(microsecond=0)
             due += datetime.timedelta(seconds=8)
-            sessions = {}
-            try:
-                for name in order:
-                    sessions[name] = Session(root, f"windows-{count}-{name}-{round_}",
-                                             with_due_entry(data, due, count), RUN_AS)
-                    sessions[name].start_x()
-                for name in order:
-                    sessions[name].launch(*programs[name])
-                    sessions[name].wait_docked()
+            with launched(root, f"windows-{count}-{round_}", with_due_entry(data, due, count),
+                          {name: programs[name] for name in order}) as sessions:
                 for name in order:
                     wait_until(f"{count} alert windows of {name}",
                                lambda: len(alert_windows(sessions[name])[0]) >= count,
@@ -247,9 +253,6 @@ def measure_windows_cpu(root, programs, data, log):
                     result[count][name].append(ns / 1e6 / seconds)
                     log(f"{count} windows open, {name}, round {round_ + 1}: "
                         f"CPU {ns / 1e6 / seconds:.3f} ms/s")
-            finally:
-                for session in sessions.values():
-                    session.close()
     return result
 
 
@@ -273,12 +276,8 @@ def rewrite(path, data, in_place, user):
 def measure_rewrites(root, program, env, data, log, tag):
     """{mode: (delays in s, problem boxes seen)} for REWRITES rewrites in
     each mode, one every REWRITE_EVERY s, each with an entry due."""
-    session = Session(root, f"rewrites-{tag}", data, RUN_AS)
     result = {}
-    try:
-        session.start_x()
-        session.launch(program, env)
-        session.wait_docked()
+    with launched_one(root, f"rewrites-{tag}", data, program, env) as session:
         time.sleep(2.0)  # the start-up's save is over
         today = datetime.datetime.now(datetime.timezone.utc).replace(
             hour=0, minute=0, second=1, microsecond=0)
@@ -309,8 +308,6 @@ def measure_rewrites(root, program, env, data, log, tag):
             result[mode] = (delays, len(boxes))
             log(f"rewrites {mode}, {tag}: {len(boxes)} problem boxes, median "
                 f"{statistics.median(delays) * 1000:.0f} ms, largest {max(delays) * 1000:.0f} ms")
-    finally:
-        session.close()
     return result
 
 
@@ -326,11 +323,8 @@ def measure_zone_folder(root, program, data, log):
     os.chmod(os.path.join(zoneinfo, "UTC"), 0o644)
     link = os.path.join(etc, "localtime")
     os.symlink(os.path.join(zoneinfo, "UTC"), link)
-    session = Session(root, "zone-folder", data, RUN_AS)
-    try:
-        session.start_x()
-        session.launch(program, {"TIKORA_CLOCK": "exact", "TZ": ":" + link})
-        session.wait_docked()
+    with launched_one(root, "zone-folder", data, program,
+                      {"TIKORA_CLOCK": "exact", "TZ": ":" + link}) as session:
         time.sleep(3.0)
         pid = session.program.pid
         # A wake-up now: the clock's next one is a minute away.
@@ -353,8 +347,6 @@ def measure_zone_folder(root, program, data, log):
         log(f"zone folder: {others} voluntary switches while {OTHER_FILES} other files were "
             f"written, {zone} after the zone link was replaced")
         return others, zone
-    finally:
-        session.close()
 
 
 def main():
@@ -384,7 +376,7 @@ def main():
         os.chmod(root, 0o755)
         try:
             idle = measure_idle(root, idle_programs, data, log)
-            for name, label in (("exact", "exact clock"), ("poll", "500 ms clock")):
+            for name, label in CLOCKS:
                 value, floor = idle[name]["wakeups"], idle["floor"]["wakeups"]
                 target = "<= 0.1/s" if name == "exact" else "-"
                 met = ("yes" if value <= 0.1 else "NO") if name == "exact" else "-"
@@ -403,7 +395,7 @@ def main():
                 "-", "-"]))
             delays = measure_alarm_delays(root, clocks, data, args.trials, log)
             ms = lambda v: f"{v * 1000:.0f} ms"
-            for name, label in (("exact", "exact clock"), ("poll", "500 ms clock")):
+            for name, label in CLOCKS:
                 d = delays[name]
                 rows.append("\t".join([
                     f"alarm delay, {label}: due second to window viewable, the first alarm "
@@ -413,7 +405,7 @@ def main():
                     ("yes" if statistics.median(d) <= 0.01 and max(d) <= 0.05 else "NO")
                     if name == "exact" else "-"]))
             changes = measure_file_changes(root, clocks, data, 10, log)
-            for name, label in (("exact", "exact clock"), ("poll", "500 ms clock")):
+            for name, label in CLOCKS:
                 d = changes[name]
                 rows.append("\t".join([
                     f"file changed by another program to alert viewable, {label} "
@@ -429,7 +421,7 @@ def main():
                     f"{exact:.3f} ms/s", f"{poll:.3f} ms/s (500 ms clock)",
                     f"{exact / poll:.2f}x", "<= 1.0x the 500 ms clock",
                     "yes" if exact <= poll else "NO"]))
-            for name, label in (("exact", "exact clock"), ("poll", "500 ms clock")):
+            for name, label in CLOCKS:
                 for mode, (d, boxes) in measure_rewrites(root, *clocks[name], data, log,
                                                          name).items():
                     target = "0 boxes, largest <= 200 ms" if name == "exact" else "-"

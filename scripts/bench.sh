@@ -45,30 +45,29 @@ if [ "$(id -u)" -eq 0 ]; then
     chmod o+rx . build-bench build-bench/bench 2>/dev/null || true
 fi
 
-# --- Whole-program figures ---------------------------------------------------
+# --- Figures from outside -------------------------------------------------
+# measure SCRIPT ROWS FIGURE: runs bench/SCRIPT on build-bench/tikora against
+# the floor program, its rows into ROWS; if it fails, ROWS holds one row
+# saying FIGURE was not measured.
+PYTHON=python3
+[ -x /usr/bin/python3 ] && PYTHON=/usr/bin/python3
+measure() {
+    echo
+    echo "bench/$1: build-bench/tikora against build-bench/bench/tikora_floor"
+    if ! "$PYTHON" "bench/$1" --program build-bench/tikora \
+        --floor build-bench/bench/tikora_floor --user "$bench_user" --rows "$2"; then
+        printf '%s\tnot measured: bench/%s failed\t-\t-\t-\t-\n' "$3" "$1" >"$2"
+    fi
+}
+
 # Start, memory, idle CPU and growth per alarm of the program against the
 # bare floor program, both in this run, in interleaved rounds: each single
 # reading is printed, the rows (median and range) go to the table.
-PYTHON=python3
-[ -x /usr/bin/python3 ] && PYTHON=/usr/bin/python3
-echo
-echo "whole program: build-bench/tikora against build-bench/bench/tikora_floor"
-if ! "$PYTHON" bench/wholeprogram.py --program build-bench/tikora \
-    --floor build-bench/bench/tikora_floor --user "$bench_user" --rows "$whole_program"; then
-    printf '%s\tnot measured: bench/wholeprogram.py failed\t-\t-\t-\t-\n' \
-        "start, memory and idle CPU of the whole program" >"$whole_program"
-fi
+measure wholeprogram.py "$whole_program" "start, memory and idle CPU of the whole program"
 
-# --- The clock ------------------------------------------------------------------
-# The exact clock (the default) and the 500 ms clock (TIKORA_CLOCK=poll) of
-# the same program, with the floor program beside them.
-echo
-echo "clock: build-bench/tikora, exact and 500 ms, against build-bench/bench/tikora_floor"
-if ! "$PYTHON" bench/clock.py --program build-bench/tikora \
-    --floor build-bench/bench/tikora_floor --user "$bench_user" --rows "$clock_rows"; then
-    printf '%s\tnot measured: bench/clock.py failed\t-\t-\t-\t-\n' \
-        "the clock's idle wake-ups and alarm delay" >"$clock_rows"
-fi
+# The clock: the exact clock (the default) and the 500 ms clock
+# (TIKORA_CLOCK=poll) of the same program, with the floor program beside them.
+measure clock.py "$clock_rows" "the clock's idle wake-ups and alarm delay"
 
 echo
 echo "machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)," \

@@ -181,19 +181,6 @@ EINE NEUE WIRD ANGELEGT.</translation>
     </message>
 </context>
 <context>
-    <name>AppContext</name>
-    <message>
-        <source>Tikora could not find its help page.</source>
-        <translation>Tikora hat seine Hilfeseite nicht gefunden.</translation>
-    </message>
-    <message>
-        <source>Tikora could not open its help page: no program to show it was found, or it failed. The page can be opened in a web browser:
-%1</source>
-        <translation>Tikora konnte seine Hilfeseite nicht öffnen: Kein Programm zum Anzeigen wurde gefunden, oder es schlug fehl. Die Seite lässt sich in einem Webbrowser öffnen:
-%1</translation>
-    </message>
-</context>
-<context>
     <name>DatePicker</name>
     <message>
         <source>Date</source>
@@ -213,6 +200,19 @@ EINE NEUE WIRD ANGELEGT.</translation>
     <message>
         <source>Snooze 5 minutes</source>
         <translation>5 Minuten schlummern</translation>
+    </message>
+</context>
+<context>
+    <name>MenuCommands</name>
+    <message>
+        <source>Tikora could not find its help page.</source>
+        <translation>Tikora hat seine Hilfeseite nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Tikora could not open its help page: no program to show it was found, or it failed. The page can be opened in a web browser:
+%1</source>
+        <translation>Tikora konnte seine Hilfeseite nicht öffnen: Kein Programm zum Anzeigen wurde gefunden, oder es schlug fehl. Die Seite lässt sich in einem Webbrowser öffnen:
+%1</translation>
     </message>
 </context>
 <context>

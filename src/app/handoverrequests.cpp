@@ -11,7 +11,7 @@
 
 HandOver::Reply HandOverRequests::show()
 {
-    m_context.showMainAlert();
+    m_context.commands.showMainAlert();
     return {};
 }
 

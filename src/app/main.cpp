@@ -107,7 +107,7 @@ int main(int argc, char *argv[])
     AppContext context(Services{clock, boxes, sound, modal, problems, help, tray});
     context.useNotifications(notifications.get());
 
-    context.endProcess = [&copy](int code) {
+    context.commands.endProcess = [&copy](int code) {
         copy.release();
         endAtOnce(code);
     };
@@ -121,7 +121,7 @@ int main(int argc, char *argv[])
     std::unique_ptr<QtWakeUps> wakeUps;
     if (start.clock == CommandLine::ClockKind::Exact) {
         wakeUps = std::make_unique<QtWakeUps>();
-        context.useWakeUps(wakeUps.get());
+        context.alarmClock.useWakeUps(wakeUps.get());
     }
 
     TrayShell trayShell(context);

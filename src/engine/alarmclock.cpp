@@ -37,6 +37,10 @@ AlarmClock::AlarmClock(AlarmEngine &engine, const Clock &clock, QObject *parent)
     m_wakeTimer.setSingleShot(true);
     m_wakeTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_wakeTimer, &QTimer::timeout, this, &AlarmClock::checkWakes);
+    m_startUpTimer.setObjectName(QStringLiteral("startUpClock"));
+    m_startUpTimer.setParent(this);
+    m_startUpTimer.setSingleShot(true);
+    connect(&m_startUpTimer, &QTimer::timeout, this, &AlarmClock::completeStartUp);
     connect(&engine, &AlarmEngine::snoozesChanged, this, &AlarmClock::wakeForSnoozes);
     connect(this, &AlarmClock::wakeReached, this, [this](WakeId id) {
         if (id != m_snoozeWake)
@@ -250,10 +254,24 @@ void AlarmClock::pace()
     }
 }
 
-void AlarmClock::raiseLeftAlerts()
+void AlarmClock::completeStartUpAfter(int ms)
 {
+    m_startUpTimer.start(ms);
+}
+
+void AlarmClock::completeStartUp()
+{
+    m_startUpTimer.stop();
+    Q_EMIT startUpDue();
+    // Now that the file holds what start-up made of it, the alerts the last
+    // run left open come back.
     m_engine.raiseLeftAlerts();
     pace();
+}
+
+void AlarmClock::cancelStartUp()
+{
+    m_startUpTimer.stop();
 }
 
 AlarmClock::WakeId AlarmClock::wakeAt(const QDateTime &at)

@@ -36,6 +36,7 @@ class WakeUps;
 //   at the first tick or wake-up after it, so a suspend, a clock set
 //   forward or a main face asleep never makes one late. The first snoozed
 //   alert's end is one: it runs the main face's tick, which raises it.
+// - Start-up's completion, once, a moment after the program starts.
 class AlarmClock : public QObject
 {
     Q_OBJECT
@@ -73,9 +74,14 @@ public:
     void useWakeUps(WakeUps *wakeUps);
     bool exact() const { return m_wakeUps != nullptr; }
 
-    // Start-up is complete: the alerts the last run left open come back,
-    // now or, while they must wait, at the 500 ms ticks after.
-    void raiseLeftAlerts();
+    // Start-up completes once, `ms` after it began: startUpDue, then the
+    // alerts the last run left open come back, now or, while they must
+    // wait, at the 500 ms ticks after.
+    void completeStartUpAfter(int ms);
+    // Completes it now: the same as its timer's.
+    void completeStartUp();
+    // The program ends before start-up is complete.
+    void cancelStartUp();
 
     // wakeReached(id) once the wall clock reaches `at`; never early.
     WakeId wakeAt(const QDateTime &at);
@@ -85,6 +91,9 @@ public:
 
 Q_SIGNALS:
     void wakeReached(AlarmClock::WakeId id);
+    // Start-up's wait is over: what the program does to complete it (the
+    // unattended accept) runs before the left alerts come back.
+    void startUpDue();
 
 private:
     struct Face;
@@ -107,4 +116,5 @@ private:
     WakeId m_lastWake = 0;
     WakeId m_snoozeWake = 0;
     QTimer m_wakeTimer;
+    QTimer m_startUpTimer;
 };

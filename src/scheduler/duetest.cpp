@@ -18,12 +18,6 @@ bool timeReached(const QString &time, const QString &nowTime)
     return QString::compare(time, nowTime, Qt::CaseSensitive) <= 0;
 }
 
-bool isDue(const QString &date, const QString &time, qint16 fired, const QDate &today,
-           const QString &nowTime)
-{
-    return fired == 0 && dateReached(date, today) && timeReached(time, nowTime);
-}
-
 bool SlotTester::isDue(int slot, const QString &date, const QString &time, qint16 fired,
                        const QDate &today, const QString &nowTime)
 {

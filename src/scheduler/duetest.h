@@ -22,12 +22,9 @@ bool dateReached(const QString &date, const QDate &today);
 // texts: an empty time always passes, "9:30:00" never does.
 bool timeReached(const QString &time, const QString &nowTime);
 
-// An entry is due when it is armed, its day has come and, on whatever day it
-// is tested, the clock has passed its time of day.
-bool isDue(const QString &date, const QString &time, qint16 fired, const QDate &today,
-           const QString &nowTime);
-
-// isDue for the 32 slots, tick after tick. The date test is a plain function
+// The due test of the 32 slots, tick after tick: an entry is due when it is
+// armed, its day has come and, on whatever day it is tested, the clock has
+// passed its time of day. The date test is a plain function
 // of the date text and today, and a tick tests the same texts twice a second:
 // what it gave a slot is kept with the text and the day, and used again while
 // both are the same.

@@ -107,13 +107,15 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     // and the editor's and About's loops run until they close.
     connect(
         setAction, &QAction::triggered, this,
-        [this] { m_context.openEditor(AppContext::FromAlertWindow, this); }, Qt::QueuedConnection);
+        [this] { m_context.commands.openEditor(MenuCommands::FromAlertWindow, this); },
+        Qt::QueuedConnection);
     connect(
-        helpAction, &QAction::triggered, this, [this] { m_context.openHelp(); },
+        helpAction, &QAction::triggered, this, [this] { m_context.commands.openHelp(); },
         Qt::QueuedConnection);
     connect(
         aboutAction, &QAction::triggered, this,
-        [this] { m_context.showAbout(AppContext::FromAlertWindow); }, Qt::QueuedConnection);
+        [this] { m_context.commands.showAbout(MenuCommands::FromAlertWindow); },
+        Qt::QueuedConnection);
 
     if (m_kind == Further)
         addSnoozeMenu();
@@ -234,8 +236,8 @@ void AlertWindow::closeEvent(QCloseEvent *event)
     event->accept();
     // Closing the only way in ends the program as Exit does (which
     // acknowledges).
-    if (onlyWayIn() && m_context.exitProgram) {
-        m_context.exitProgram();
+    if (onlyWayIn() && m_context.commands.exitProgram) {
+        m_context.commands.exitProgram();
         return;
     }
     unload();

@@ -1,19 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "windows/appcontext.h"
 
-#include "windows/aboutwindow.h"
 #include "windows/alarmeditor.h"
 #include "windows/alertwindow.h"
-
-#include "platform/windowfront.h"
-
-#include <QApplication>
-#include <QTimer>
-
-#include <QLabel>
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 AppContext::AppContext(const Services &services)
     : services(services), engine(services.clock, services.boxes, services.problems, services.sound)
@@ -56,14 +45,9 @@ void AppContext::startMainClock()
     alarmClock.start(mainAlert());
 }
 
-void AppContext::useWakeUps(WakeUps *wakeUps)
-{
-    alarmClock.useWakeUps(wakeUps);
-}
-
 bool AppContext::holdAlerts() const
 {
-    return editorVisible() || aboutVisible();
+    return editorVisible() || commands.aboutVisible();
 }
 
 AlertWindows::Window AppContext::openAlert()
@@ -75,7 +59,7 @@ AlertWindows::Window AppContext::openAlert()
     window->show();
     // A box open now must be answered first: it stays in front.
     if (services.modal.active())
-        raiseActiveModal();
+        commands.raiseActiveModal();
     if (!window)
         return NoWindow;
     m_opening[++m_lastOpened] = window;
@@ -93,29 +77,4 @@ void AppContext::showMessage(Window window, const QString &message, OpenAlerts::
         return;
     alert->setMessage(message, id);
     alert->announce();
-}
-
-bool AppContext::aboutVisible() const
-{
-    return m_about && m_about->isVisible();
-}
-
-void AppContext::raiseActiveModal()
-{
-    if (QWidget *modal = services.modal.active())
-        WindowFront::bringToFront(*modal);
-}
-
-void AppContext::showAbout(Origin origin)
-{
-    if (aboutVisible()) {
-        raiseActiveModal();
-        return;
-    }
-    if (origin == FromTray && ((m_mainAlert && m_mainAlert->isVisible()) || editorVisible()))
-        return;
-    AboutWindow dialog;
-    m_about = &dialog;
-    dialog.load();
-    services.modal.exec(dialog);
 }

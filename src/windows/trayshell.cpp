@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
-#include <QTimer>
 
 TrayMenu::TrayMenu(AppContext &context) : menu(std::make_unique<QMenu>())
 {
@@ -30,28 +29,26 @@ TrayMenu::TrayMenu(AppContext &context) : menu(std::make_unique<QMenu>())
     // A command returns at once and its window opens after it (the editor,
     // About and a message box each run a loop until they close): a screen
     // reader choosing it over the accessibility bus waits for the answer.
-    connect(tikoraAction, &QAction::triggered, this, [&context] { context.showMainAlert(); });
+    connect(tikoraAction, &QAction::triggered, this,
+            [&context] { context.commands.showMainAlert(); });
     connect(
         setAlarmAction, &QAction::triggered, this,
-        [&context] { context.openEditor(AppContext::FromTray); }, Qt::QueuedConnection);
+        [&context] { context.commands.openEditor(MenuCommands::FromTray); }, Qt::QueuedConnection);
     connect(
-        helpAction, &QAction::triggered, this, [&context] { context.openHelp(); },
+        helpAction, &QAction::triggered, this, [&context] { context.commands.openHelp(); },
         Qt::QueuedConnection);
     connect(
         aboutAction, &QAction::triggered, this,
-        [&context] { context.showAbout(AppContext::FromTray); }, Qt::QueuedConnection);
+        [&context] { context.commands.showAbout(MenuCommands::FromTray); }, Qt::QueuedConnection);
 }
 
 TrayMenu::~TrayMenu() = default;
 
 TrayShell::TrayShell(AppContext &context) : m_context(context), m_trayMenu(context)
 {
-    startUpTimer = new QTimer(this);
-    startUpTimer->setObjectName(QStringLiteral("Timer1"));
-    startUpTimer->setInterval(850);
-    connect(startUpTimer, &QTimer::timeout, this, &TrayShell::completeStartUp);
+    connect(&m_context.alarmClock, &AlarmClock::startUpDue, this, &TrayShell::completeStartUp);
     connect(m_trayMenu.exitAction, &QAction::triggered, this, &TrayShell::exitProgram);
-    m_context.exitProgram = [this] { exitProgram(); };
+    m_context.commands.exitProgram = [this] { exitProgram(); };
     m_context.services.tray.onLeftPress = [this] { iconLeftPressed(); };
     auto *sessionSignals = new SessionSignals(this);
     connect(sessionSignals, &SessionSignals::endRequested, this, &TrayShell::endSession);
@@ -59,8 +56,9 @@ TrayShell::TrayShell(AppContext &context) : m_context(context), m_trayMenu(conte
 
 TrayShell::~TrayShell()
 {
-    m_context.exitProgram = nullptr;
+    m_context.commands.exitProgram = nullptr;
     m_context.services.tray.onLeftPress = nullptr;
+    m_context.alarmClock.cancelStartUp();
 }
 
 void TrayShell::startUp()
@@ -70,7 +68,7 @@ void TrayShell::startUp()
     m_context.engine.useDefaultBanners();
     // Some desktops have no notification area: the main window is the way in.
     if (!m_context.services.tray.available())
-        m_context.showMainAlert();
+        m_context.commands.showMainAlert();
 }
 
 void TrayShell::load()
@@ -79,7 +77,7 @@ void TrayShell::load()
     // time it is shown.
     m_context.mainAlert();
     m_context.engine.ensureLoaded();
-    startUpTimer->start();
+    m_context.alarmClock.completeStartUpAfter(850);
 }
 
 void TrayShell::addIcon()
@@ -95,21 +93,17 @@ void TrayShell::removeIcon()
 void TrayShell::completeStartUp()
 {
     m_context.mainAlert().setWindowTitle(QString());
-    startUpTimer->stop();
     // The unattended accept: the editor's OK when the user has opened it
     // meanwhile, else the same accept on the working copy.
     if (m_context.editorLoaded())
         m_context.editor().acceptEdits();
     else if (m_context.engine.acceptAtStartUp())
         m_context.startMainClock();
-    // Now that the file holds what start-up made of it, the alerts the last
-    // run left open come back.
-    m_context.alarmClock.raiseLeftAlerts();
 }
 
 void TrayShell::iconLeftPressed()
 {
-    m_context.showMainAlert();
+    m_context.commands.showMainAlert();
 }
 
 void TrayShell::exitProgram()
@@ -129,7 +123,7 @@ void TrayShell::endSession()
         m_context.editor().hide();
     m_trayMenu.menu->hide();
     removeIcon();
-    startUpTimer->stop();
-    if (m_context.endProcess)
-        m_context.endProcess(0);
+    m_context.alarmClock.cancelStartUp();
+    if (m_context.commands.endProcess)
+        m_context.commands.endProcess(0);
 }

@@ -8,7 +8,6 @@
 class AppContext;
 class QAction;
 class QMenu;
-class QTimer;
 
 // The tray menu: "&Tikora", "&Set Alarm", "&Help", "&About", "&Exit".
 class TrayMenu : public QObject
@@ -29,7 +28,7 @@ public:
 
 // The hidden tray form: it loads the long-lived windows at start, owns the
 // icon and its menu, completes start-up with one unattended accept of the
-// editor, and runs Exit.
+// editor when the alarm clock says (850 ms after), and runs Exit.
 class TrayShell : public QObject
 {
     Q_OBJECT
@@ -39,18 +38,14 @@ public:
     ~TrayShell() override;
 
     // Start-up: load the main alert window and the editor (both hidden),
-    // enable the one-shot timer, add the icon, set the file's banners. With
-    // no notification area the main alert window is shown instead.
+    // have the alarm clock complete start-up in 850 ms, add the icon, set
+    // the file's banners. With no notification area the main alert window
+    // is shown instead.
     void startUp();
 
     void load();
     void addIcon();
     void removeIcon();
-
-    // The one-shot tick, 850 ms after start-up: empty the main window's
-    // title, switch the timer off for good, press the editor's OK; then the
-    // alerts the last run left open are raised again.
-    void completeStartUp();
 
     // A left press on the icon.
     void iconLeftPressed();
@@ -64,10 +59,14 @@ public:
     // of open alerts, and the next start raises it again.
     void endSession();
 
-    QTimer *startUpTimer = nullptr;
     TrayMenu &trayMenu() { return m_trayMenu; }
 
 private:
+    // The alarm clock's start-up completion, 850 ms after start-up: empty
+    // the main window's title and accept the editor's rows unattended; then
+    // the clock raises the alerts the last run left open.
+    void completeStartUp();
+
     AppContext &m_context;
     TrayMenu m_trayMenu;
 };

@@ -119,6 +119,33 @@ QStringList namesIn(const TempCurrentDir &dir)
     return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+// Writes the data file with the entries; its bytes.
+QByteArray writtenEntries(const TempCurrentDir &dir, std::initializer_list<TestEntry> entries)
+{
+    writeEntries(dir, entries);
+    return dir.read(AlarmStore::FileName);
+}
+
+// The folder of a running copy: its file holds one entry, in row 1.
+struct RunningCopyFolder
+{
+    TempCurrentDir dir;
+    const QByteArray before = writtenEntries(dir, {{0, "03/18/09", "09:30:00"}});
+};
+
+// A running copy at 9:00 on March 17, 2009, in that folder, and what a later
+// start there asks of it.
+struct RunningCopy : RunningCopyFolder, TestApp
+{
+    RunningCopy() { clock.setLocal(QDate(2009, 3, 17), QTime(9, 0)); }
+    HandOver::Reply addPills(const char *repeat)
+    {
+        return requests.add(QStringLiteral("3/19/09"), QStringLiteral("7:00"),
+                            QStringLiteral("Pills"), QString::fromLatin1(repeat));
+    }
+    HandOverRequests requests{context};
+};
+
 } // namespace
 
 class TestEntryCommands : public QObject
@@ -249,10 +276,10 @@ private Q_SLOTS:
     void listsTheRowsThatHoldSomething()
     {
         TempCurrentDir dir;
-        writeEntries(dir, {{0, "03/18/09", "09:30:00", 0, 1, 0, 0, QStringLiteral("Team, room 4")},
-                           {5, "", "", 0, 0, 0, 1, QStringLiteral("a note")},
-                           {31, "12/24/09", "18:00:00", 0, 0, 0, 1, QStringLiteral("Eve")}});
-        const QByteArray before = dir.read(AlarmStore::FileName);
+        const QByteArray before = writtenEntries(
+            dir, {{0, "03/18/09", "09:30:00", 0, 1, 0, 0, QStringLiteral("Team, room 4")},
+                  {5, "", "", 0, 0, 0, 1, QStringLiteral("a note")},
+                  {31, "12/24/09", "18:00:00", 0, 0, 0, 1, QStringLiteral("Eve")}});
         const Result result = runCommand(CommandLine::Command::List);
         QCOMPARE(result.code, 0);
         QCOMPARE(result.err, QString());
@@ -276,8 +303,7 @@ private Q_SLOTS:
     void aRunningCopyThatDoesNotAnswerIsNotWrittenBeside()
     {
         TempCurrentDir dir;
-        writeEntries(dir, {});
-        const QByteArray before = dir.read(AlarmStore::FileName);
+        const QByteArray before = writtenEntries(dir, {});
         FolderHolder running(dir.path());
         QVERIFY(running.held());
         Result result = add(typed(tomorrow()), QStringLiteral("9:30"), QStringLiteral("m"));
@@ -310,45 +336,33 @@ private Q_SLOTS:
     // refused, and nothing changes.
     void theRunningCopyAddsUnlessTheEditorIsOpen()
     {
-        TempCurrentDir dir;
-        writeEntries(dir, {{0, "03/18/09", "09:30:00"}});
-        TestApp app;
-        app.clock.setLocal(QDate(2009, 3, 17), QTime(9, 0));
-        HandOverRequests requests(app.context);
-
+        RunningCopy app;
         HandOver::Reply whileEditing{-1, {}};
-        app.modal.whileOpen = [&](QDialog &) {
-            whileEditing = requests.add(QStringLiteral("3/19/09"), QStringLiteral("7:00"),
-                                        QStringLiteral("Pills"), QStringLiteral("daily"));
-        };
-        app.context.openEditor(AppContext::FromTray);
+        app.modal.whileOpen = [&](QDialog &) { whileEditing = app.addPills("daily"); };
+        app.context.commands.openEditor(MenuCommands::FromTray);
         QCOMPARE(whileEditing.exitCode, 1);
         QCOMPARE(whileEditing.text,
                  QStringLiteral("the editor is open in the running copy: add the alarm there, "
                                 "or close the editor and try again; nothing was added"));
         QCOMPARE(app.context.engine.row(1).message, QString());
 
-        const HandOver::Reply added =
-            requests.add(QStringLiteral("3/19/09"), QStringLiteral("7:00"), QStringLiteral("Pills"),
-                         QStringLiteral("daily"));
+        const HandOver::Reply added = app.addPills("daily");
         QCOMPARE(added.exitCode, 0);
         QCOMPARE(added.text, QStringLiteral("2\t03/19/09\t07:00:00\tdaily\tarmed\tPills\n"));
-        QCOMPARE(readContents(dir).table[1],
+        QCOMPARE(readContents(app.dir).table[1],
                  (Entry{QStringLiteral("03/19/09"), QStringLiteral("Pills"),
                         QStringLiteral("07:00:00"), 1, 0, 0, 0}));
         QCOMPARE(app.context.editor().messageBoxes[1]->text(), QStringLiteral("Pills"));
         QCOMPARE(app.context.editor().dateBoxes[1]->text(), QStringLiteral("03/19/09"));
 
         // Checked again by the running copy's own clock and rules.
-        const HandOver::Reply bad = requests.add(QStringLiteral("3/19/09"), QStringLiteral("7:00"),
-                                                 QStringLiteral("Pills"), QStringLiteral("hourly"));
-        QCOMPARE(bad.exitCode, 2);
-        const HandOver::Reply farOff = requests.add(
+        QCOMPARE(app.addPills("hourly").exitCode, 2);
+        const HandOver::Reply farOff = app.requests.add(
             QStringLiteral("3/19/2060"), QStringLiteral("7:00"), QStringLiteral("x"), {});
         QCOMPARE(farOff.exitCode, 2);
         QCOMPARE(app.context.engine.row(2).message, QString());
 
-        QCOMPARE(requests.list().text,
+        QCOMPARE(app.requests.list().text,
                  QStringLiteral("1\t03/18/09\t09:30:00\tonce\tarmed\tslot 0\n"
                                 "2\t03/19/09\t07:00:00\tdaily\tarmed\tPills\n"));
     }
@@ -358,18 +372,10 @@ private Q_SLOTS:
     // words and nothing changes. About holds nothing a save could mix with.
     void theRunningCopyRefusesAnAddWhileAMessageWaits()
     {
-        TempCurrentDir dir;
-        writeEntries(dir, {{0, "03/18/09", "09:30:00"}});
-        const QByteArray before = dir.read(AlarmStore::FileName);
-        TestApp app;
-        app.clock.setLocal(QDate(2009, 3, 17), QTime(9, 0));
+        RunningCopy app;
         app.context.engine.ensureLoaded();
-        HandOverRequests requests(app.context);
         HandOver::Reply whileAsking{-1, {}};
-        app.modal.whileOpen = [&](QDialog &) {
-            whileAsking = requests.add(QStringLiteral("3/19/09"), QStringLiteral("7:00"),
-                                       QStringLiteral("Pills"), QStringLiteral("once"));
-        };
+        app.modal.whileOpen = [&](QDialog &) { whileAsking = app.addPills("once"); };
         QMessageBox box;
         app.modal.exec(box);
         QCOMPARE(whileAsking.exitCode, 1);
@@ -377,13 +383,13 @@ private Q_SLOTS:
                  QStringLiteral("a message of the running copy waits for an answer: answer it "
                                 "and try again; nothing was added"));
         QCOMPARE(app.context.engine.row(1).message, QString());
-        QCOMPARE(dir.read(AlarmStore::FileName), before);
+        QCOMPARE(app.dir.read(AlarmStore::FileName), app.before);
 
         whileAsking = {-1, {}};
-        app.context.showAbout(AppContext::FromTray);
+        app.context.commands.showAbout(MenuCommands::FromTray);
         QCOMPARE(whileAsking.exitCode, 0);
         QCOMPARE(whileAsking.text, QStringLiteral("2\t03/19/09\t07:00:00\tonce\tarmed\tPills\n"));
-        QCOMPARE(readContents(dir).table[1].message, QStringLiteral("Pills"));
+        QCOMPARE(readContents(app.dir).table[1].message, QStringLiteral("Pills"));
     }
 
     // A failed save is told by the running copy as the editor's OK tells it,
@@ -391,20 +397,13 @@ private Q_SLOTS:
     // not wait on the user); the later start reports the failure.
     void theRunningCopyTellsAFailedSaveAfterAnswering()
     {
-        TempCurrentDir dir;
-        writeEntries(dir, {{0, "03/18/09", "09:30:00"}});
-        const QByteArray before = dir.read(AlarmStore::FileName);
-        TestApp app;
-        app.clock.setLocal(QDate(2009, 3, 17), QTime(9, 0));
+        RunningCopy app;
         app.context.engine.ensureLoaded();
         EngineInternals::store(app.context.engine).setDeviceFactory([](const QString &) {
             return std::make_unique<FullDevice>();
         });
-        HandOverRequests requests(app.context);
 
-        const HandOver::Reply reply =
-            requests.add(QStringLiteral("3/19/09"), QStringLiteral("7:00"), QStringLiteral("Pills"),
-                         QStringLiteral("once"));
+        const HandOver::Reply reply = app.addPills("once");
         QCOMPARE(reply.exitCode, 1);
         QVERIFY2(reply.text.startsWith(QStringLiteral("Tikor.dat could not be saved: ")),
                  qPrintable(reply.text));
@@ -415,20 +414,18 @@ private Q_SLOTS:
         QVERIFY2(app.boxes.shown.at(0).startsWith(QStringLiteral("Tikor.dat could not be saved: ")),
                  qPrintable(app.boxes.shown.at(0)));
         QCOMPARE(app.context.engine.row(1).message, QString());
-        QCOMPARE(dir.read(AlarmStore::FileName), before);
+        QCOMPARE(app.dir.read(AlarmStore::FileName), app.before);
     }
 
     // A second start shows the main alert window, as "&Tikora" does: not
     // over the editor.
     void aSecondStartShowsTheMainWindowAsTikoraDoes()
     {
-        TempCurrentDir dir;
-        TestApp app;
-        HandOverRequests requests(app.context);
-        app.modal.whileOpen = [&](QDialog &) { QCOMPARE(requests.show().exitCode, 0); };
-        app.context.openEditor(AppContext::FromTray);
+        RunningCopy app;
+        app.modal.whileOpen = [&](QDialog &) { QCOMPARE(app.requests.show().exitCode, 0); };
+        app.context.commands.openEditor(MenuCommands::FromTray);
         QVERIFY(!app.context.mainAlert().isVisible());
-        QCOMPARE(requests.show().exitCode, 0);
+        QCOMPARE(app.requests.show().exitCode, 0);
         QVERIFY(app.context.mainAlert().isVisible());
     }
 };

@@ -177,6 +177,33 @@ class Case:
         self.forget(process)
         return status_of(process)
 
+    def check_ends(self, process, status, what="the program"):
+        """Waits for a process to end by itself and checks its exit status."""
+        wait_for(f"{what} to end", lambda: ended(process.pid))
+        got = self.end_status(process)
+        check(f"{what} ends with status {status} (got {got})", got == status)
+
+    # ------------------------------------------------------------ folders
+
+    def open_to_other_users(self):
+        """Lets other users through the folders above the case's files."""
+        os.chmod(self.root, 0o711)
+        os.chmod(self.dir, 0o711)
+
+    def read_only_folder(self, data):
+        """The folder "alarms" holding Tikor.dat with DATA, both the
+        unprivileged user's (when run by root), who may not create files
+        in it; its path."""
+        folder = self.path("alarms")
+        self.open_to_other_users()
+        os.makedirs(folder)
+        datafile.write(os.path.join(folder, "Tikor.dat"), data)
+        if os.getuid() == 0:
+            os.chown(folder, VICTIM, VICTIM)
+            os.chown(os.path.join(folder, "Tikor.dat"), VICTIM, VICTIM)
+        os.chmod(folder, 0o555)
+        return folder
+
     # ------------------------------------------------------------ the desktop
 
     def start_display(self):
@@ -197,6 +224,16 @@ class Case:
             return first if first.isdigit() else None
         wait_for("Xvfb to report its display", number)
         os.environ["DISPLAY"] = ":" + number()
+
+    def start_desktop(self, window_manager=False):
+        """A display with the tray host, and openbox when asked for."""
+        self.start_display()
+        # trayer first: openbox adopts its panel when it starts. A panel mapped
+        # while openbox is still starting was at times never managed nor shown
+        # (about one start in three), and the icon in it never viewable.
+        self.start_tray()
+        if window_manager:
+            self.start_window_manager()
 
     def start_window_manager(self):
         """openbox as the window manager, up before the program's first window."""

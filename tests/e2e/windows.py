@@ -160,18 +160,37 @@ def the_alert_window(pid):
     return windows[0]
 
 
+def alert_window_opened(pid, what="an alert window"):
+    """Waits for an alert window, the only one, and checks its look."""
+    wait_for(what, lambda: alert_windows(pid))
+    wid = the_alert_window(pid)
+    check_alert_look(pid, wid)
+    return wid
+
+
+def acknowledge(pid, windows, what="the alert window"):
+    """Presses Enter in each of the alert windows; waits until none is left."""
+    for wid in windows:
+        press_enter_in(wid, f"window {wid}")
+    wait_for(f"{what} to go", lambda: not alert_windows(pid))
+
+
+def xprop_value(wid, name, value):
+    """What a window's property NAME holds (the regular expression VALUE's
+    group), empty if it is missing."""
+    text = run("xprop", "-id", str(wid), "-notype", name) or ""
+    found = re.search(f"^{name} = {value}$", text, re.MULTILINE)
+    return found.group(1) if found else ""
+
+
 def net_wm_name(wid):
     """A window's _NET_WM_NAME, empty if it is empty or missing."""
-    text = run("xprop", "-id", str(wid), "-notype", "_NET_WM_NAME") or ""
-    found = re.search(r'^_NET_WM_NAME = "(.*)"$', text, re.MULTILINE)
-    return found.group(1) if found else ""
+    return xprop_value(wid, "_NET_WM_NAME", '"(.*)"')
 
 
 def window_classes(wid):
     """A window's WM_CLASS: its instance and class names, quoted."""
-    text = run("xprop", "-id", str(wid), "-notype", "WM_CLASS") or ""
-    found = re.search(r"^WM_CLASS = (.*)$", text, re.MULTILINE)
-    return found.group(1) if found else ""
+    return xprop_value(wid, "WM_CLASS", "(.*)")
 
 
 def check_untitled(wid):
@@ -199,13 +218,19 @@ def check_message_box(pid, wid):
         fail(f"message box is not titled Tikora: '{listed([w]) if w else ''}'")
 
 
-def dismiss_failure_box(pid):
-    """Checks there is one message box, titled "Tikora", and dismisses it."""
+def the_message_box(pid):
+    """The one message box of the process, checked (fails unless there is
+    exactly one)."""
     boxes = message_boxes(pid)
     if len(boxes) != 1:
         fail(f"expected one message box, found '{' '.join(map(str, boxes))}'")
     check_message_box(pid, boxes[0])
-    press_enter_in(boxes[0], "the message box")
+    return boxes[0]
+
+
+def dismiss_failure_box(pid):
+    """Checks there is one message box, titled "Tikora", and dismisses it."""
+    press_enter_in(the_message_box(pid), "the message box")
     wait_for("the message box to go", lambda: not message_boxes(pid))
 
 
@@ -331,6 +356,49 @@ def press_in_tray_menu(pid, name):
     if not key(name):
         fail(f"could not press {name}")
     wait_for("the tray menu to close", lambda: not menus(pid))
+
+
+def choose_from_tray_menu(pid, name):
+    """Opens the tray menu and presses a command's key in it."""
+    open_tray_menu(pid)
+    press_in_tray_menu(pid, name)
+
+
+def open_editor(pid, what="the editor"):
+    """Opens the editor with "Set Alarm" from the tray menu; its window."""
+    choose_from_tray_menu(pid, "s")
+    wait_for(what, lambda: len(editors(pid)) == 1)
+    return editors(pid)[0]
+
+
+def accept_editor(pid, editor, what="the editor to accept and close"):
+    """Presses Enter in the editor (its OK) and waits for it to close."""
+    if not keys_in(editor, "Return"):
+        fail("could not press Enter in the editor")
+    wait_for(what, lambda: not editors(pid))
+
+
+def open_picker(pid, editor, x, y, box):
+    """Clicks the editor's BOX ("date" or "time") at X, Y; its picker."""
+    if not click_in(editor, x, y):
+        fail(f"could not click the {box} box")
+    wait_for(f"the {box} picker", lambda: len(pickers(pid)) == 1)
+    return pickers(pid)[0]
+
+
+def open_about(pid, main):
+    """Opens About with Ctrl+A in the main alert window; its window."""
+    if not keys_in(main, "ctrl+a"):
+        fail("could not press Ctrl+A in the main alert window")
+    wait_for("About", lambda: len(untitled_dialogs(pid)) == 1)
+    return untitled_dialogs(pid)[0]
+
+
+def close_with_escape(wid, what, still_open):
+    """Presses Escape in a window and waits until STILL_OPEN no longer holds."""
+    if not keys_in(wid, "Escape"):
+        fail(f"could not press Escape in {what}")
+    wait_for(f"{what} to close", lambda: not still_open())
 
 
 def check_in_front(pid, what, wid, under):

@@ -11,6 +11,7 @@ The test imports these functions; two of them also run as commands:
 """
 
 import ctypes
+import functools
 import os
 import struct
 import sys
@@ -114,87 +115,72 @@ class XClientMessageEvent(ctypes.Structure):
                 ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]  # an XEvent's size
 
 
-def _display():
-    """A connection to $DISPLAY, or None when it cannot be opened."""
-    try:
-        return X()
-    except OSError:
-        return None
+def _on_display(answer_without_one):
+    """Runs the function with a connection to $DISPLAY, closed afterwards;
+    without one (it cannot be opened) the answer is ANSWER_WITHOUT_ONE."""
+    def decorate(function):
+        @functools.wraps(function)
+        def on_display(*args):
+            try:
+                x = X()
+            except OSError:
+                return answer_without_one
+            try:
+                return function(x, *args)
+            finally:
+                x.close()
+        return on_display
+    return decorate
 
 
-def close(window):
+@_on_display(False)
+def close(x, window):
     """What a close box does: a WM_PROTOCOLS message naming
     WM_DELETE_WINDOW, sent to the window itself. True when it was sent."""
-    x = _display()
-    if x is None:
-        return False
-    try:
-        ClientMessage = 33
-        event = XClientMessageEvent(type=ClientMessage, send_event=1, window=window,
-                                    message_type=x.atom("WM_PROTOCOLS"), format=32)
-        event.data[0] = x.atom("WM_DELETE_WINDOW")
-        event.data[1] = 0  # CurrentTime
-        sent = x.lib.XSendEvent(x.display, window, 0, 0, ctypes.byref(event))
-        x.lib.XFlush(x.display)
-        return bool(sent)
-    finally:
-        x.close()
+    ClientMessage = 33
+    event = XClientMessageEvent(type=ClientMessage, send_event=1, window=window,
+                                message_type=x.atom("WM_PROTOCOLS"), format=32)
+    event.data[0] = x.atom("WM_DELETE_WINDOW")
+    event.data[1] = 0  # CurrentTime
+    sent = x.lib.XSendEvent(x.display, window, 0, 0, ctypes.byref(event))
+    x.lib.XFlush(x.display)
+    return bool(sent)
 
 
-def tray_owned():
+@_on_display(False)
+def tray_owned(x):
     """Whether a notification-area host owns _NET_SYSTEM_TRAY_S0."""
-    x = _display()
-    if x is None:
-        return False
-    try:
-        return bool(x.owner("_NET_SYSTEM_TRAY_S0"))
-    finally:
-        x.close()
+    return bool(x.owner("_NET_SYSTEM_TRAY_S0"))
 
 
-def wm_running():
+@_on_display(False)
+def wm_running(x):
     """Whether a window manager has said so on the root window."""
-    x = _display()
-    if x is None:
-        return False
-    try:
-        check = x.windows(x.root, "_NET_SUPPORTING_WM_CHECK")
-        # The check window names itself once the manager is up.
-        return bool(check) and x.windows(check[0], "_NET_SUPPORTING_WM_CHECK") == check[:1]
-    finally:
-        x.close()
+    check = x.windows(x.root, "_NET_SUPPORTING_WM_CHECK")
+    # The check window names itself once the manager is up.
+    return bool(check) and x.windows(check[0], "_NET_SUPPORTING_WM_CHECK") == check[:1]
 
 
-def managed():
+@_on_display([])
+def managed(x):
     """The ids of the windows the window manager manages, bottom first
     (_NET_CLIENT_LIST_STACKING)."""
-    x = _display()
-    if x is None:
-        return []
-    try:
-        return x.windows(x.root, "_NET_CLIENT_LIST_STACKING")
-    finally:
-        x.close()
+    return x.windows(x.root, "_NET_CLIENT_LIST_STACKING")
 
 
-def above(upper, lower):
+@_on_display(False)
+def above(x, upper, lower):
     """Whether window UPPER is in front of window LOWER, both by the window
     manager's stacking list and by the X server's order of their frames."""
-    x = _display()
-    if x is None:
-        return False
-    try:
-        stacking = x.windows(x.root, "_NET_CLIENT_LIST_STACKING")
-        by_manager = (upper in stacking and lower in stacking
-                      and stacking.index(upper) > stacking.index(lower))
-        _, order = x.tree(x.root)
-        frames = [x.frame(upper), x.frame(lower)]
-        by_server = (None not in frames and frames[0] != frames[1]
-                     and all(f in order for f in frames)
-                     and order.index(frames[0]) > order.index(frames[1]))
-        return by_manager and by_server
-    finally:
-        x.close()
+    stacking = x.windows(x.root, "_NET_CLIENT_LIST_STACKING")
+    by_manager = (upper in stacking and lower in stacking
+                  and stacking.index(upper) > stacking.index(lower))
+    _, order = x.tree(x.root)
+    frames = [x.frame(upper), x.frame(lower)]
+    by_server = (None not in frames and frames[0] != frames[1]
+                 and all(f in order for f in frames)
+                 and order.index(frames[0]) > order.index(frames[1]))
+    return by_manager and by_server
 
 
 def read_xwd(data):

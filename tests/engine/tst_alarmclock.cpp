@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The alarm clock without a window: its faces, a tick whose face goes in a
-// nested loop, and wake-ups at a wall-clock instant, which are never early
-// and never later than the first tick or wake-up after their instant.
+// nested loop, wake-ups at a wall-clock instant, which are never early
+// and never later than the first tick or wake-up after their instant, and
+// start-up's completion.
 
 #include "engine/alarmclock.h"
 #include "support/fakewakeups.h"
@@ -151,6 +152,41 @@ private Q_SLOTS:
         t.clock.setLocal(QDate(2009, 3, 10), QTime(10, 35, 0, 250));
         t.alarmClock.tick(main);
         QCOMPARE(t.reachedIds(), QList<int>{snooze});
+    }
+
+    // Start-up completes once, when its wait runs out: the program's part
+    // (the unattended accept) first, then the alerts the last run left open
+    // come back. Cancelled (the program ends first), it never completes.
+    void startUpCompletesOnceAfterItsWait()
+    {
+        ClockTest t(contentsWith({{4, "03/10/09", "08:00:00", 0, 0, 0, 1, "Left open"}}));
+        t.dir.write(OpenAlerts::FileName,
+                    OpenAlerts::encode({{4, "03/10/09", "08:00:00", "Left open"}}));
+        int due = 0;
+        QStringList raisedWhenDue{"not due"};
+        QObject::connect(&t.alarmClock, &AlarmClock::startUpDue, [&] {
+            ++due;
+            raisedWhenDue = t.windows.messages;
+        });
+        t.alarmClock.completeStartUpAfter(850);
+        auto *timer = t.alarmClock.findChild<QTimer *>(QStringLiteral("startUpClock"));
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->interval(), 850);
+        QCOMPARE(due, 0);
+        // Its wait runs out now.
+        timer->start(0);
+        for (int turn = 0; turn < 20 && due == 0; ++turn)
+            QCoreApplication::processEvents();
+        QCOMPARE(due, 1);
+        QVERIFY(raisedWhenDue.isEmpty());
+        QCOMPARE(t.windows.messages, QStringList{"Left open"});
+        QVERIFY(!timer->isActive());
+
+        t.alarmClock.completeStartUpAfter(0);
+        t.alarmClock.cancelStartUp();
+        for (int turn = 0; turn < 20; ++turn)
+            QCoreApplication::processEvents();
+        QCOMPARE(due, 1);
     }
 };
 

@@ -112,7 +112,7 @@ struct WatchedFile
     {
         app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 0));
         writeEntries(dir, {{3, "03/10/09", "10:00:00"}});
-        app.context.useWakeUps(&wakeUps);
+        app.context.alarmClock.useWakeUps(&wakeUps);
         app.context.engine.ensureLoaded();
         tick();
     }

@@ -41,7 +41,7 @@ NextCheck::Change walked(const AlarmTable &table, const QDateTime &now, int hori
     const auto anyDue = [&table](const QDateTime &local) {
         const QString nowTime = DateText::formatTime(local.time());
         return std::any_of(table.begin(), table.end(), [&](const Entry &e) {
-            return DueTest::isDue(e.date, e.time, e.fired, local.date(), nowTime);
+            return DueTest::SlotTester().isDue(0, e.date, e.time, e.fired, local.date(), nowTime);
         });
     };
     const QDateTime localNow = now.toLocalTime();

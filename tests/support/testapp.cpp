@@ -64,7 +64,7 @@ void RecordingTray::add(const QString &text, QMenu *contextMenu)
 
 TestApp::TestApp()
 {
-    context.endProcess = [this](int code) { endedWith.append(code); };
+    context.commands.endProcess = [this](int code) { endedWith.append(code); };
     context.useNotifications(&notifications);
     alerts.isMain = [this](const AlertWindow *window) {
         return context.mainAlertLoaded() && window == &context.mainAlert();

@@ -44,7 +44,7 @@ private Q_SLOTS:
         bool wasVisible = false;
         app.modal.whileOpen = [&](QDialog &dialog) {
             auto &about = static_cast<AboutWindow &>(dialog);
-            wasVisible = app.context.aboutVisible();
+            wasVisible = app.context.commands.aboutVisible();
             QCOMPARE(about.versionLabel->text(), QStringLiteral("Version 8.8.0"));
             if (key)
                 QTest::keyClick(&about, Qt::Key(key));
@@ -52,12 +52,12 @@ private Q_SLOTS:
                 QTest::mouseClick(about.okButton, Qt::LeftButton);
             QVERIFY(!about.isVisible());
         };
-        app.context.showAbout(AppContext::FromAlertWindow);
+        app.context.commands.showAbout(MenuCommands::FromAlertWindow);
         QVERIFY(wasVisible);
         QCOMPARE(app.modal.shown.size(), 1);
         // Closing unloads it: nothing of it is left.
         QVERIFY(app.modal.shown.first().isNull());
-        QVERIFY(!app.context.aboutVisible());
+        QVERIFY(!app.context.commands.aboutVisible());
     }
 
     // From the tray, About opens only while neither the main alert window
@@ -88,9 +88,9 @@ private Q_SLOTS:
         else if (visible == u"further")
             further.show();
 
-        app.context.showAbout(AppContext::FromTray);
+        app.context.commands.showAbout(MenuCommands::FromTray);
         QCOMPARE(app.modal.shown.size(), fromTray);
-        app.context.showAbout(AppContext::FromAlertWindow);
+        app.context.commands.showAbout(MenuCommands::FromAlertWindow);
         QCOMPARE(app.modal.shown.size(), fromTray + fromAlertWindow);
     }
 
@@ -101,11 +101,11 @@ private Q_SLOTS:
         int nested = 0;
         app.modal.whileOpen = [&](QDialog &) {
             if (nested++ == 0) {
-                app.context.showAbout(AppContext::FromAlertWindow);
-                app.context.showAbout(AppContext::FromTray);
+                app.context.commands.showAbout(MenuCommands::FromAlertWindow);
+                app.context.commands.showAbout(MenuCommands::FromTray);
             }
         };
-        app.context.showAbout(AppContext::FromAlertWindow);
+        app.context.commands.showAbout(MenuCommands::FromAlertWindow);
         QCOMPARE(app.modal.shown.size(), 1);
     }
 

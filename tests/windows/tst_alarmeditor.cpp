@@ -335,7 +335,7 @@ private Q_SLOTS:
             }
             click(editor.acceptButton);
         };
-        app.context.openEditor(AppContext::FromTray);
+        app.context.commands.openEditor(MenuCommands::FromTray);
         QVERIFY(!editor.isVisible());
         QCOMPARE(bar->value(), 6000);
         // The user works in another window meanwhile.
@@ -343,7 +343,7 @@ private Q_SLOTS:
         elsewhere.show();
         elsewhere.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
-        app.context.openEditor(AppContext::FromTray);
+        app.context.commands.openEditor(MenuCommands::FromTray);
 
         QCOMPARE(valuesOnShow, (QList<int>{0, 6000}));
         QCOMPARE(focusOnShow, (QList<QWidget *>{editor.dateBoxes[0], editor.dateBoxes[20]}));

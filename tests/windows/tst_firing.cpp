@@ -85,7 +85,7 @@ private Q_SLOTS:
             app.context.alarmClock.tick(main);
             ++ticksInside;
         };
-        app.context.showAbout(AppContext::FromAlertWindow);
+        app.context.commands.showAbout(MenuCommands::FromAlertWindow);
         QCOMPARE(ticksInside, 1);
         QVERIFY(app.alerts.shown.isEmpty());
         QVERIFY(app.sound.calls.isEmpty());
@@ -119,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(app.context.alarmClock.running(window));
         QCOMPARE(window.messageLabel->textFormat(), Qt::PlainText);
         QCOMPARE(window.messageLabel->text(), message);
-        app.context.showMainAlert();
+        app.context.commands.showMainAlert();
         QCOMPARE(window.size(), app.context.mainAlert().size());
     }
 

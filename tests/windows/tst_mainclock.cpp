@@ -33,7 +33,7 @@ struct ExactApp
         app.clock.setLocal(Today, QTime(9, 29, 50, 250));
         writeEntries(dir, entries);
         wakeUps.sees = sees;
-        app.context.useWakeUps(&wakeUps);
+        app.context.alarmClock.useWakeUps(&wakeUps);
         // As at start-up: the working copy is loaded before the clock runs.
         app.context.engine.ensureLoaded();
         main = &app.context.mainAlert();
@@ -68,7 +68,7 @@ private Q_SLOTS:
             QVERIFY(!clock.running(main));
             exact.app.context.editor().acceptButton->click();
         };
-        exact.app.context.openEditor(AppContext::FromTray);
+        exact.app.context.commands.openEditor(MenuCommands::FromTray);
         QVERIFY(clock.running(main));
         QCOMPARE(clock.waitMs(main), 60000);
     }
@@ -78,7 +78,7 @@ private Q_SLOTS:
         ExactApp exact;
         AlertWindow &main = *exact.main;
         exact.app.clock.setLocal(Today, QTime(9, 29, 52));
-        exact.app.context.showMainAlert();
+        exact.app.context.commands.showMainAlert();
         QCOMPARE(exact.app.context.alarmClock.waitMs(main), 500);
         QTRY_COMPARE(main.timeLabel->text(), QStringLiteral("09:29:52"));
 

@@ -158,7 +158,7 @@ private Q_SLOTS:
         app.clock.setLocal(Today, QTime(9, 30));
         AlertWindow &main = app.context.mainAlert();
         AlarmClock &clock = app.context.alarmClock;
-        app.context.useWakeUps(&wakeUps);
+        app.context.alarmClock.useWakeUps(&wakeUps);
         app.context.startMainClock();
         clock.tick(main);
         QCOMPARE(app.alerts.shown.size(), 1);
@@ -221,7 +221,7 @@ private Q_SLOTS:
         next.clock.setLocal(Today, start);
         TrayShell tray(next.context);
         tray.startUp();
-        tray.completeStartUp();
+        next.context.alarmClock.completeStartUp();
         QCOMPARE(next.alerts.shown.size(), atStartUp ? 1 : 0);
         if (!atStartUp) {
             QCOMPARE(dir.read(AlarmStore::FileName), fileAfterFirstRun);
@@ -266,7 +266,7 @@ private Q_SLOTS:
             }
             QTest::mouseClick(editor.acceptButton, Qt::LeftButton);
         };
-        app.context.openEditor(AppContext::FromTray);
+        app.context.commands.openEditor(MenuCommands::FromTray);
         app.context.alarmClock.tick(main);
         QVERIFY(recordIn(dir).isEmpty());
         app.clock.setLocal(Today, QTime(9, 35));

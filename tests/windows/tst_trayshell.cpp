@@ -28,14 +28,14 @@ void writeWeekly(const TempCurrentDir &dir, int slot, const QString &date, qint1
 }
 
 // Starts the program on 03/17/09 at `time` as it starts for real: the loads,
-// the main clock's first tick (500 ms), the unattended press (850 ms) and
-// the clock's next tick.
+// the main clock's first tick (500 ms), the alarm clock's start-up completion
+// (850 ms: the unattended accept) and the clock's next tick.
 void startOn17March(TestApp &app, TrayShell &tray, const QTime &time)
 {
     app.clock.setLocal(QDate(2009, 3, 17), time);
     tray.startUp();
     app.context.alarmClock.tick(app.context.mainAlert());
-    tray.completeStartUp();
+    app.context.alarmClock.completeStartUp();
     app.context.alarmClock.tick(app.context.mainAlert());
 }
 
@@ -60,8 +60,10 @@ private Q_SLOTS:
         QVERIFY(!app.context.mainAlert().isVisible());
         QVERIFY(app.context.alarmClock.running(app.context.mainAlert()));
         QCOMPARE(app.context.mainAlert().windowTitle(), QStringLiteral("Tikora"));
-        QVERIFY(tray.startUpTimer->isActive());
-        QCOMPARE(tray.startUpTimer->interval(), 850);
+        const auto *startUpClock =
+            app.context.alarmClock.findChild<QTimer *>(QStringLiteral("startUpClock"));
+        QVERIFY(startUpClock && startUpClock->isActive());
+        QCOMPARE(startUpClock->interval(), 850);
         QVERIFY(app.tray.isAdded);
         QCOMPARE(app.tray.tip, QStringLiteral("Tikora"));
         QCOMPARE(app.tray.menu, tray.trayMenu().menu.get());
@@ -80,8 +82,9 @@ private Q_SLOTS:
         TrayShell tray(app.context);
         tray.startUp();
 
-        tray.completeStartUp();
-        QVERIFY(!tray.startUpTimer->isActive());
+        app.context.alarmClock.completeStartUp();
+        QVERIFY(!app.context.alarmClock.findChild<QTimer *>(QStringLiteral("startUpClock"))
+                     ->isActive());
         QVERIFY(app.context.mainAlert().windowTitle().isEmpty());
         QVERIFY(app.context.alarmClock.running(app.context.mainAlert()));
         QVERIFY(!app.context.editorLoaded());
@@ -111,7 +114,7 @@ private Q_SLOTS:
             tray.startUp();
             if (built)
                 app.context.editor();
-            tray.completeStartUp();
+            app.context.alarmClock.completeStartUp();
             QCOMPARE(app.context.editorLoaded(), built);
             QVERIFY(app.boxes.shown.isEmpty());
             written[built] = dir.read(AlarmStore::FileName);
@@ -159,7 +162,7 @@ private Q_SLOTS:
                          qPrintable(QString::number(slot)));
         }
 
-        tray.completeStartUp();
+        app.context.alarmClock.completeStartUp();
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table[1].date, QStringLiteral("03/20/09"));
         QCOMPARE(saved.table[1].message, QStringLiteral("kept"));
@@ -179,7 +182,7 @@ private Q_SLOTS:
         const QByteArray before = dir.read(AlarmStore::FileName);
         TrayShell tray(app.context);
         tray.startUp();
-        tray.completeStartUp();
+        app.context.alarmClock.completeStartUp();
         QCOMPARE(app.boxes.shown, QStringList{"The DATE you entered was not valid."});
         QCOMPARE(dir.read(AlarmStore::FileName), before);
         QVERIFY(app.context.alarmClock.running(app.context.mainAlert()));
@@ -237,7 +240,7 @@ private Q_SLOTS:
             press();
         } else if (visible == u"about") {
             app.modal.whileOpen = [&](QDialog &) { press(); };
-            app.context.showAbout(AppContext::FromTray);
+            app.context.commands.showAbout(MenuCommands::FromTray);
         } else {
             press();
         }
@@ -435,7 +438,7 @@ private Q_SLOTS:
                  QDir::toNativeSeparators(dir.path() + QStringLiteral("/Tikora.chm")));
         QVERIFY(app.boxes.shown.isEmpty());
         QDir::setCurrent(QStringLiteral("/"));
-        QCOMPARE(AppContext::helpPath(), QDir::toNativeSeparators(QStringLiteral("/Tikora.chm")));
+        QCOMPARE(MenuCommands::helpPath(), QDir::toNativeSeparators(QStringLiteral("/Tikora.chm")));
     }
 
     // No viewer can open the page: a box says so, with the page's path.

@@ -11,16 +11,15 @@ from datafile import (NEXT_WEEK, SOUND_MESSAGE, TODAY, cleared_slots, entry, fil
                       fired_flag_is, first_start_file, header, read, recorded_alerts,
                       same_bytes, show_difference, write)
 from processes import check, ended, fail, never_during_quiet_period, wait_for
-from windows import (alert_windows, all_windows, check_alert_look, describe_windows,
-                     docked_icons, listed, painted, pixels, press_enter_in, shows_red_message,
-                     the_alert_window, toplevel_windows)
+from windows import (acknowledge, alert_window_opened, alert_windows, all_windows,
+                     describe_windows, docked_icons, listed, painted, pixels, shows_red_message,
+                     toplevel_windows)
 
 
 def first_start(case):
     """No data file: the 227-line file of a cleared table with "Message"
     chosen is written, the icon is in the tray, and no window opens."""
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     p = case.start_program()
     data = os.path.join(case.work, "Tikor.dat")
     wait_for("the data file", lambda: os.path.isfile(data))
@@ -30,6 +29,15 @@ def first_start(case):
     wait_for("the icon in the tray", lambda: docked_icons(p.pid))
     if toplevel_windows(p.pid):
         fail(f"a window opened: {listed(describe_windows(p.pid))}")
+
+
+def ringing(case, slot):
+    """Starts the program; its alert window for SLOT, fired in the file."""
+    case.start_desktop()
+    p = case.start_program()
+    data = os.path.join(case.work, "Tikor.dat")
+    wait_for(f"slot {slot} fired in the file", lambda: fired_flag_is(data, slot, 1))
+    return p, alert_window_opened(p.pid)
 
 
 def due_entry(case):
@@ -45,20 +53,13 @@ def due_entry(case):
     write(data, table(TODAY))
     write(case.path("moved"), table(NEXT_WEEK))
 
-    case.start_display()
-    case.start_tray()
-    p = case.start_program()
-    wait_for("slot 3 fired in the file", lambda: fired_flag_is(data, 3, 1))
-    wait_for("an alert window", lambda: alert_windows(p.pid))
-    window = the_alert_window(p.pid)
-    check_alert_look(p.pid, window)
+    p, window = ringing(case, 3)
     wait_for("the message in red in the alert window", lambda: shows_red_message(case, window))
     check("slot 4 still armed", fired_flag_is(data, 4, 0))
 
-    press_enter_in(window, f"window {window}")
+    acknowledge(p.pid, [window])
     wait_for("the entry moved on by 7 days and armed",
              lambda: file_equals(case.path("moved"), data))
-    wait_for("the alert window to go", lambda: not alert_windows(p.pid))
 
 
 def empty_message(case):
@@ -68,13 +69,7 @@ def empty_message(case):
     write(data, header(SOUND_MESSAGE) + entry(TODAY, "", "09:29:52", 0, 0, 0, 0)
           + cleared_slots(1, 31))
 
-    case.start_display()
-    case.start_tray()
-    p = case.start_program()
-    wait_for("slot 0 fired in the file", lambda: fired_flag_is(data, 0, 1))
-    wait_for("an alert window", lambda: alert_windows(p.pid))
-    window = the_alert_window(p.pid)
-    check_alert_look(p.pid, window)
+    p, window = ringing(case, 0)
     wait_for("the alert window painted", lambda: painted(case, window))
     red = pixels(case, window, "red", "strip")
     if red is None:
@@ -84,8 +79,7 @@ def empty_message(case):
 
     before = case.path("before-enter")
     shutil.copyfile(data, before)
-    press_enter_in(window, f"window {window}")
-    wait_for("the alert window to go", lambda: not alert_windows(p.pid))
+    acknowledge(p.pid, [window])
     check("a non-repeating entry stays fired", fired_flag_is(data, 0, 1))
     check("the acknowledgement changed nothing else", same_bytes(before, data))
 
@@ -101,8 +95,7 @@ def end_program_by(case, p, how):
     case.end_status(p)
     if how == "xserver":
         case.stop_all()  # the tray host went with its display
-        case.start_display()
-        case.start_tray()
+        case.start_desktop()
 
 
 def alerts_come_back(case):
@@ -119,8 +112,7 @@ def alerts_come_back(case):
     write(case.path("acknowledged"), header(SOUND_MESSAGE)
           + entry("03/18/09", "Daily stand-up", "09:29:40", 1, 0, 0, 0)
           + entry(TODAY, "Call the bank", "09:29:40", 0, 0, 0, 1) + cleared_slots(2, 31))
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     p = case.start_program()
     wait_for("two alert windows", lambda: len(alert_windows(p.pid)) >= 2)
     # Recorded before the fired flags are saved.
@@ -134,9 +126,7 @@ def alerts_come_back(case):
         never_during_quiet_period(f"a third alert window after {how}",
                                   lambda: len(alert_windows(p.pid)) >= 3)
         check(f"after {how} still two alerts recorded", recorded_alerts(record) == 2)
-    for window in alert_windows(p.pid):
-        press_enter_in(window, f"window {window}")
-    wait_for("the alert windows to go", lambda: not alert_windows(p.pid))
+    acknowledge(p.pid, alert_windows(p.pid), "the alert windows")
     wait_for("the daily entry moved on, the other fired",
              lambda: file_equals(case.path("acknowledged"), data))
     check("no alert recorded once both are acknowledged", recorded_alerts(record) == 0)
@@ -157,8 +147,7 @@ def no_windows_left(case):
         entry(TODAY, f"Round alert {slot}", "00:00:01", 0, 0, 0, 0) for slot in range(32)))
     write(data, header(SOUND_MESSAGE) + cleared_slots(0, 31))
 
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     p = case.start_program()
     wait_for("the tray icon", lambda: docked_icons(p.pid))
     before = all_windows(p.pid)
@@ -168,9 +157,6 @@ def no_windows_left(case):
         os.replace(following, data)
         wait_for(f"32 alert windows in round {round_number}",
                  lambda: len(alert_windows(p.pid)) == 32)
-        for window in alert_windows(p.pid):
-            press_enter_in(window, f"window {window}")
-        wait_for(f"every alert window of round {round_number} to go",
-                 lambda: not alert_windows(p.pid))
+        acknowledge(p.pid, alert_windows(p.pid), f"every alert window of round {round_number}")
     wait_for("the process's windows as before the first alert",
              lambda: all_windows(p.pid) == before)

@@ -15,9 +15,9 @@ from datafile import (NEXT_WEEK, SOUND_ALERT1, SOUND_MESSAGE, TODAY, cleared_slo
                       same_bytes, write)
 from processes import (DEADLINE, QUIET_PERIOD, VICTIM, alive, as_user, check, fail,
                        never_during_quiet_period, wait_for)
-from windows import (alert_windows, check_alert_look, check_message_box, dismiss_failure_box,
-                     docked_icons, message_boxes, press_enter, press_enter_in, shows_red_message,
-                     the_alert_window)
+from windows import (acknowledge, alert_window_opened, alert_windows, dismiss_failure_box,
+                     docked_icons, message_boxes, press_enter, shows_red_message,
+                     the_alert_window, the_message_box)
 
 
 def write_broken_file(case, slot2):
@@ -54,6 +54,14 @@ def rewritten_file(case, slot2):
             + lines("1") + cleared_slots(14, 31))
 
 
+def start_on_broken_file(case):
+    """The program started on the broken file, showing the failure message."""
+    case.start_desktop()
+    p = case.start_program()
+    wait_for("the failure message", lambda: message_boxes(p.pid))
+    return p
+
+
 def broken_file(case):
     """A broken data file: the failure message once; the file stays as it
     was until it is dismissed, then is rewritten with every entry that could
@@ -64,10 +72,7 @@ def broken_file(case):
     write_broken_file(case, slot2)
     write(case.path("expected"), rewritten_file(case, slot2))
 
-    case.start_display()
-    case.start_tray()
-    p = case.start_program()
-    wait_for("the failure message", lambda: message_boxes(p.pid))
+    p = start_on_broken_file(case)
     # The clock ticks while the message is shown; nothing is saved yet.
     never_during_quiet_period("the file changed while the message was shown",
                               lambda: file_changed(case.path("broken"), data, bad))
@@ -91,22 +96,16 @@ def broken_file_due(case):
     write(case.path("moved"),
           rewritten_file(case, (NEXT_WEEK, "Stand-up", "09:00:00", 0, 1, 0, 0)))
 
-    case.start_display()
-    case.start_tray()
-    p = case.start_program()
-    wait_for("the failure message", lambda: message_boxes(p.pid))
+    p = start_on_broken_file(case)
     dismiss_failure_box(p.pid)
     wait_for("the due entry fired on the kept entries",
              lambda: file_equals(case.path("fired"), data))
     check("Tikor.dat.bad holds the broken file", same_bytes(case.path("broken"), bad))
-    wait_for("an alert window", lambda: alert_windows(p.pid))
-    window = the_alert_window(p.pid)
-    check_alert_look(p.pid, window)
+    window = alert_window_opened(p.pid)
     wait_for("the message in red in the alert window", lambda: shows_red_message(case, window))
-    press_enter_in(window, f"window {window}")
+    acknowledge(p.pid, [window])
     wait_for("the entry moved on by 7 days and armed",
              lambda: file_equals(case.path("moved"), data))
-    wait_for("the alert window to go", lambda: not alert_windows(p.pid))
     never_during_quiet_period("the failure message was shown again",
                               lambda: message_boxes(p.pid))
     check("Tikor.dat.bad still holds the broken file", same_bytes(case.path("broken"), bad))
@@ -159,9 +158,7 @@ def damaged_file_rings_and_stays(case, data, p):
     # "PROBLEM WITH SAVED FILE.", then once why the start-up save was refused.
     boxes = dismiss_boxes_until_alert(p)
     check(f"two boxes: the damage and the refused save (got {boxes})", boxes == 2)
-    window = the_alert_window(p.pid)
-    press_enter_in(window, f"window {window}")
-    wait_for("the alert window to go", lambda: not alert_windows(p.pid))
+    acknowledge(p.pid, [the_alert_window(p.pid)])
     bad = os.path.join(os.path.dirname(data), "Tikor.dat.bad")
     never_during_quiet_period("the damaged file changed",
                               lambda: file_changed(case.path("damaged"), data, bad))
@@ -175,8 +172,7 @@ def damaged_file_full_disk(case):
     data = os.path.join(case.work, "Tikor.dat")
     write(data, damaged_file(TODAY))
     shutil.copyfile(data, case.path("damaged"))
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     # 64 KiB: a whole file fits, the damaged one (about 100 KiB) does not.
     p = case.start_in(case.work, "tikora", case.program, file_size_limit=64 * 1024)
     damaged_file_rings_and_stays(case, data, p)
@@ -184,21 +180,12 @@ def damaged_file_full_disk(case):
 
 def damaged_file_read_only_folder(case):
     """In a folder the user may not create files in."""
-    folder = case.path("alarms")
-    os.chmod(case.root, 0o711)
-    os.chmod(case.dir, 0o711)
-    os.makedirs(folder)
     # No fake clock for another user: an entry dated today (the program's
     # day, in UTC), due at once.
     today = datetime.datetime.now(datetime.timezone.utc).strftime("%m/%d/%y")
-    write(os.path.join(folder, "Tikor.dat"), damaged_file(today))
-    shutil.copyfile(os.path.join(folder, "Tikor.dat"), case.path("damaged"))
-    if os.getuid() == 0:
-        os.chown(folder, VICTIM, VICTIM)
-        os.chown(os.path.join(folder, "Tikor.dat"), VICTIM, VICTIM)
-    os.chmod(folder, 0o555)
-    case.start_display()
-    case.start_tray()
+    write(case.path("damaged"), damaged_file(today))
+    folder = case.read_only_folder(read(case.path("damaged")))
+    case.start_desktop()
     p = case.start_in(folder, "tikora", "env", "-u", "LD_PRELOAD", "-u", "XDG_RUNTIME_DIR",
                       *as_user(VICTIM), case.program)
     damaged_file_rings_and_stays(case, os.path.join(folder, "Tikor.dat"), p)
@@ -224,10 +211,7 @@ def file_size_limit(case):
         os.close(writing)
     wait_for("the failed save's message box", lambda: message_boxes(p.pid) or not alive(p.pid))
     check("the program still runs (not ended by the limit)", alive(p.pid))
-    boxes = message_boxes(p.pid)
-    if len(boxes) != 1:
-        fail(f"expected one message box, found '{' '.join(map(str, boxes))}'")
-    check_message_box(p.pid, boxes[0])
+    the_message_box(p.pid)
     check("the file untouched", same_bytes(case.path("before"), data))
     check("no temporary file left", os.listdir(case.work) == ["Tikor.dat"])
 
@@ -245,8 +229,7 @@ def rewritten_by_another_program(case):
           + entry(TODAY, "Rewritten", "09:00:00", 0, 0, 0, 0) + cleared_slots(4, 31))
     shutil.copyfile(case.path("valid"), data)
 
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     p = case.start_program()
     wait_for("the icon in the tray", lambda: docked_icons(p.pid))
     writer = case.start([sys.executable, os.path.abspath(datafile.__file__), "rewrite", data,

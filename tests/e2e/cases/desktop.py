@@ -10,12 +10,13 @@ import shutil
 import xhelper
 from datafile import (SOUND_MESSAGE, cleared_slots, date_is, entry, first_start_file, header,
                       inode, same_bytes, show_difference, write)
-from processes import alive, check, ended, fail, never_during_quiet_period, wait_for
-from windows import (alert_windows, asks_no_minimise, check_alert_look, check_in_front,
-                     check_untitled, click_icon, click_in, dismiss_failure_box, editors, key,
-                     keys_in, message_boxes, minimise, ok, open_tray_menu, outer_geometry,
-                     pickers, press_enter_in, press_in_tray_menu, restored, the_alert_window,
-                     untitled_dialogs, window, docked_icons)
+from processes import alive, check, fail, never_during_quiet_period, wait_for
+from windows import (accept_editor, alert_window_opened, alert_windows, asks_no_minimise,
+                     check_in_front, check_untitled, choose_from_tray_menu, click_icon, click_in,
+                     close_with_escape, dismiss_failure_box, docked_icons, editors, key,
+                     message_boxes, minimise, ok, open_about, open_editor, open_picker,
+                     open_tray_menu, outer_geometry, pickers, press_enter_in, press_in_tray_menu,
+                     restored, the_alert_window, the_message_box, untitled_dialogs, window)
 
 
 def xdotool(*args):
@@ -40,12 +41,7 @@ def windows_in_front(case):
     shutil.copyfile(data, before)
     written = inode(data)
 
-    case.start_display()
-    # trayer first: openbox adopts its panel when it starts. A panel mapped
-    # while openbox is still starting was at times never managed nor shown
-    # (about one start in three), and the icon in it never viewable.
-    case.start_tray()
-    case.start_window_manager()
+    case.start_desktop(window_manager=True)
     p = case.start_program()
     pid = p.pid
     wait_for("the icon in the tray", lambda: docked_icons(pid))
@@ -54,28 +50,17 @@ def windows_in_front(case):
     check("start-up saved the entries as they were", same_bytes(before, data))
 
     click_icon(pid, 1)
-    wait_for("the main alert window", lambda: alert_windows(pid))
-    main = the_alert_window(pid)
-    check_alert_look(pid, main)
+    main = alert_window_opened(pid, "the main alert window")
 
-    if not keys_in(main, "ctrl+a"):
-        fail("could not press Ctrl+A in the main alert window")
-    wait_for("About", lambda: len(untitled_dialogs(pid)) == 1)
-    about = untitled_dialogs(pid)[0]
+    about = open_about(pid, main)
     check_untitled(about)
     check_in_front(pid, "About", about, main)
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
+    choose_from_tray_menu(pid, "s")
     never_during_quiet_period("the editor opened over About", lambda: len(editors(pid)) == 1)
     check("About still open", len(untitled_dialogs(pid)) == 1)
-    if not keys_in(about, "Escape"):
-        fail("could not press Escape in About")
-    wait_for("About to close", lambda: not untitled_dialogs(pid))
+    close_with_escape(about, "About", lambda: untitled_dialogs(pid))
 
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
-    wait_for("the editor", lambda: len(editors(pid)) == 1)
-    editor = editors(pid)[0]
+    editor = open_editor(pid)
     check_in_front(pid, "the editor", editor, main)
     # Keys typed in the menu go to the menu, not to the row's date box that
     # has the focus: Enter then accepts the rows as they were.
@@ -84,33 +69,21 @@ def windows_in_front(case):
         fail("could not type in the menu")
     press_in_tray_menu(pid, "Escape")
     check("the editor still open", len(editors(pid)) == 1)
-    if not keys_in(editor, "Return"):
-        fail("could not press Enter in the editor")
-    wait_for("the editor to accept and close", lambda: not editors(pid))
+    accept_editor(pid, editor)
     check("no error box", not message_boxes(pid))
     check("the rows accepted as they were", same_bytes(before, data))
 
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
-    wait_for("the editor again", lambda: len(editors(pid)) == 1)
-    editor = editors(pid)[0]
-
+    editor = open_editor(pid, "the editor again")
     # Row 1's time box: 373, 25 inside the editor.
-    if not click_in(editor, 373, 25):
-        fail("could not click the time box")
-    wait_for("the time picker", lambda: len(pickers(pid)) == 1)
-    picker = pickers(pid)[0]
+    picker = open_picker(pid, editor, 373, 25, "time")
     check_untitled(picker)
     check_in_front(pid, "the time picker", picker, main)
     check_in_front(pid, "the time picker", picker, editor)
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
+    choose_from_tray_menu(pid, "s")
     check("one editor after Set Alarm", len(editors(pid)) == 1)
     check("one picker after Set Alarm", len(pickers(pid)) == 1)
     check_in_front(pid, "the time picker after Set Alarm", picker, editor)
-    if not keys_in(picker, "Escape"):
-        fail("could not press Escape in the picker")
-    wait_for("the picker to close", lambda: not pickers(pid))
+    close_with_escape(picker, "the picker", lambda: pickers(pid))
 
     # A time that cannot be: OK names it in a box.
     if not xdotool("windowfocus", "--sync", str(editor), "key", "--clearmodifiers", "ctrl+a",
@@ -119,17 +92,12 @@ def windows_in_front(case):
     if not key("Return"):
         fail("could not press Enter")
     wait_for("the error box", lambda: message_boxes(pid))
-    boxes = message_boxes(pid)
-    if len(boxes) != 1:
-        fail(f"the error box is not viewable: {boxes}")
-    check_in_front(pid, "the error box", boxes[0], main)
-    check_in_front(pid, "the error box", boxes[0], editor)
+    box = the_message_box(pid)
+    check_in_front(pid, "the error box", box, main)
+    check_in_front(pid, "the error box", box, editor)
 
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "e")
-    wait_for("the program to end", lambda: ended(pid))
-    status = case.end_status(p)
-    check(f"the program ends with status 0 (got {status})", status == 0)
+    choose_from_tray_menu(pid, "e")
+    case.check_ends(p, 0)
     if not same_bytes(before, data):
         fail(f"the file changed: {show_difference(before, data)}")
 
@@ -140,53 +108,34 @@ def minimised_windows_come_back(case):
     a left click on the icon and from "Tikora"; About minimised (the window
     manager takes the main window with it) comes back from "About", and the
     editor from "Set Alarm"."""
-    case.start_display()
-    case.start_tray()
-    case.start_window_manager()
+    case.start_desktop(window_manager=True)
     pid = case.start_program_settled().pid
     wait_for("the icon in the tray", lambda: docked_icons(pid))
 
     click_icon(pid, 1)
-    wait_for("the main alert window", lambda: alert_windows(pid))
-    main = the_alert_window(pid)
-    wait_for("the main alert window active", lambda: restored(pid, main))
-    check("the main alert window asks for no minimise button", asks_no_minimise(main))
+    main = alert_window_opened(pid, "the main alert window")
+    comes_back(pid, "the main alert window", main, "a left click", lambda: click_icon(pid, 1))
+    comes_back(pid, "the main alert window", main, "Tikora",
+               lambda: choose_from_tray_menu(pid, "t"))
 
-    minimise(pid, main)
-    click_icon(pid, 1)
-    wait_for("the main alert window back from a left click", lambda: restored(pid, main))
-
-    minimise(pid, main)
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "t")
-    wait_for("the main alert window back from Tikora", lambda: restored(pid, main))
-
-    if not keys_in(main, "ctrl+a"):
-        fail("could not press Ctrl+A in the main alert window")
-    wait_for("About", lambda: len(untitled_dialogs(pid)) == 1)
-    about = untitled_dialogs(pid)[0]
-    wait_for("About active", lambda: restored(pid, about))
-    check("About asks for no minimise button", asks_no_minimise(about))
-    minimise(pid, about)
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "a")
-    wait_for("About back from About", lambda: restored(pid, about))
+    about = open_about(pid, main)
+    comes_back(pid, "About", about, "About", lambda: choose_from_tray_menu(pid, "a"))
     check("one About", len(untitled_dialogs(pid)) == 1)
-    if not keys_in(about, "Escape"):
-        fail("could not press Escape in About")
-    wait_for("About to close", lambda: not untitled_dialogs(pid))
+    close_with_escape(about, "About", lambda: untitled_dialogs(pid))
 
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
-    wait_for("the editor", lambda: len(editors(pid)) == 1)
-    editor = editors(pid)[0]
-    wait_for("the editor active", lambda: restored(pid, editor))
-    check("the editor asks for no minimise button", asks_no_minimise(editor))
-    minimise(pid, editor)
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
-    wait_for("the editor back from Set Alarm", lambda: restored(pid, editor))
+    editor = open_editor(pid)
+    comes_back(pid, "the editor", editor, "Set Alarm", lambda: choose_from_tray_menu(pid, "s"))
     check("one editor", len(editors(pid)) == 1)
+
+
+def comes_back(pid, name, wid, what, bring_back):
+    """A window, active and asking for no minimise button, is minimised and
+    comes back, active, from WHAT (BRING_BACK does it)."""
+    wait_for(f"{name} active", lambda: restored(pid, wid))
+    check(f"{name} asks for no minimise button", asks_no_minimise(wid))
+    minimise(pid, wid)
+    bring_back()
+    wait_for(f"{name} back from {what}", lambda: restored(pid, wid))
 
 
 def no_tray_window_stays(case):
@@ -215,9 +164,7 @@ def no_tray_window_stays(case):
 
     if not xhelper.close(main):
         fail("could not close the main alert window")
-    wait_for("the program to end", lambda: ended(pid))
-    status = case.end_status(p)
-    check(f"the program ends with status 0 (got {status})", status == 0)
+    case.check_ends(p, 0)
 
 
 def editor_keeps_its_place(case):
@@ -228,30 +175,20 @@ def editor_keeps_its_place(case):
     write(data, first_start_file())
     written = inode(data)
 
-    case.start_display()
-    case.start_tray()
-    case.start_window_manager()
+    case.start_desktop(window_manager=True)
     pid = case.start_program().pid
     wait_for("the icon in the tray", lambda: docked_icons(pid))
     wait_for("the start-up save", lambda: inode(data) != written)
 
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
-    wait_for("the editor", lambda: len(editors(pid)) == 1)
-    editor = editors(pid)[0]
+    editor = open_editor(pid)
     # The scroll bar's trough above its down arrow, 522,9 21x243 inside the
     # editor: each click pages down by 1000 twips, six reach the bottom.
     for _ in range(7):
         if not click_in(editor, 532, 225):
             fail("could not click the scroll bar")
-    if not keys_in(editor, "Return"):
-        fail("could not press Enter in the editor")
-    wait_for("the editor to accept and close", lambda: not editors(pid))
+    accept_editor(pid, editor)
 
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
-    wait_for("the editor again", lambda: len(editors(pid)) == 1)
-    editor = editors(pid)[0]
+    editor = open_editor(pid, "the editor again")
     if not xdotool("windowfocus", "--sync", str(editor), "type", "03/20/09"):
         fail("could not type in the editor")
     if not key("Return"):
@@ -267,8 +204,7 @@ def help_with_path(case, folder, name):
     opener is whatever FOLDER holds, and chooses Help from the tray menu."""
     p = case.start_in(case.work, name, "env", f"PATH={folder}", case.program)
     wait_for("the icon in the tray", lambda: docked_icons(p.pid))
-    open_tray_menu(p.pid)
-    press_in_tray_menu(p.pid, "h")
+    choose_from_tray_menu(p.pid, "h")
     return p
 
 
@@ -289,8 +225,7 @@ def help_cannot_open(case):
             f.write(text)
         os.chmod(os.path.join(folder, "xdg-open"), 0o755)
 
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     for folder in (none, failing):
         name = os.path.basename(folder)
         p = help_with_path(case, folder, name)
@@ -330,20 +265,12 @@ def date_picker_beside_the_editor(case):
     """Under a window manager, which frames every window: the date picker
     opens over the editor's top left corner by its outer width, not its
     inner one."""
-    case.start_display()
-    case.start_tray()
-    case.start_window_manager()
+    case.start_desktop(window_manager=True)
     pid = case.start_program_settled().pid
     wait_for("the icon in the tray", lambda: docked_icons(pid))
-    open_tray_menu(pid)
-    press_in_tray_menu(pid, "s")
-    wait_for("the editor", lambda: len(editors(pid)) == 1)
-    editor = editors(pid)[0]
+    editor = open_editor(pid)
     # Row 1's date box: 50, 25 inside the editor.
-    if not click_in(editor, 50, 25):
-        fail("could not click the date box")
-    wait_for("the date picker", lambda: len(pickers(pid)) == 1)
-    picker = pickers(pid)[0]
+    picker = open_picker(pid, editor, 50, 25, "date")
     wait_for("the picker framed", lambda: outer_geometry(picker) is not None)
 
     def shown(wid):

@@ -13,8 +13,8 @@ from datafile import (SOUND_MESSAGE, TODAY, cleared_slots, entry, file_equals, h
                       same_bytes, show_difference, write)
 from cases.one_copy import second_copy_refused
 from processes import alive, check, ended, fail, wait_for
-from windows import (alert_windows, docked_icons, editors, keys_in, message_boxes,
-                     open_tray_menu, press_in_tray_menu, toplevel_windows)
+from windows import (accept_editor, alert_windows, docked_icons, message_boxes, open_editor,
+                     toplevel_windows)
 
 BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
@@ -60,6 +60,15 @@ def command(case, bus, name, *arguments):
         return status, f.read()
 
 
+def check_says(case, bus, name, arguments, status, printed, whole=True):
+    """Runs a command NAME; checks its exit status and that it printed
+    PRINTED, all of what it printed unless WHOLE is false."""
+    got, said = command(case, bus, name, *arguments)
+    check(f"{name} ends with {status} (got {got}: {said!r})", got == status)
+    check(f"{name} prints {printed!r} (got {said!r})",
+          said == printed if whole else printed in said)
+
+
 def answers(case, bus):
     """Whether the running copy answers on the bus (a --list through it)."""
     answers.count = getattr(answers, "count", 0) + 1
@@ -75,8 +84,7 @@ def running_copy(case, bus):
     if not os.path.exists(data):
         write(data, datafile.first_start_file())
     written = datafile.inode(data)
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     first = start_on_bus(case, bus, "tikora")
     wait_for("the start-up save", lambda: datafile.inode(data) not in (None, written))
     wait_for("the icon in the tray", lambda: docked_icons(first.pid))
@@ -132,8 +140,7 @@ def two_starts_at_once(case):
     bus = start_bus(case)
     data = os.path.join(case.work, "Tikor.dat")
     write(data, datafile.first_start_file())
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     starts = [start_on_bus(case, bus, "one"), start_on_bus(case, bus, "other")]
 
     def one_ended():
@@ -162,11 +169,9 @@ def add_through_the_running_copy(case):
     bus = start_bus(case)
     first = running_copy(case, bus)
 
-    status, said = command(case, bus, "add", "--add", "March 18, 2009", "7:30 PM",
-                           "Take the pills", "--weekly")
-    check(f"--add ends with 0 (got {status}: {said!r})", status == 0)
-    check(f"--add prints the new row (got {said!r})",
-          said == "2\t03/18/09\t19:30:00\tweekly\tarmed\tTake the pills\n")
+    check_says(case, bus, "add",
+               ["--add", "March 18, 2009", "7:30 PM", "Take the pills", "--weekly"], 0,
+               "2\t03/18/09\t19:30:00\tweekly\tarmed\tTake the pills\n")
     added = table((0, entry(TODAY, "Stand-up", "10:00:00", 1, 0, 0, 0)),
                   (1, entry("03/18/09", "Take the pills", "19:30:00", 0, 1, 0, 0)))
     write(case.path("added"), added)
@@ -174,26 +179,18 @@ def add_through_the_running_copy(case):
         fail(f"the running copy did not save the entry: "
              f"{show_difference(case.path('added'), data)}")
 
-    status, said = command(case, bus, "list", "--list")
-    check(f"--list ends with 0 (got {status})", status == 0)
-    check(f"--list lists both rows (got {said!r})",
-          said == "1\t03/17/09\t10:00:00\tdaily\tarmed\tStand-up\n"
-                  "2\t03/18/09\t19:30:00\tweekly\tarmed\tTake the pills\n")
+    check_says(case, bus, "list", ["--list"], 0,
+               "1\t03/17/09\t10:00:00\tdaily\tarmed\tStand-up\n"
+               "2\t03/18/09\t19:30:00\tweekly\tarmed\tTake the pills\n")
 
     # The editor holds the entry: its OK (Enter) writes the same rows.
-    open_tray_menu(first.pid)
-    press_in_tray_menu(first.pid, "s")
-    wait_for("the editor", lambda: len(editors(first.pid)) == 1)
-    editor = editors(first.pid)[0]
+    editor = open_editor(first.pid)
 
-    status, said = command(case, bus, "add-editing", "--add", "3/19/09", "8:00", "Later")
-    check(f"--add with the editor open ends with 1 (got {status})", status == 1)
-    check(f"--add says the editor is open (got {said!r})", "the editor is open" in said)
+    check_says(case, bus, "add-editing", ["--add", "3/19/09", "8:00", "Later"], 1,
+               "the editor is open", whole=False)
     check("the file unchanged while the editor is open", file_equals(case.path("added"), data))
 
-    if not keys_in(editor, "Return"):
-        fail("could not press Enter in the editor")
-    wait_for("the editor to accept and close", lambda: not editors(first.pid))
+    accept_editor(first.pid, editor)
     check("the editor's OK kept the added entry", file_equals(case.path("added"), data))
     check("no message box", not message_boxes(first.pid))
 
@@ -204,31 +201,25 @@ def add_and_list_with_no_copy(case):
     byte as it was. None needs a display."""
     data = os.path.join(case.work, "Tikor.dat")
     write(data, table((3, entry("03/20/09", "Dentist", "09:00:00", 0, 0, 0, 1))))
-    status, said = command(case, None, "add", "--add", "3/18/09", "7:05", "Pills", "--daily")
-    check(f"--add ends with 0 (got {status}: {said!r})", status == 0)
-    check(f"--add prints the new row (got {said!r})",
-          said == "1\t03/18/09\t07:05:00\tdaily\tarmed\tPills\n")
+    check_says(case, None, "add", ["--add", "3/18/09", "7:05", "Pills", "--daily"], 0,
+               "1\t03/18/09\t07:05:00\tdaily\tarmed\tPills\n")
     write(case.path("added"), table((0, entry("03/18/09", "Pills", "07:05:00", 1, 0, 0, 0)),
                                     (3, entry("03/20/09", "Dentist", "09:00:00", 0, 0, 0, 1))))
     if not file_equals(case.path("added"), data):
         fail(f"--add wrote otherwise: {show_difference(case.path('added'), data)}")
 
-    status, said = command(case, None, "list", "--list")
-    check(f"--list ends with 0 (got {status})", status == 0)
-    check(f"--list lists both rows (got {said!r})",
-          said == "1\t03/18/09\t07:05:00\tdaily\tarmed\tPills\n"
-                  "4\t03/20/09\t09:00:00\tonce\tfired\tDentist\n")
+    check_says(case, None, "list", ["--list"], 0,
+               "1\t03/18/09\t07:05:00\tdaily\tarmed\tPills\n"
+               "4\t03/20/09\t09:00:00\tonce\tfired\tDentist\n")
 
-    status, said = command(case, None, "bad-date", "--add", "2/30/09", "7:05", "Pills")
-    check(f"a bad date ends with 2 (got {status})", status == 2)
-    check(f"a bad date is named (got {said!r})", "'2/30/09' is not a day" in said)
+    check_says(case, None, "bad-date", ["--add", "2/30/09", "7:05", "Pills"], 2,
+               "'2/30/09' is not a day", whole=False)
     check("the file byte for byte as it was", file_equals(case.path("added"), data))
 
     full = header(SOUND_MESSAGE) + entry(TODAY, "taken", "08:00:00", 0, 0, 0, 0) * 32
     write(data, full)
     write(case.path("full"), full)
-    status, said = command(case, None, "full", "--add", "3/18/09", "7:05", "Pills")
-    check(f"a full table ends with 1 (got {status})", status == 1)
-    check(f"a full table is told (got {said!r})", "all 32 rows hold an alarm" in said)
+    check_says(case, None, "full", ["--add", "3/18/09", "7:05", "Pills"], 1,
+               "all 32 rows hold an alarm", whole=False)
     check("the full file byte for byte as it was", file_equals(case.path("full"), data))
     check("nothing else made in the folder", sorted(os.listdir(case.work)) == ["Tikor.dat"])

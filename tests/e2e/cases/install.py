@@ -10,7 +10,7 @@ import xhelper
 from datafile import (SOUND_ALERT1, TODAY, cleared_slots, entry, fired_flag_is,
                       first_start_file, header, read, same_bytes, write)
 from processes import check, fail, wait_for
-from windows import alert_windows, the_alert_window, window_classes
+from windows import alert_window_opened, window_classes
 
 INSTALLED = ["share/applications/org.example.Tikora.desktop",
              "etc/xdg/autostart/org.example.Tikora.desktop",
@@ -72,8 +72,7 @@ def install(case):
     check("the login entry is the menu entry",
           same_bytes(desktop, os.path.join(prefix, "etc/xdg/autostart/org.example.Tikora.desktop")))
 
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
 
     # The desktop entry's command, found on PATH, with a fresh home and
     # started from an unrelated folder.
@@ -120,8 +119,7 @@ def install(case):
     wm_class = "".join(line[len("StartupWMClass="):] for line in entry_lines
                        if line.startswith("StartupWMClass="))
     check("the desktop entry names a window class", wm_class != "")
-    wait_for("an alert window", lambda: alert_windows(p.pid))
-    window = the_alert_window(p.pid)
+    window = alert_window_opened(p.pid)
     classes = window_classes(window)
     named = re.fullmatch(r'"[^"]*", "(.*)"', classes)
     check(f"the alert window's class is '{wm_class}' (WM_CLASS: {classes})",

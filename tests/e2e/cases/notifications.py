@@ -61,8 +61,7 @@ def notification_answers_for_its_window(case):
     data = os.path.join(case.work, "Tikor.dat")
     write(data, table(TODAY, 0))
     write(case.path("moved"), table(NEXT_WEEK, 1))
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     bus = start_bus(case)
     service = start_service(case, bus)
     p = start_on_bus(case, bus, "tikora")
@@ -89,8 +88,7 @@ def no_notification_when_turned_off(case):
     """TIKORA_NO_NOTIFICATIONS=1: the alert window opens, no notification."""
     data = os.path.join(case.work, "Tikor.dat")
     write(data, table(TODAY, 1))
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     bus = start_bus(case)
     start_service(case, bus)
     p = case.start_in(case.work, "tikora", "env", f"DBUS_SESSION_BUS_ADDRESS={bus}",

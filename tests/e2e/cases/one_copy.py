@@ -6,37 +6,38 @@ import os
 import shutil
 
 from datafile import first_start_file, identity, same_bytes, write
-from processes import STRANGER, VICTIM, alive, as_user, check, ended, fail, wait_for
-from windows import (check_message_box, dismiss_failure_box, docked_icons, message_boxes,
-                     press_enter_in, toplevel_windows)
+from processes import STRANGER, VICTIM, alive, as_user, check, fail, wait_for
+from windows import (dismiss_failure_box, docked_icons, message_boxes, press_enter_in,
+                     the_message_box, toplevel_windows)
+
+
+def first_copy(case):
+    """The first copy on a new file, its icon in the tray, the file's bytes
+    kept in "before"; the copy and the file's path."""
+    data = os.path.join(case.work, "Tikor.dat")
+    case.start_desktop()
+    first = case.start_program()
+    wait_for("the data file", lambda: os.path.isfile(data))
+    wait_for("the icon in the tray", lambda: docked_icons(first.pid))
+    shutil.copyfile(data, case.path("before"))
+    return first, data
 
 
 def second_copy(case):
     """A second copy in the same folder says so in one message box and ends
     without touching the file; the first keeps running."""
-    data = os.path.join(case.work, "Tikor.dat")
-    case.start_display()
-    case.start_tray()
-    first = case.start_program()
-    wait_for("the data file", lambda: os.path.isfile(data))
-    wait_for("the icon in the tray", lambda: docked_icons(first.pid))
+    first, data = first_copy(case)
     before = identity(data)
-    shutil.copyfile(data, case.path("before"))
 
     second = case.start_in(case.work, "second")
     wait_for("the second copy's message box", lambda: message_boxes(second.pid))
-    boxes = message_boxes(second.pid)
-    if len(boxes) != 1:
-        fail(f"expected one message box, found '{' '.join(map(str, boxes))}'")
-    check_message_box(second.pid, boxes[0])
+    box = the_message_box(second.pid)
     check("the second copy has no icon", not docked_icons(second.pid))
     check("no lock file made: the folder itself is locked",
           not os.path.exists(os.path.join(case.work, "Tikor.dat.lock")))
 
-    press_enter_in(boxes[0], "the message box")
-    wait_for("the second copy to end", lambda: ended(second.pid))
-    status = case.end_status(second)
-    check(f"the second copy ends with status 1 (got {status})", status == 1)
+    press_enter_in(box, "the message box")
+    case.check_ends(second, 1, "the second copy")
     check("the file untouched", identity(data) == before)
     check("the file's bytes untouched", same_bytes(case.path("before"), data))
     check("the first copy still runs", alive(first.pid))
@@ -48,13 +49,8 @@ def second_copy_refused(case, second, what):
     """A second copy shows one box and no icon; Enter ends it with 1."""
     wait_for(f"the second copy's box ({what})", lambda: message_boxes(second.pid))
     check(f"the second copy has no icon ({what})", not docked_icons(second.pid))
-    boxes = message_boxes(second.pid)
-    if len(boxes) != 1:
-        fail(f"could not press Enter in the box ({what})")
-    press_enter_in(boxes[0], f"the box ({what})")
-    wait_for(f"the second copy to end ({what})", lambda: ended(second.pid))
-    status = case.end_status(second)
-    check(f"the second copy ends with 1 ({what}; got {status})", status == 1)
+    press_enter_in(the_message_box(second.pid), f"the box ({what})")
+    case.check_ends(second, 1, f"the second copy ({what})")
 
 
 def remove(path):
@@ -70,13 +66,7 @@ def one_copy_whatever_the_lock(case):
     another user's file in its place. Each second start says "already
     running" in a box and ends with 1, and the file stays as it was."""
     lock = os.path.join(case.work, "Tikor.dat.lock")
-    data = os.path.join(case.work, "Tikor.dat")
-    case.start_display()
-    case.start_tray()
-    first = case.start_program()
-    wait_for("the data file", lambda: os.path.isfile(data))
-    wait_for("the icon in the tray", lambda: docked_icons(first.pid))
-    shutil.copyfile(data, case.path("before"))
+    first, data = first_copy(case)
     for attack in ("deleted", "fifo", "folder", "stranger"):
         remove(lock)
         if attack == "fifo":
@@ -101,20 +91,12 @@ def one_copy_read_only_folder(case):
     to, with no XDG_RUNTIME_DIR and the runtime folder Qt would fall back on
     made first by another user: the second says "already running" and ends
     with 1."""
-    folder, tmp = case.path("alarms"), case.path("tmp")
-    os.chmod(case.root, 0o711)
-    os.chmod(case.dir, 0o711)
-    os.makedirs(folder)
+    folder, tmp = case.read_only_folder(first_start_file()), case.path("tmp")
     os.makedirs(os.path.join(tmp, "runtime-nobody"))
     os.chmod(tmp, 0o1777)
-    write(os.path.join(folder, "Tikor.dat"), first_start_file())
     if os.getuid() == 0:
-        os.chown(folder, VICTIM, VICTIM)
-        os.chown(os.path.join(folder, "Tikor.dat"), VICTIM, VICTIM)
         os.chown(os.path.join(tmp, "runtime-nobody"), STRANGER, STRANGER)
-    os.chmod(folder, 0o555)
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     # No fake clock: its shared memory belongs to root.
     command = ["env", "-u", "LD_PRELOAD", "-u", "XDG_RUNTIME_DIR", f"TMPDIR={tmp}",
                *as_user(VICTIM), case.program]
@@ -135,8 +117,7 @@ def planted_link(case):
     root, the two users are unprivileged ids."""
     shared, home = case.path("shared"), case.path("home")
     runtime = case.path("victim-runtime")
-    os.chmod(case.root, 0o711)
-    os.chmod(case.dir, 0o711)
+    case.open_to_other_users()
     for folder in (shared, home, runtime):
         os.makedirs(folder)
     os.chmod(shared, 0o1777)
@@ -154,17 +135,14 @@ def planted_link(case):
         fail("could not plant the link")
     before = identity(bashrc)
 
-    case.start_display()
-    case.start_tray()
+    case.start_desktop()
     # No fake clock: its shared memory belongs to root.
     p = case.start_in(shared, "victim", "env", "-u", "LD_PRELOAD", f"HOME={home}",
                       f"XDG_RUNTIME_DIR={runtime}", *as_user(VICTIM), case.program)
     wait_for("the message box", lambda: message_boxes(p.pid))
     check("no icon in the tray", not docked_icons(p.pid))
     dismiss_failure_box(p.pid)
-    wait_for("the program to end", lambda: ended(p.pid))
-    status = case.end_status(p)
-    check(f"the program ends with status 1 (got {status})", status == 1)
+    case.check_ends(p, 1)
     check(".bashrc untouched", identity(bashrc) == before)
     check(".bashrc's bytes untouched", same_bytes(case.path("before"), bashrc))
     check("the link still there", os.path.islink(link))
