@@ -12,20 +12,20 @@
 #include <QPushButton>
 #include <QTimer>
 
-TrayMenu::TrayMenu(AppContext &context) : menu(std::make_unique<QMenu>())
+TrayMenu::TrayMenu(AppContext &context) : m_menu(std::make_unique<QMenu>())
 {
-    menu->setObjectName(QStringLiteral("mnuFile"));
-    menu->setTitle(tr("&File"));
+    m_menu->setObjectName(QStringLiteral("mnuFile"));
+    m_menu->setTitle(tr("&File"));
     auto item = [this](const char *name, const QString &caption) {
-        QAction *action = menu->addAction(caption);
+        QAction *action = m_menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    tikoraAction = item("mnuTikora", tr("&Tikora"));
-    setAlarmAction = item("mnuSet", tr("&Set Alarm"));
-    helpAction = item("mnuHelp", tr("&Help"));
-    aboutAction = item("mnuAbout", tr("&About"));
-    exitAction = item("mnuClose", tr("&Exit"));
+    QAction *tikoraAction = item("mnuTikora", tr("&Tikora"));
+    QAction *setAlarmAction = item("mnuSet", tr("&Set Alarm"));
+    QAction *helpAction = item("mnuHelp", tr("&Help"));
+    QAction *aboutAction = item("mnuAbout", tr("&About"));
+    m_exitAction = item("mnuClose", tr("&Exit"));
 
     // A command returns at once and its window opens after it (the editor,
     // About and a message box each run a loop until they close): a screen
@@ -50,7 +50,7 @@ TrayShell::TrayShell(AppContext &context) : m_context(context), m_trayMenu(conte
     startUpTimer->setObjectName(QStringLiteral("Timer1"));
     startUpTimer->setInterval(850);
     connect(startUpTimer, &QTimer::timeout, this, &TrayShell::completeStartUp);
-    connect(m_trayMenu.exitAction, &QAction::triggered, this, &TrayShell::exitProgram);
+    connect(&m_trayMenu.exitAction(), &QAction::triggered, this, &TrayShell::exitProgram);
     m_context.exitProgram = [this] { exitProgram(); };
     m_context.services.tray.onLeftPress = [this] { iconLeftPressed(); };
     auto *sessionSignals = new SessionSignals(this);
@@ -65,7 +65,7 @@ TrayShell::~TrayShell()
 
 void TrayShell::startUp()
 {
-    load();
+    prepareHidden();
     addIcon();
     m_context.engine.useDefaultBanners();
     // Some desktops have no notification area: the main window is the way in.
@@ -73,10 +73,8 @@ void TrayShell::startUp()
         m_context.showMainAlert();
 }
 
-void TrayShell::load()
+void TrayShell::prepareHidden()
 {
-    // The editor's working copy is read here; its window is built the first
-    // time it is shown.
     m_context.mainAlert();
     m_context.engine.ensureLoaded();
     startUpTimer->start();
@@ -84,7 +82,7 @@ void TrayShell::load()
 
 void TrayShell::addIcon()
 {
-    m_context.services.tray.add(AppTitle, m_trayMenu.menu.get());
+    m_context.services.tray.add(AppTitle, &m_trayMenu.menu());
 }
 
 void TrayShell::removeIcon()
@@ -119,7 +117,7 @@ void TrayShell::exitProgram()
     if (m_context.editorVisible())
         m_context.editor().cancelEdits();
     if (m_context.mainAlertLoaded())
-        m_context.mainAlert().unload();
+        m_context.mainAlert().acknowledge();
     endSession();
 }
 
@@ -127,7 +125,7 @@ void TrayShell::endSession()
 {
     if (m_context.editorLoaded())
         m_context.editor().hide();
-    m_trayMenu.menu->hide();
+    m_trayMenu.menu().hide();
     removeIcon();
     startUpTimer->stop();
     if (m_context.endProcess)

@@ -19,12 +19,12 @@ public:
     explicit TrayMenu(AppContext &context);
     ~TrayMenu() override;
 
-    std::unique_ptr<QMenu> menu;
-    QAction *tikoraAction = nullptr;
-    QAction *setAlarmAction = nullptr;
-    QAction *helpAction = nullptr;
-    QAction *aboutAction = nullptr;
-    QAction *exitAction = nullptr;
+    QMenu &menu() const { return *m_menu; }
+    QAction &exitAction() const { return *m_exitAction; }
+
+private:
+    std::unique_ptr<QMenu> m_menu;
+    QAction *m_exitAction = nullptr;
 };
 
 // The hidden tray form: it loads the long-lived windows at start, owns the
@@ -43,10 +43,6 @@ public:
     // no notification area the main alert window is shown instead.
     void startUp();
 
-    void load();
-    void addIcon();
-    void removeIcon();
-
     // The one-shot tick, 850 ms after start-up: empty the main window's
     // title, switch the timer off for good, press the editor's OK; then the
     // alerts the last run left open are raised again.
@@ -55,7 +51,7 @@ public:
     // A left press on the icon.
     void iconLeftPressed();
 
-    // "&Exit": acknowledge through the main alert window's unload, drop the
+    // "&Exit": acknowledge through the main alert window, drop the
     // editor's unaccepted edits, remove the icon, end the process.
     void exitProgram();
 
@@ -65,9 +61,15 @@ public:
     void endSession();
 
     QTimer *startUpTimer = nullptr;
-    TrayMenu &trayMenu() { return m_trayMenu; }
 
 private:
+    // The main alert window made ready, hidden, the working copy read and
+    // the one-shot timer started; the editor's window is built the first
+    // time it is shown.
+    void prepareHidden();
+    void addIcon();
+    void removeIcon();
+
     AppContext &m_context;
     TrayMenu m_trayMenu;
 };

@@ -177,7 +177,7 @@ private Q_SLOTS:
         QCOMPARE(shown.timeout, 0);
         QVERIFY(service.closed.isEmpty());
 
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
+        click(control<QPushButton>(*window, "cmdOK"));
         QTRY_COMPARE(service.closed, QList<uint>{41});
         QCOMPARE(readContents(dir).table[3].date, QStringLiteral("03/11/09"));
     }
@@ -197,7 +197,7 @@ private Q_SLOTS:
 
         QPointer<AlertWindow> window = openWindow(app);
         QVERIFY(window);
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
+        click(control<QPushButton>(*window, "cmdOK"));
         QTRY_COMPARE(service.closed, QList<uint>{41});
         QCOMPARE(service.notified.size(), 1);
     }
@@ -306,9 +306,9 @@ private Q_SLOTS:
         QPointer<AlertWindow> window = openWindow(app);
         QVERIFY(window);
         QVERIFY(window->isVisible());
-        QCOMPARE(window->messageLabel->text(), Message);
+        QCOMPARE(window->message(), Message);
         QCOMPARE(app.sound.calls, (QStringList{"beep", "play checkmsgs.wav"}));
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
+        click(control<QPushButton>(*window, "cmdOK"));
         QVERIFY(window->isHidden());
         QCOMPARE(readContents(dir).table[3].date, QStringLiteral("03/11/09"));
     }

@@ -36,6 +36,29 @@ struct PickerTest
 
     FileContents saved() const { return readContents(dir); }
 
+    // Opens the picker of `slot`'s date or time box over a file whose box
+    // holds the test's `rowText`; `check` looks at the picker and leaves it
+    // without OK. From the opening on the box holds the test's
+    // `rowAfterLoad`, and the file keeps `rowText`.
+    template <typename Picker>
+    static void openOnRowText(QString Entry::*box, int slot,
+                              const std::function<void(Picker &, PickerTest &)> &check)
+    {
+        QFETCH(QString, rowText);
+        QFETCH(QString, rowAfterLoad);
+        FileContents c = bannered();
+        c.table[slot].*box = rowText;
+        PickerTest t(c);
+        QLineEdit *row =
+            box == &Entry::date ? Row::date(*t.editor, slot) : Row::time(*t.editor, slot);
+        t.open<Picker>(row, [&](Picker &picker) {
+            QCOMPARE(row->text(), rowAfterLoad);
+            check(picker, t);
+        });
+        QCOMPARE(row->text(), rowAfterLoad);
+        QCOMPARE(t.saved().table[slot].*box, rowText);
+    }
+
     // Clicks a row's box; the picker opens and `whileOpen` acts on it.
     template <typename Picker>
     void open(QLineEdit *box, const std::function<void(Picker &)> &whileOpen)

@@ -38,6 +38,7 @@ QStringList controlTexts(TestApp &app)
     AlarmEditor &editor = app.context.editor();
     TimePicker picker(app.context, 0);
     TrayShell tray(app.context);
+    tray.startUp();
     const auto action = [](QObject &owner, const char *name) {
         return owner.findChild<QAction *>(QLatin1String(name))->text();
     };
@@ -55,8 +56,8 @@ QStringList controlTexts(TestApp &app)
         editor.findChild<QLineEdit *>(QStringLiteral("txtDateNotify_0"))->accessibleName(),
         picker.findChild<QPushButton *>(QStringLiteral("cmdNow"))->text(),
         picker.findChild<QPushButton *>(QStringLiteral("cmdCancel"))->text(),
-        action(*tray.trayMenu().menu, "mnuSet"),
-        action(*tray.trayMenu().menu, "mnuClose"),
+        app.tray.item("mnuSet").text(),
+        app.tray.item("mnuClose").text(),
     };
 }
 
@@ -87,18 +88,18 @@ Edited acceptEdit()
     TestApp app;
     app.clock.setLocal(QDate(2026, 12, 8), QTime(12, 0, 0));
     AlarmEditor &editor = app.context.editor();
-    editor.load();
+    editor.showWorkingCopy();
     editor.show();
     // A date the US rules read and another locale's would not: a bad date
     // first, then the good one.
-    QTest::keyClicks(editor.dateBoxes[0], QStringLiteral("28.12.2026"));
-    QTest::keyClicks(editor.messageBoxes[0], QStringLiteral("Zahnarzt"));
-    editor.acceptButton->click();
-    editor.dateBoxes[0]->clear();
-    QTest::keyClicks(editor.dateBoxes[0], QStringLiteral("12/28/26"));
-    QTest::keyClicks(editor.timeBoxes[0], QStringLiteral("9:30"));
-    QTest::mouseClick(editor.dailyBoxes[0], Qt::LeftButton);
-    editor.acceptButton->click();
+    QTest::keyClicks(Row::date(editor, 0), QStringLiteral("28.12.2026"));
+    QTest::keyClicks(Row::message(editor, 0), QStringLiteral("Zahnarzt"));
+    control<QPushButton>(editor, "cmdOKnotify")->click();
+    Row::date(editor, 0)->clear();
+    QTest::keyClicks(Row::date(editor, 0), QStringLiteral("12/28/26"));
+    QTest::keyClicks(Row::time(editor, 0), QStringLiteral("9:30"));
+    click(Row::daily(editor, 0));
+    control<QPushButton>(editor, "cmdOKnotify")->click();
     return {dir.read(QStringLiteral("Tikor.dat")), app.boxes.shown};
 }
 
