@@ -6,10 +6,9 @@
 #include <QPushButton>
 #include <QtTest>
 
-// A window's control, found by the object name the window gives it (the
-// controls are the window's own; an empty name: the only one of its type).
-// A name that finds no control of that type, or more than one, ends the test
-// there and then: the caller never gets a null control.
+// A window's control, found by the object name the window gives it (an
+// empty name: the only one of its type). No such control, or more than one,
+// ends the test there and then: the caller never gets a null control.
 template <typename Control = QWidget> Control *control(const QObject &window, const QString &name)
 {
     const QList<Control *> found = window.findChildren<Control *>(name);

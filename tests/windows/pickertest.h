@@ -18,7 +18,7 @@ struct PickerTest
     TestApp app;
     AlarmEditor *editor = nullptr;
 
-    explicit PickerTest(const FileContents &contents = bannered())
+    explicit PickerTest(const FileContents &contents = contentsWith({}))
     {
         app.clock.setLocal(QDate(2009, 6, 15), QTime(14, 5, 9, 600));
         dir.write(AlarmStore::FileName, DataFile::encode(contents));
@@ -26,27 +26,18 @@ struct PickerTest
         editor->show();
     }
 
-    static FileContents bannered()
-    {
-        FileContents c;
-        c.banner1 = DefaultBanner1;
-        c.banner2 = DefaultBanner2;
-        return c;
-    }
-
     FileContents saved() const { return readContents(dir); }
 
-    // Opens the picker of `slot`'s date or time box over a file whose box
-    // holds the test's `rowText`; `check` looks at the picker and leaves it
-    // without OK. From the opening on the box holds the test's
-    // `rowAfterLoad`, and the file keeps `rowText`.
+    // Opens the picker of a date or time box holding the test's `rowText`;
+    // `check` leaves it without OK. The box holds `rowAfterLoad` from the
+    // opening on; the file keeps `rowText`.
     template <typename Picker>
     static void openOnRowText(QString Entry::*box, int slot,
                               const std::function<void(Picker &, PickerTest &)> &check)
     {
         QFETCH(QString, rowText);
         QFETCH(QString, rowAfterLoad);
-        FileContents c = bannered();
+        FileContents c = contentsWith({});
         c.table[slot].*box = rowText;
         PickerTest t(c);
         QLineEdit *row =

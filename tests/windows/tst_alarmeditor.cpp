@@ -33,16 +33,14 @@ struct Boxes
     friend bool operator==(const Boxes &, const Boxes &) = default;
 };
 
-// A box's value as the file stores it: 1 checked, 2 grey, 0 unchecked.
-qint16 valueOf(const QCheckBox *box)
-{
-    return box->checkState() == Qt::Checked ? 1 : box->checkState() == Qt::PartiallyChecked ? 2 : 0;
-}
-
+// A row's repeat boxes as the file stores them: Qt's unchecked, grey and
+// checked are 0, 2 and 1.
 Boxes boxesOf(const AlarmEditor &editor, int row)
 {
-    return {valueOf(Row::daily(editor, row)), valueOf(Row::weekly(editor, row)),
-            valueOf(Row::monthly(editor, row))};
+    constexpr qint16 stored[] = {0, 2, 1};
+    return {stored[Row::daily(editor, row)->checkState()],
+            stored[Row::weekly(editor, row)->checkState()],
+            stored[Row::monthly(editor, row)->checkState()]};
 }
 
 // The sound options as their buttons show them.
@@ -73,10 +71,9 @@ private Q_SLOTS:
         AlarmEditor &editor = app.context.editor();
         QCOMPARE(editor.size(), QSize(645, 257));
         QCOMPARE(control<QFrame>(editor, "Frame1")->geometry(), QRect(2, 2, 510, 655));
-        QCOMPARE(control<QScrollBar>(editor, "VScroll1")->minimum(), 0);
-        QCOMPARE(control<QScrollBar>(editor, "VScroll1")->maximum(), 6000);
-        QCOMPARE(control<QScrollBar>(editor, "VScroll1")->singleStep(), 300);
-        QCOMPARE(control<QScrollBar>(editor, "VScroll1")->pageStep(), 1000);
+        const QScrollBar *bar = control<QScrollBar>(editor, "VScroll1");
+        QCOMPARE((QList<int>{bar->minimum(), bar->maximum(), bar->singleStep(), bar->pageStep()}),
+                 (QList<int>{0, 6000, 300, 1000}));
         QVERIFY(control<QPushButton>(editor, "cmdOKnotify")->isDefault());
         // The caption is the maker's web address.
         QCOMPARE(editor.windowTitle(), QStringLiteral("tikora.example.org"));
@@ -258,8 +255,9 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), Row::time(editor, 20));
         QVERIFY(control<QScrollBar>(editor, "VScroll1")->value() > 0);
 
-        control<QPushButton>(editor, "cmdTest2")->setFocus();
-        QTest::keyClick(control<QPushButton>(editor, "cmdTest2"), Qt::Key_Return);
+        QPushButton *playAlert1 = control<QPushButton>(editor, "cmdTest2");
+        playAlert1->setFocus();
+        QTest::keyClick(playAlert1, Qt::Key_Return);
         QCOMPARE(app.sound.calls, QStringList{"play Alert.wav"});
         QVERIFY(editor.isVisible());
     }
@@ -271,42 +269,40 @@ private Q_SLOTS:
         AlarmEditor &editor = app.context.editor();
         editor.show();
         QScrollBar *bar = control<QScrollBar>(editor, "VScroll1");
-        QCOMPARE(control<QFrame>(editor, "Frame1")->y(), 2);
+        const QFrame *panel = control<QFrame>(editor, "Frame1");
+        QCOMPARE(panel->y(), 2);
 
         // The down arrow sits at the bottom end of the bar: one row.
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
                           QPoint(bar->width() / 2, bar->height() - 4));
         QCOMPARE(bar->value(), 300);
-        QCOMPARE(control<QFrame>(editor, "Frame1")->y(), -20);
+        QCOMPARE(panel->y(), -20);
 
         // The trough below the thumb: a page of 1000.
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
                           QPoint(bar->width() / 2, bar->height() * 3 / 4));
         QCOMPARE(bar->value(), 1300);
-        QCOMPARE(control<QFrame>(editor, "Frame1")->y(), -87);
+        QCOMPARE(panel->y(), -87);
 
         // Dragging the thumb to the bottom: the panel follows while dragging.
         QTest::keyClick(bar, Qt::Key_Home);
-        QCOMPARE(control<QFrame>(editor, "Frame1")->y(), 0);
+        QCOMPARE(panel->y(), 0);
         const QPoint thumb(bar->width() / 2, bar->width() + 6);
         QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, thumb);
         QTest::mouseMove(bar, QPoint(thumb.x(), bar->height()));
         QCOMPARE(bar->value(), 6000);
-        QCOMPARE(control<QFrame>(editor, "Frame1")->y(), -400);
+        QCOMPARE(panel->y(), -400);
         QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, QPoint(thumb.x(), bar->height()));
         // Rows 20 to 31 are the ones inside the window now.
-        const int visibleTop =
-            control<QFrame>(editor, "Frame1")->y() + Row::message(editor, 20)->y();
+        const int visibleTop = panel->y() + Row::message(editor, 20)->y();
         QVERIFY(visibleTop >= 0 && visibleTop < 20);
-        QVERIFY(control<QFrame>(editor, "Frame1")->y() +
-                    Row::message(editor, 31)->geometry().bottom() <
-                editor.height());
+        QVERIFY(panel->y() + Row::message(editor, 31)->geometry().bottom() < editor.height());
 
         // The position survives hiding and showing.
         editor.hide();
         editor.show();
         QCOMPARE(bar->value(), 6000);
-        QCOMPARE(control<QFrame>(editor, "Frame1")->y(), -400);
+        QCOMPARE(panel->y(), -400);
     }
 
     // Paged down to rows 20 to 31, accepted and opened again from the tray:
@@ -369,14 +365,10 @@ private Q_SLOTS:
         AlarmEditor &editor = app.context.editor();
         editor.show();
         click(control<QRadioButton>(editor, "optDive"));
-        for (QPushButton *button :
-             {control<QPushButton>(editor, "cmdTest1"), control<QPushButton>(editor, "cmdTest2"),
-              control<QPushButton>(editor, "cmdTest3"), control<QPushButton>(editor, "cmdTest4")})
-            click(button);
-        QCOMPARE(
-            app.sound.calls,
-            (QStringList{QStringLiteral("play checkmsgs.wav"), QStringLiteral("play Alert.wav"),
-                         QStringLiteral("play Keytry.wav"), QStringLiteral("play Keyhaw.wav")}));
+        for (const char *test : {"cmdTest1", "cmdTest2", "cmdTest3", "cmdTest4"})
+            click(control<QPushButton>(editor, test));
+        QCOMPARE(app.sound.calls, (QStringList{"play checkmsgs.wav", "play Alert.wav",
+                                               "play Keytry.wav", "play Keyhaw.wav"}));
         QCOMPARE(optionsOf(editor), (SoundChoice{false, false, true, false}));
     }
 

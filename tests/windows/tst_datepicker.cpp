@@ -57,10 +57,7 @@ private Q_SLOTS:
     void okWritesTheDateArmsTheEntryAndSaves()
     {
         QFETCH(bool, byEnter);
-        FileContents c = PickerTest::bannered();
-        c.table[0].message = QStringLiteral("fired");
-        c.table[0].fired = 1;
-        PickerTest t(c);
+        PickerTest t(contentsWith({{0, "", "", 0, 0, 0, 1, QStringLiteral("fired")}}));
         t.open<DatePicker>(Row::date(*t.editor, 0), [&](DatePicker &cal) {
             if (byEnter)
                 QTest::keyClick(control<QDateEdit>(cal, "DTPicker2"), Qt::Key_Return);
@@ -79,10 +76,8 @@ private Q_SLOTS:
     // nothing.
     void theRowFollowsThePicker()
     {
-        FileContents c = PickerTest::bannered();
-        c.table[2].date = QStringLiteral("06/03/09");
-        c.table[4].date = QStringLiteral("1/1/1900");
-        PickerTest t(c);
+        PickerTest t(contentsWith({{2, "06/03/09", "", 0, 0, 0, 1, QString()},
+                                   {4, "1/1/1900", "", 0, 0, 0, 1, QString()}}));
         QLineEdit *row = Row::date(*t.editor, 2);
         t.open<DatePicker>(row, [&](DatePicker &cal) {
             QCOMPARE(row->text(), QStringLiteral("06/03/09"));

@@ -37,22 +37,20 @@ struct Raised
 {
     TempCurrentDir dir;
     TestApp app;
-    AlertWindow &main;
 
-    explicit Raised(WakeUps *wakeUps = nullptr) : main(raise(wakeUps)) {}
-
-    AlertWindow &raise(WakeUps *wakeUps)
+    explicit Raised(WakeUps *wakeUps = nullptr)
     {
         writeDailyEntry(dir);
         app.clock.setLocal(Today, QTime(9, 30));
-        AlertWindow &window = app.context.mainAlert();
+        app.context.mainAlert();
         if (wakeUps) {
             app.context.useWakeUps(wakeUps);
             app.context.startMainClock();
         }
-        app.context.alarmClock.tick(window);
-        return window;
+        tick();
     }
+    // A tick of the main window's clock.
+    void tick() { app.context.alarmClock.tick(app.context.mainAlert()); }
 };
 
 QList<OpenAlerts::Alert> recordIn(const TempCurrentDir &dir)
@@ -134,13 +132,13 @@ private Q_SLOTS:
         QCOMPARE(record.first().snoozedUntil.toLocalTime(), QDateTime(Today, again));
 
         t.app.clock.setLocal(Today, again.addSecs(-1));
-        t.app.context.alarmClock.tick(t.main);
+        t.tick();
         QCOMPARE(t.app.alerts.shown.size(), 1);
         QVERIFY(t.app.sound.calls.isEmpty());
         QCOMPARE(t.dir.read(AlarmStore::FileName), fileAtAlert);
 
         t.app.clock.setLocal(Today, again);
-        t.app.context.alarmClock.tick(t.main);
+        t.tick();
         const QList<AlertWindow *> opened = openedSince(t.app, 1);
         QCOMPARE(opened.size(), 1);
         QVERIFY(opened.first()->isVisible());
@@ -149,7 +147,7 @@ private Q_SLOTS:
         record = recordIn(t.dir);
         QCOMPARE(record.size(), 1);
         QVERIFY(!record.first().snoozedUntil.isValid());
-        t.app.context.alarmClock.tick(t.main);
+        t.tick();
         QCOMPARE(t.app.alerts.shown.size(), 2);
 
         // Its OK acknowledges as the first window's would have.
@@ -179,10 +177,10 @@ private Q_SLOTS:
         QCOMPARE(clock.waitForWakeMs(), 60 * 1000);
 
         t.app.clock.setLocal(Today, QTime(9, 34, 30));
-        clock.tick(t.main);
+        t.tick();
         QCOMPARE(clock.waitForWakeMs(), 30 * 1000);
         t.app.clock.setLocal(Today, QTime(9, 34, 59, 750));
-        clock.tick(t.main);
+        t.tick();
         QCOMPARE(clock.waitForWakeMs(), 250);
         QCOMPARE(t.app.alerts.shown.size(), 1);
 
@@ -274,10 +272,10 @@ private Q_SLOTS:
             click(control<QPushButton>(editor, "cmdOKnotify"));
         };
         t.app.context.openEditor(AppContext::FromTray);
-        t.app.context.alarmClock.tick(t.main);
+        t.tick();
         QVERIFY(recordIn(t.dir).isEmpty());
         t.app.clock.setLocal(Today, QTime(9, 35));
-        t.app.context.alarmClock.tick(t.main);
+        t.tick();
         QCOMPARE(t.app.alerts.shown.size(), 1);
     }
 
@@ -298,7 +296,7 @@ private Q_SLOTS:
                  QDateTime(Today, QTime(9, 35)));
 
         t.app.clock.setLocal(Today, QTime(9, 35));
-        t.app.context.alarmClock.tick(t.main);
+        t.tick();
         QCOMPARE(t.app.alerts.shown.size(), 2);
         QCOMPARE(t.app.notifications.shown, (QStringList{"Stretch", "Stretch"}));
         // The window's OK withdraws the new one.

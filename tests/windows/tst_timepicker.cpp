@@ -58,10 +58,7 @@ private Q_SLOTS:
         QFETCH(bool, byEnter);
         QFETCH(QString, written);
 
-        FileContents c = PickerTest::bannered();
-        c.table[1].time = rowText;
-        c.table[1].fired = 1;
-        PickerTest t(c);
+        PickerTest t(contentsWith({{1, "", rowText, 0, 0, 0, 1, QString()}}));
         t.open<TimePicker>(Row::time(*t.editor, 1), [&](TimePicker &picker) {
             t.app.clock.advanceSeconds(30); // the time was taken at the opening
             if (byEnter)
@@ -78,9 +75,7 @@ private Q_SLOTS:
 
     void nowSetsThePickerOnly()
     {
-        FileContents c = PickerTest::bannered();
-        c.table[0].time = QStringLiteral("07:30:00");
-        PickerTest t(c);
+        PickerTest t(contentsWith({{0, "", "07:30:00", 0, 0, 0, 1, QString()}}));
         QLineEdit *row = Row::time(*t.editor, 0);
         t.open<TimePicker>(row, [&](TimePicker &picker) {
             t.app.clock.setLocal(QDate(2009, 6, 15), QTime(21, 5, 3, 900));

@@ -30,9 +30,12 @@ namespace {
 
 const QString BuiltTranslations = QStringLiteral(TIKORA_TRANSLATIONS_DIR);
 
-// The texts a few controls show, found by their names.
-QStringList controlTexts(TestApp &app)
+// The texts a few controls show, found by their names, in a program of
+// their own.
+QStringList controlTexts()
 {
+    TempCurrentDir dir;
+    TestApp app;
     AlertWindow &main = app.context.mainAlert();
     AlertWindow further(app.context, AlertWindow::Further);
     AlarmEditor &editor = app.context.editor();
@@ -88,7 +91,6 @@ Edited acceptEdit()
     TestApp app;
     app.clock.setLocal(QDate(2026, 12, 8), QTime(12, 0, 0));
     AlarmEditor &editor = app.context.editor();
-    editor.showWorkingCopy();
     editor.show();
     // A date the US rules read and another locale's would not: a bad date
     // first, then the good one.
@@ -129,9 +131,7 @@ private Q_SLOTS:
         QCOMPARE(QLocale::system().language(), QLocale::German);
         const Translations translations({BuiltTranslations});
         QVERIFY(translations.ownInstalled());
-        TempCurrentDir dir;
-        TestApp app;
-        QCOMPARE(controlTexts(app), German);
+        QCOMPARE(controlTexts(), German);
     }
 
     void englishWithoutATranslation_data()
@@ -152,9 +152,7 @@ private Q_SLOTS:
         QFETCH(QLocale, locale);
         const Translations translations(folders, locale);
         QVERIFY(!translations.ownInstalled());
-        TempCurrentDir dir;
-        TestApp app;
-        QCOMPARE(controlTexts(app), English);
+        QCOMPARE(controlTexts(), English);
     }
 
     // Gone with the object: the windows made after it are English again.
@@ -164,9 +162,7 @@ private Q_SLOTS:
             const Translations translations({BuiltTranslations});
             QVERIFY(translations.ownInstalled());
         }
-        TempCurrentDir dir;
-        TestApp app;
-        QCOMPARE(controlTexts(app), English);
+        QCOMPARE(controlTexts(), English);
     }
 
     // The file's banners, dates and times, and the dates the editor reads,

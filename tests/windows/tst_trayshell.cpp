@@ -120,8 +120,7 @@ private Q_SLOTS:
             TestApp app;
             app.clock.setLocal(QDate(2009, 3, 17), QTime(8, 0));
             FileContents c = contentsWith(
-                {{2, QStringLiteral("03/17/09"), QStringLiteral("9:5"), 0, 1, 0, 0},
-                 {7, QStringLiteral("12/24/09"), QStringLiteral("18:00:00"), 0, 0, 3, 1}});
+                {{2, "03/17/09", "9:5", 0, 1, 0, 0}, {7, "12/24/09", "18:00:00", 0, 0, 3, 1}});
             c.sound = {false, false, true, false};
             dir.write(AlarmStore::FileName, DataFile::encode(c));
             TrayShell tray(app.context);
