@@ -95,11 +95,25 @@ struct RegisteredService
 // The alert due now: a daily entry in slot 3, due at 09:30:00 on 03/10/09.
 const QString Message = QStringLiteral("Take the <b>pills</b> & water");
 
-void writeDueEntry(const TempCurrentDir &dir, TestApp &app)
+// A program over that entry, its notifications sent over `bus`, and the one
+// alert window its main clock's tick opened.
+struct DueAlert
 {
-    writeEntries(dir, {{3, "03/10/09", "09:30:00", 1, 0, 0, 0, Message}});
-    app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
-}
+    TempCurrentDir dir;
+    TestApp app;
+    DBusAlertNotifications notifications;
+    QPointer<AlertWindow> window;
+
+    explicit DueAlert(const QDBusConnection &bus) : notifications(bus)
+    {
+        writeEntries(dir, {{3, "03/10/09", "09:30:00", 1, 0, 0, 0, Message}});
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
+        app.context.useNotifications(&notifications);
+        app.context.alarmClock.tick(app.context.mainAlert());
+        if (app.alerts.shown.size() == 1)
+            window = app.alerts.shown.first();
+    }
+};
 
 } // namespace
 
@@ -116,13 +130,6 @@ class TestNotifications : public QObject
         const QDBusConnection bus =
             QDBusConnection::connectToBus(address, QStringLiteral("bus%1").arg(++m_connections));
         return bus;
-    }
-
-    // The one alert window the tick opened.
-    static AlertWindow *openWindow(TestApp &app)
-    {
-        app.context.alarmClock.tick(app.context.mainAlert());
-        return app.alerts.shown.size() == 1 ? app.alerts.shown.first().data() : nullptr;
     }
 
 Q_SIGNALS:
@@ -157,14 +164,8 @@ private Q_SLOTS:
         RegisteredService registered(connect(m_address));
         QVERIFY(registered.registered);
         RecordingNotificationService &service = registered.service;
-        TempCurrentDir dir;
-        TestApp app;
-        writeDueEntry(dir, app);
-        DBusAlertNotifications notifications(connect(m_address));
-        app.context.useNotifications(&notifications);
-
-        QPointer<AlertWindow> window = openWindow(app);
-        QVERIFY(window);
+        DueAlert t(connect(m_address));
+        QVERIFY(t.window);
         QTRY_COMPARE(service.notified.size(), 1);
         const RecordingNotificationService::Notification &shown = service.notified.first();
         QCOMPARE(shown.appName, QStringLiteral("Tikora"));
@@ -177,9 +178,9 @@ private Q_SLOTS:
         QCOMPARE(shown.timeout, 0);
         QVERIFY(service.closed.isEmpty());
 
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
+        click(control<QPushButton>(*t.window, "cmdOK"));
         QTRY_COMPARE(service.closed, QList<uint>{41});
-        QCOMPARE(readContents(dir).table[3].date, QStringLiteral("03/11/09"));
+        QCOMPARE(readContents(t.dir).table[3].date, QStringLiteral("03/11/09"));
     }
 
     // Acknowledged before the service answered: the notification is closed
@@ -189,15 +190,9 @@ private Q_SLOTS:
         RegisteredService registered(connect(m_address));
         QVERIFY(registered.registered);
         RecordingNotificationService &service = registered.service;
-        TempCurrentDir dir;
-        TestApp app;
-        writeDueEntry(dir, app);
-        DBusAlertNotifications notifications(connect(m_address));
-        app.context.useNotifications(&notifications);
-
-        QPointer<AlertWindow> window = openWindow(app);
-        QVERIFY(window);
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
+        DueAlert t(connect(m_address));
+        QVERIFY(t.window);
+        click(control<QPushButton>(*t.window, "cmdOK"));
         QTRY_COMPARE(service.closed, QList<uint>{41});
         QCOMPARE(service.notified.size(), 1);
     }
@@ -210,17 +205,11 @@ private Q_SLOTS:
         QVERIFY(registered.registered);
         RecordingNotificationService &service = registered.service;
         QDBusConnection &serviceBus = registered.bus;
-        TempCurrentDir dir;
-        TestApp app;
-        writeDueEntry(dir, app);
         QDBusConnection programBus = connect(m_address);
-        DBusAlertNotifications notifications(programBus);
-        app.context.useNotifications(&notifications);
-
-        QPointer<AlertWindow> window = openWindow(app);
-        QVERIFY(window);
+        DueAlert t(programBus);
+        QVERIFY(t.window);
         QTRY_COMPARE(service.notified.size(), 1);
-        QCOMPARE(readContents(dir).table[3].fired, qint16(1));
+        QCOMPARE(readContents(t.dir).table[3].fired, qint16(1));
 
         // Another program's signal of the same name is not the service's:
         // sent and routed (the bus answers that program's call after it)
@@ -241,16 +230,16 @@ private Q_SLOTS:
         closed << uint(999) << uint(2);
         QVERIFY(serviceBus.send(closed));
         QVERIFY(closedElsewhere.wait(10000));
-        QVERIFY(window && window->isVisible());
-        QCOMPARE(readContents(dir).table[3].fired, qint16(1));
+        QVERIFY(t.window && t.window->isVisible());
+        QCOMPARE(readContents(t.dir).table[3].fired, qint16(1));
 
         service.invoke(41, QStringLiteral("default"));
-        QTRY_VERIFY(!window);
-        const FileContents after = readContents(dir);
+        QTRY_VERIFY(!t.window);
+        const FileContents after = readContents(t.dir);
         QCOMPARE(after.table[3].date, QStringLiteral("03/11/09"));
         QCOMPARE(after.table[3].fired, qint16(0));
         QString problem;
-        const auto record = OpenAlerts::decode(dir.read(OpenAlerts::FileName), problem);
+        const auto record = OpenAlerts::decode(t.dir.read(OpenAlerts::FileName), problem);
         QVERIFY2(record, qPrintable(problem));
         QVERIFY(record->isEmpty());
     }
@@ -262,21 +251,16 @@ private Q_SLOTS:
         RegisteredService registered(connect(m_address));
         QVERIFY(registered.registered);
         RecordingNotificationService &service = registered.service;
-        TempCurrentDir dir;
-        TestApp app;
-        writeDueEntry(dir, app);
-        DBusAlertNotifications notifications(connect(m_address));
-        app.context.useNotifications(&notifications);
-        QPointer<AlertWindow> window = openWindow(app);
-        QVERIFY(window);
+        DueAlert t(connect(m_address));
+        QVERIFY(t.window);
         QTRY_COMPARE(service.notified.size(), 1);
-        const QByteArray fileAtAlert = dir.read(AlarmStore::FileName);
+        const QByteArray fileAtAlert = t.dir.read(AlarmStore::FileName);
 
         service.invoke(41, QStringLiteral("snooze"));
-        QTRY_VERIFY(!window);
-        QCOMPARE(dir.read(AlarmStore::FileName), fileAtAlert);
+        QTRY_VERIFY(!t.window);
+        QCOMPARE(t.dir.read(AlarmStore::FileName), fileAtAlert);
         QString problem;
-        const auto record = OpenAlerts::decode(dir.read(OpenAlerts::FileName), problem);
+        const auto record = OpenAlerts::decode(t.dir.read(OpenAlerts::FileName), problem);
         QVERIFY2(record, qPrintable(problem));
         QCOMPARE(record->size(), 1);
         QCOMPARE(record->first().snoozedUntil.toLocalTime(),
@@ -296,21 +280,14 @@ private Q_SLOTS:
     void withoutAServiceNothingChanges()
     {
         QFETCH(bool, bus);
-        TempCurrentDir dir;
-        TestApp app;
-        writeDueEntry(dir, app);
-        DBusAlertNotifications notifications(
-            connect(bus ? m_address : QStringLiteral("unix:path=/nonexistent/bus")));
-        app.context.useNotifications(&notifications);
-
-        QPointer<AlertWindow> window = openWindow(app);
-        QVERIFY(window);
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->messageLabel->text(), Message);
-        QCOMPARE(app.sound.calls, (QStringList{"beep", "play checkmsgs.wav"}));
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
-        QVERIFY(window->isHidden());
-        QCOMPARE(readContents(dir).table[3].date, QStringLiteral("03/11/09"));
+        DueAlert t(connect(bus ? m_address : QStringLiteral("unix:path=/nonexistent/bus")));
+        QVERIFY(t.window);
+        QVERIFY(t.window->isVisible());
+        QCOMPARE(t.window->message(), Message);
+        QCOMPARE(t.app.sound.calls, (QStringList{"beep", "play checkmsgs.wav"}));
+        click(control<QPushButton>(*t.window, "cmdOK"));
+        QVERIFY(t.window->isHidden());
+        QCOMPARE(readContents(t.dir).table[3].date, QStringLiteral("03/11/09"));
     }
 
     void anEnvironmentVariableTurnsThemOff_data()
