@@ -44,7 +44,7 @@ struct Raised
         app.clock.setLocal(Today, QTime(9, 30));
         app.context.mainAlert();
         if (wakeUps) {
-            app.context.useWakeUps(wakeUps);
+            app.context.alarmClock.useWakeUps(wakeUps);
             app.context.startMainClock();
         }
         tick();
