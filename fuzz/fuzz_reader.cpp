@@ -26,7 +26,7 @@ template <typename F> void forEachField(const FileContents &a, const FileContent
 {
     f(a.banner1, b.banner1);
     f(a.banner2, b.banner2);
-    f(a.sound.Message, b.sound.Message);
+    f(a.sound.MessageSound, b.sound.MessageSound);
     f(a.sound.Alert1, b.sound.Alert1);
     f(a.sound.Alert2, b.sound.Alert2);
     f(a.sound.Alert3, b.sound.Alert3);

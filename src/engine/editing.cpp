@@ -68,7 +68,7 @@ void AlarmEngine::fillSound()
             sound = SoundChoice{false, false, false, false};
         sound.*option = value;
     };
-    take(&SoundChoice::Message, file.Message);
+    take(&SoundChoice::MessageSound, file.MessageSound);
     take(&SoundChoice::Alert1, file.Alert1);
     take(&SoundChoice::Alert2, file.Alert2);
     take(&SoundChoice::Alert3, file.Alert3);

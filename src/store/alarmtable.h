@@ -51,7 +51,7 @@ struct AlarmTable : std::array<Entry, SlotCount>
 // written by the program, though a file may say otherwise.
 struct SoundChoice
 {
-    bool Message = true;
+    bool MessageSound = true; // the "Message" option
     bool Alert1 = false;
     bool Alert2 = false;
     bool Alert3 = false;

@@ -233,7 +233,7 @@ QByteArray encode(const FileContents &contents)
     out.reserve(6000);
     appendText(out, contents.banner1);
     appendText(out, contents.banner2);
-    out += QStringList{booleanText(s.Message), booleanText(s.Alert1), booleanText(s.Alert2),
+    out += QStringList{booleanText(s.MessageSound), booleanText(s.Alert1), booleanText(s.Alert2),
                        booleanText(s.Alert3)}
                .join(u',');
     out += u"\r\n";
@@ -271,7 +271,7 @@ bool decode(QByteArrayView bytes, FileContents &contents)
     };
 
     SoundChoice &s = contents.sound;
-    if (!text(contents.banner1) || !text(contents.banner2) || !boolean(s.Message) ||
+    if (!text(contents.banner1) || !text(contents.banner2) || !boolean(s.MessageSound) ||
         !boolean(s.Alert1) || !boolean(s.Alert2) || !boolean(s.Alert3))
         return false;
     bool complete = true;

@@ -13,7 +13,7 @@ struct SoundFile
     const char *fileName;
 };
 
-inline constexpr SoundFile SoundFiles[] = {{&SoundChoice::Message, "checkmsgs.wav"},
+inline constexpr SoundFile SoundFiles[] = {{&SoundChoice::MessageSound, "checkmsgs.wav"},
                                            {&SoundChoice::Alert1, "Alert.wav"},
                                            {&SoundChoice::Alert2, "Keytry.wav"},
                                            {&SoundChoice::Alert3, "Keyhaw.wav"}};

@@ -35,50 +35,50 @@ AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
     setFixedSize(twipsToPixels(4264), twipsToPixels(2847));
     setFont(DesignFont::window());
 
-    picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("picture"));
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("picture"));
     // The picture at its natural size, from the version drawn for a screen
     // scaled twice where the screen is.
     QIcon art;
     art.addFile(QStringLiteral(":/pictures/about.png"), QSize(157, 120));
     art.addFile(QStringLiteral(":/pictures/about@2x.png"), QSize(314, 240));
-    picture->setPixmap(art.pixmap(QSize(157, 120), devicePixelRatioF()));
-    picture->setGeometry(0, 0, 157, 120);
+    m_picture->setPixmap(art.pixmap(QSize(157, 120), devicePixelRatioF()));
+    m_picture->setGeometry(0, 0, 157, 120);
 
-    okButton = new QPushButton(tr("OK"), this);
-    okButton->setObjectName(QStringLiteral("cmdOK"));
-    okButton->setDefault(true);
-    placeTwips(okButton, 2880, 1290, 660, 345);
+    m_okButton = new QPushButton(tr("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("cmdOK"));
+    m_okButton->setDefault(true);
+    placeTwips(m_okButton, 2880, 1290, 660, 345);
     // OK is both the default and the cancel button: Enter and Escape close.
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    titleLabel = aboutLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Application Title"),
-                            Qt::AlignHCenter | Qt::AlignTop);
-    titleLabel->setFont(DesignFont::of(QStringLiteral("Arial"), 9.51, true, true));
-    placeTwips(titleLabel, 2490, 300, 1545, 240);
-
-    versionLabel = aboutLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version"),
+    m_titleLabel = aboutLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Application Title"),
                               Qt::AlignHCenter | Qt::AlignTop);
-    versionLabel->setFont(DesignFont::of(QStringLiteral("MS Sans Serif"), 7.47, true));
+    m_titleLabel->setFont(DesignFont::of(QStringLiteral("Arial"), 9.51, true, true));
+    placeTwips(m_titleLabel, 2490, 300, 1545, 240);
+
+    m_versionLabel = aboutLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version"),
+                                Qt::AlignHCenter | Qt::AlignTop);
+    m_versionLabel->setFont(DesignFont::of(QStringLiteral("MS Sans Serif"), 7.47, true));
     // As wide as the title above it, on the same centre: the whole version
     // fits, and nothing else stands beside it.
-    placeTwips(versionLabel, 2490, 728, 1545, 299);
+    placeTwips(m_versionLabel, 2490, 728, 1545, 299);
 
-    copyrightLabel =
+    m_copyrightLabel =
         aboutLabel(this, QStringLiteral("Label1"), MakerCopyright, Qt::AlignHCenter | Qt::AlignTop);
-    copyrightLabel->setWordWrap(true);
+    m_copyrightLabel->setWordWrap(true);
     // Down to the window's bottom edge, so a line that wraps shows whole.
-    placeTwips(copyrightLabel, 494, 2314, 3198, 2847 - 2314);
+    placeTwips(m_copyrightLabel, 494, 2314, 3198, 2847 - 2314);
 
-    webLabel =
+    m_webLabel =
         aboutLabel(this, QStringLiteral("Label2"), MakerWebAddress, Qt::AlignLeft | Qt::AlignTop);
-    webLabel->setFont(DesignFont::of(QStringLiteral("MS Sans Serif"), 12.23, true));
-    placeTwips(webLabel, 210, 1800, 3390, 360);
+    m_webLabel->setFont(DesignFont::of(QStringLiteral("MS Sans Serif"), 12.23, true));
+    placeTwips(m_webLabel, 210, 1800, 3390, 360);
 }
 
-void AboutWindow::load()
+void AboutWindow::fillTitleAndVersion()
 {
-    versionLabel->setText(
+    m_versionLabel->setText(
         tr("Version %1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision));
-    titleLabel->setText(AppTitle);
+    m_titleLabel->setText(AppTitle);
 }

@@ -22,12 +22,13 @@ public:
     explicit AboutWindow(QWidget *parent = nullptr);
 
     // Fills the title and the version; runs at every showing.
-    void load();
+    void fillTitleAndVersion();
 
-    QPushButton *okButton = nullptr;
-    QLabel *titleLabel = nullptr;
-    QLabel *versionLabel = nullptr;
-    QLabel *copyrightLabel = nullptr;
-    QLabel *webLabel = nullptr;
-    QLabel *picture = nullptr;
+private:
+    QPushButton *m_okButton = nullptr;
+    QLabel *m_titleLabel = nullptr;
+    QLabel *m_versionLabel = nullptr;
+    QLabel *m_copyrightLabel = nullptr;
+    QLabel *m_webLabel = nullptr;
+    QLabel *m_picture = nullptr;
 };

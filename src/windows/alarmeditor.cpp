@@ -133,23 +133,23 @@ AlarmEditor::AlarmEditor(AppContext &context, QWidget *parent) : QDialog(parent)
     buildRows();
     buildSoundPanel();
 
-    scrollBar = new QScrollBar(Qt::Vertical, this);
-    scrollBar->setObjectName(QStringLiteral("VScroll1"));
-    scrollBar->setAccessibleName(tr("Rows"));
-    scrollBar->setRange(0, 6000);
-    scrollBar->setSingleStep(300);
-    scrollBar->setPageStep(1000);
-    scrollBar->setValue(0);
-    placeTwips(scrollBar, 7836, 132, 315, 3645);
+    m_scrollBar = new QScrollBar(Qt::Vertical, this);
+    m_scrollBar->setObjectName(QStringLiteral("VScroll1"));
+    m_scrollBar->setAccessibleName(tr("Rows"));
+    m_scrollBar->setRange(0, 6000);
+    m_scrollBar->setSingleStep(300);
+    m_scrollBar->setPageStep(1000);
+    m_scrollBar->setValue(0);
+    placeTwips(m_scrollBar, 7836, 132, 315, 3645);
     // Change (arrows, trough, release) and Scroll (dragging) page alike.
-    connect(scrollBar, &QScrollBar::valueChanged, this, &AlarmEditor::scrollRows);
-    connect(scrollBar, &QScrollBar::sliderMoved, this, &AlarmEditor::scrollRows);
+    connect(m_scrollBar, &QScrollBar::valueChanged, this, &AlarmEditor::scrollRows);
+    connect(m_scrollBar, &QScrollBar::sliderMoved, this, &AlarmEditor::scrollRows);
 
-    acceptButton = new QPushButton(tr("OK"), this);
-    acceptButton->setObjectName(QStringLiteral("cmdOKnotify"));
-    acceptButton->setDefault(true);
-    placeTwips(acceptButton, 8496, 3180, 885, 495);
-    connect(acceptButton, &QPushButton::clicked, this, &AlarmEditor::acceptEdits);
+    m_acceptButton = new QPushButton(tr("OK"), this);
+    m_acceptButton->setObjectName(QStringLiteral("cmdOKnotify"));
+    m_acceptButton->setDefault(true);
+    placeTwips(m_acceptButton, 8496, 3180, 885, 495);
+    connect(m_acceptButton, &QPushButton::clicked, this, &AlarmEditor::acceptEdits);
 
     drawPictures();
     connectToEngine();
@@ -163,20 +163,20 @@ AlarmEditor::~AlarmEditor() = default;
 
 void AlarmEditor::buildRows()
 {
-    rowPanel = new QFrame(this);
-    rowPanel->setObjectName(QStringLiteral("Frame1"));
-    rowPanel->setBackgroundRole(QPalette::Base);
-    rowPanel->setForegroundRole(QPalette::Text);
-    rowPanel->setAutoFillBackground(true);
-    placeTwips(rowPanel, 30, 30, 7656, 9825);
+    m_rowPanel = new QFrame(this);
+    m_rowPanel->setObjectName(QStringLiteral("Frame1"));
+    m_rowPanel->setBackgroundRole(QPalette::Base);
+    m_rowPanel->setForegroundRole(QPalette::Text);
+    m_rowPanel->setAutoFillBackground(true);
+    placeTwips(m_rowPanel, 30, 30, 7656, 9825);
 
-    heading(rowPanel, QStringLiteral("lbClear"), tr("Clear"), 30, -30, 360);
-    heading(rowPanel, QStringLiteral("lbDate"), tr("Date"), 570, -30, 345);
-    heading(rowPanel, QStringLiteral("lbMessages"), tr("Tikoraer Messages"), 2490, 0, 1440);
-    heading(rowPanel, QStringLiteral("lbTime"), tr("Time"), 5400, 0, 345);
-    dailyColumn = columnFrame(rowPanel, QStringLiteral("Frame3"), tr("Daily"), 6030, 90, 528);
-    weeklyColumn = columnFrame(rowPanel, QStringLiteral("Frame4"), tr("Wkly"), 6570, 90, 540);
-    monthlyColumn = columnFrame(rowPanel, QStringLiteral("Frame5"), tr("Mnly"), 7104, 96, 540);
+    heading(m_rowPanel, QStringLiteral("lbClear"), tr("Clear"), 30, -30, 360);
+    heading(m_rowPanel, QStringLiteral("lbDate"), tr("Date"), 570, -30, 345);
+    heading(m_rowPanel, QStringLiteral("lbMessages"), tr("Tikoraer Messages"), 2490, 0, 1440);
+    heading(m_rowPanel, QStringLiteral("lbTime"), tr("Time"), 5400, 0, 345);
+    m_dailyColumn = columnFrame(m_rowPanel, QStringLiteral("Frame3"), tr("Daily"), 6030, 90, 528);
+    m_weeklyColumn = columnFrame(m_rowPanel, QStringLiteral("Frame4"), tr("Wkly"), 6570, 90, 540);
+    m_monthlyColumn = columnFrame(m_rowPanel, QStringLiteral("Frame5"), tr("Mnly"), 7104, 96, 540);
 
     const QFont boxFont = DesignFont::of(QStringLiteral("Times New Roman"), 12.23);
     const auto makeBox = [&](QGroupBox *column, const QString &name, int row) {
@@ -192,7 +192,7 @@ void AlarmEditor::buildRows()
     };
 
     for (int row = 0; row < SlotCount; ++row) {
-        auto *clear = new QPushButton(rowPanel);
+        auto *clear = new QPushButton(m_rowPanel);
         clear->setObjectName(QStringLiteral("cmdClear_%1").arg(row));
         clear->setToolTip(tr("CLEAR THIS ROW"));
         clear->setAccessibleName(tr("Clear row %1").arg(row + 1));
@@ -202,43 +202,43 @@ void AlarmEditor::buildRows()
             placeTwips(clear, 0, 180, 375, 330);
         else
             placeTwips(clear, 0, rowTop(row), 375, 300);
-        clearButtons[row] = clear;
+        m_clearButtons[row] = clear;
         connect(clear, &QPushButton::clicked, this, [this, row] { clearRow(row); });
         clear->installEventFilter(this);
 
-        dateBoxes[row] = rowText(rowPanel, QStringLiteral("txtDateNotify"), row, 390, 765);
-        messageBoxes[row] = rowText(rowPanel, QStringLiteral("txtMessage"), row, 1170, 3945);
-        timeBoxes[row] = rowText(rowPanel, QStringLiteral("txtTimeNote"), row, 5130, 885);
-        dateBoxes[row]->installEventFilter(this);
-        timeBoxes[row]->installEventFilter(this);
+        m_dateBoxes[row] = rowText(m_rowPanel, QStringLiteral("txtDateNotify"), row, 390, 765);
+        m_messageBoxes[row] = rowText(m_rowPanel, QStringLiteral("txtMessage"), row, 1170, 3945);
+        m_timeBoxes[row] = rowText(m_rowPanel, QStringLiteral("txtTimeNote"), row, 5130, 885);
+        m_dateBoxes[row]->installEventFilter(this);
+        m_timeBoxes[row]->installEventFilter(this);
 
-        dailyBoxes[row] = makeBox(dailyColumn, QStringLiteral("ckDaily"), row);
-        weeklyBoxes[row] = makeBox(weeklyColumn, QStringLiteral("ckWeekly"), row);
-        monthlyBoxes[row] = makeBox(monthlyColumn, QStringLiteral("ckMonthly"), row);
+        m_dailyBoxes[row] = makeBox(m_dailyColumn, QStringLiteral("ckDaily"), row);
+        m_weeklyBoxes[row] = makeBox(m_weeklyColumn, QStringLiteral("ckWeekly"), row);
+        m_monthlyBoxes[row] = makeBox(m_monthlyColumn, QStringLiteral("ckMonthly"), row);
         // What a screen reader says of each control: its row and its part.
         const int number = row + 1;
-        dateBoxes[row]->setAccessibleName(tr("Row %1 date").arg(number));
-        messageBoxes[row]->setAccessibleName(tr("Row %1 message").arg(number));
-        timeBoxes[row]->setAccessibleName(tr("Row %1 time").arg(number));
-        dailyBoxes[row]->setAccessibleName(tr("Row %1 daily").arg(number));
-        weeklyBoxes[row]->setAccessibleName(tr("Row %1 weekly").arg(number));
-        monthlyBoxes[row]->setAccessibleName(tr("Row %1 monthly").arg(number));
+        m_dateBoxes[row]->setAccessibleName(tr("Row %1 date").arg(number));
+        m_messageBoxes[row]->setAccessibleName(tr("Row %1 message").arg(number));
+        m_timeBoxes[row]->setAccessibleName(tr("Row %1 time").arg(number));
+        m_dailyBoxes[row]->setAccessibleName(tr("Row %1 daily").arg(number));
+        m_weeklyBoxes[row]->setAccessibleName(tr("Row %1 weekly").arg(number));
+        m_monthlyBoxes[row]->setAccessibleName(tr("Row %1 monthly").arg(number));
         // A value set by the program raises the rule just as a click does.
-        connect(dailyBoxes[row], &QCheckBox::stateChanged, this,
+        connect(m_dailyBoxes[row], &QCheckBox::stateChanged, this,
                 [this, row] { dailyBoxChanged(row); });
-        connect(weeklyBoxes[row], &QCheckBox::stateChanged, this,
+        connect(m_weeklyBoxes[row], &QCheckBox::stateChanged, this,
                 [this, row] { weeklyBoxChanged(row); });
-        connect(monthlyBoxes[row], &QCheckBox::stateChanged, this,
+        connect(m_monthlyBoxes[row], &QCheckBox::stateChanged, this,
                 [this, row] { monthlyBoxChanged(row); });
     }
 }
 
 void AlarmEditor::buildSoundPanel()
 {
-    soundPanel = new QGroupBox(tr("Sounds"), this);
-    soundPanel->setObjectName(QStringLiteral("Frame2"));
-    soundPanel->setFont(DesignFont::of(QStringLiteral("MS Serif"), 7.47));
-    placeTwips(soundPanel, 8196, 240, 1455, 1515);
+    m_soundPanel = new QGroupBox(tr("Sounds"), this);
+    m_soundPanel->setObjectName(QStringLiteral("Frame2"));
+    m_soundPanel->setFont(DesignFont::of(QStringLiteral("MS Serif"), 7.47));
+    placeTwips(m_soundPanel, 8196, 240, 1455, 1515);
 
     const QFont optionFont = DesignFont::of(QStringLiteral("Arial"), 8.15);
     const auto option = [&](const QString &name, const QString &caption, double top, double width) {
@@ -262,25 +262,25 @@ void AlarmEditor::buildSoundPanel()
     };
 
     // The four lie directly on the window, so they form one group.
-    messageButton = option(QStringLiteral("optMessage"), tr("Message"), 405, 1005);
-    alert1Button = option(QStringLiteral("optAlert"), tr("Alert1"), 720, 945);
-    alert2Button = option(QStringLiteral("optDive"), tr("Alert2"), 1065, 945);
-    alert3Button = option(QStringLiteral("OptAlarm"), tr("Alert3"), 1380, 945);
-    messageButton->setChecked(true);
+    m_messageButton = option(QStringLiteral("optMessage"), tr("Message"), 405, 1005);
+    m_alert1Button = option(QStringLiteral("optAlert"), tr("Alert1"), 720, 945);
+    m_alert2Button = option(QStringLiteral("optDive"), tr("Alert2"), 1065, 945);
+    m_alert3Button = option(QStringLiteral("OptAlarm"), tr("Alert3"), 1380, 945);
+    m_messageButton->setChecked(true);
 
-    playMessageButton =
+    m_playMessageButton =
         test(QStringLiteral("cmdTest1"), tr("Message"), 390, &AlarmEditor::playMessageSound);
-    playAlert1Button =
+    m_playAlert1Button =
         test(QStringLiteral("cmdTest2"), tr("Alert1"), 720, &AlarmEditor::playAlert1Sound);
-    playAlert2Button =
+    m_playAlert2Button =
         test(QStringLiteral("cmdTest3"), tr("Alert2"), 1050, &AlarmEditor::playAlert2Sound);
-    playAlert3Button =
+    m_playAlert3Button =
         test(QStringLiteral("cmdTest4"), tr("Alert3"), 1380, &AlarmEditor::playAlert3Sound);
 
-    picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setScaledContents(true);
-    placeTwips(picture, 8316, 2040, 1128, 828);
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("Image1"));
+    m_picture->setScaledContents(true);
+    placeTwips(m_picture, 8316, 2040, 1128, 828);
 }
 
 void AlarmEditor::drawPictures()
@@ -289,26 +289,26 @@ void AlarmEditor::drawPictures()
     // buttons take the window's); drawn again when either may have changed.
     const qreal ratio = devicePixelRatioF();
     const QIcon clear = EditorPictures::clearRowIcon(ratio, palette().color(QPalette::Button));
-    for (QPushButton *button : clearButtons)
+    for (QPushButton *button : m_clearButtons)
         button->setIcon(clear);
     const QIcon speaker = EditorPictures::speakerIcon(ratio, palette().color(QPalette::ButtonText));
     for (QPushButton *button :
-         {playMessageButton, playAlert1Button, playAlert2Button, playAlert3Button})
+         {m_playMessageButton, m_playAlert1Button, m_playAlert2Button, m_playAlert3Button})
         button->setIcon(speaker);
-    picture->setPixmap(EditorPictures::alarmClock(ratio));
+    m_picture->setPixmap(EditorPictures::alarmClock(ratio));
 }
 
 void AlarmEditor::changeEvent(QEvent *event)
 {
     // Once built: the palette may change while the controls are made.
-    if (event->type() == QEvent::PaletteChange && picture)
+    if (event->type() == QEvent::PaletteChange && m_picture)
         drawPictures();
     QDialog::changeEvent(event);
 }
 
 void AlarmEditor::scrollRows()
 {
-    rowPanel->move(rowPanel->x(), twipsToPixels(-scrollBar->value()));
+    m_rowPanel->move(m_rowPanel->x(), twipsToPixels(-m_scrollBar->value()));
 }
 
 void AlarmEditor::closeEvent(QCloseEvent *event)
@@ -336,7 +336,7 @@ void AlarmEditor::showEvent(QShowEvent *event)
     if (!event->spontaneous()) {
         drawPictures();
         m_context.engine.rememberShownTexts();
-        dateBoxes[firstRowInView()]->setFocus(Qt::OtherFocusReason);
+        m_dateBoxes[firstRowInView()]->setFocus(Qt::OtherFocusReason);
     }
     QDialog::showEvent(event);
 }
@@ -344,7 +344,7 @@ void AlarmEditor::showEvent(QShowEvent *event)
 int AlarmEditor::firstRowInView() const
 {
     for (int row = 0; row < SlotCount; ++row) {
-        const QRect box(dateBoxes[row]->mapTo(this, QPoint(0, 0)), dateBoxes[row]->size());
+        const QRect box(m_dateBoxes[row]->mapTo(this, QPoint(0, 0)), m_dateBoxes[row]->size());
         if (rect().contains(box))
             return row;
     }
@@ -356,15 +356,15 @@ void AlarmEditor::keepInView(QWidget *control)
     // The rows follow the keyboard: a control that Tab moved to outside the
     // visible part of the panel scrolls into it, and the scroll bar with it,
     // by whole rows, so the panel rests on its grid as the arrows leave it.
-    if (!rowPanel->isAncestorOf(control))
+    if (!m_rowPanel->isAncestorOf(control))
         return;
-    const int top = control->mapTo(rowPanel, QPoint(0, 0)).y() * 15;
+    const int top = control->mapTo(m_rowPanel, QPoint(0, 0)).y() * 15;
     const int bottom = top + control->height() * 15;
-    const int scrolled = scrollBar->value();
+    const int scrolled = m_scrollBar->value();
     const int visible = height() * 15;
-    const int row = scrollBar->singleStep();
+    const int row = m_scrollBar->singleStep();
     if (top < scrolled)
-        scrollBar->setValue(top / row * row);
+        m_scrollBar->setValue(top / row * row);
     else if (bottom > scrolled + visible)
-        scrollBar->setValue((bottom - visible + row - 1) / row * row);
+        m_scrollBar->setValue((bottom - visible + row - 1) / row * row);
 }

@@ -30,9 +30,9 @@ public:
     explicit AlarmEditor(AppContext &context, QWidget *parent = nullptr);
     ~AlarmEditor() override;
 
-    // The load sequence: the working copy is read from the file on first
-    // use, and the rows and sound options show it.
-    void load();
+    // Fills the rows and the sound options from the working copy, which is
+    // read from the file on first use.
+    void showWorkingCopy();
 
     // Accept: copy the rows into the table, check every time and date, and
     // on success save, switch the main clock on and hide.
@@ -42,6 +42,17 @@ public:
     // clock runs again, the editor hides.
     void cancelEdits();
 
+    // The date or time picker open over the editor, if any.
+    QDialog *openPicker() const { return m_picker; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     // The sound options as the buttons hold them now.
     SoundChoice soundButtons() const;
 
@@ -66,42 +77,6 @@ public:
     // Paging: the row panel follows the scroll bar.
     void scrollRows();
 
-    // The date or time picker open over the editor, if any.
-    QDialog *openPicker() const { return m_picker; }
-
-    std::array<QLineEdit *, SlotCount> dateBoxes{};
-    std::array<QLineEdit *, SlotCount> messageBoxes{};
-    std::array<QLineEdit *, SlotCount> timeBoxes{};
-    std::array<QCheckBox *, SlotCount> dailyBoxes{};
-    std::array<QCheckBox *, SlotCount> weeklyBoxes{};
-    std::array<QCheckBox *, SlotCount> monthlyBoxes{};
-    std::array<QPushButton *, SlotCount> clearButtons{};
-
-    QRadioButton *messageButton = nullptr;
-    QRadioButton *alert1Button = nullptr;
-    QRadioButton *alert2Button = nullptr;
-    QRadioButton *alert3Button = nullptr;
-    QPushButton *playMessageButton = nullptr;
-    QPushButton *playAlert1Button = nullptr;
-    QPushButton *playAlert2Button = nullptr;
-    QPushButton *playAlert3Button = nullptr;
-    QPushButton *acceptButton = nullptr;
-    QScrollBar *scrollBar = nullptr;
-    QFrame *rowPanel = nullptr;
-    QGroupBox *soundPanel = nullptr;
-    QGroupBox *dailyColumn = nullptr;
-    QGroupBox *weeklyColumn = nullptr;
-    QGroupBox *monthlyColumn = nullptr;
-    QLabel *picture = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void buildSoundPanel();
     void buildRows();
     void drawPictures();
@@ -113,6 +88,31 @@ private:
     void showSound();
     void setOption(QRadioButton *button, bool value);
     template <typename Picker> void openPickerFor(int row);
+
+    std::array<QLineEdit *, SlotCount> m_dateBoxes{};
+    std::array<QLineEdit *, SlotCount> m_messageBoxes{};
+    std::array<QLineEdit *, SlotCount> m_timeBoxes{};
+    std::array<QCheckBox *, SlotCount> m_dailyBoxes{};
+    std::array<QCheckBox *, SlotCount> m_weeklyBoxes{};
+    std::array<QCheckBox *, SlotCount> m_monthlyBoxes{};
+    std::array<QPushButton *, SlotCount> m_clearButtons{};
+
+    QRadioButton *m_messageButton = nullptr;
+    QRadioButton *m_alert1Button = nullptr;
+    QRadioButton *m_alert2Button = nullptr;
+    QRadioButton *m_alert3Button = nullptr;
+    QPushButton *m_playMessageButton = nullptr;
+    QPushButton *m_playAlert1Button = nullptr;
+    QPushButton *m_playAlert2Button = nullptr;
+    QPushButton *m_playAlert3Button = nullptr;
+    QPushButton *m_acceptButton = nullptr;
+    QScrollBar *m_scrollBar = nullptr;
+    QFrame *m_rowPanel = nullptr;
+    QGroupBox *m_soundPanel = nullptr;
+    QGroupBox *m_dailyColumn = nullptr;
+    QGroupBox *m_weeklyColumn = nullptr;
+    QGroupBox *m_monthlyColumn = nullptr;
+    QLabel *m_picture = nullptr;
 
     AppContext &m_context;
     bool m_showing = false; // the controls are being set from the engine

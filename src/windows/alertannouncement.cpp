@@ -7,7 +7,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QLabel>
 #include <QPointer>
 
 namespace {
@@ -24,7 +23,7 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        const QString message = static_cast<AlertWindow *>(widget())->messageLabel->text();
+        const QString message = static_cast<AlertWindow *>(widget())->message();
         if ((t == QAccessible::Name || t == QAccessible::Description) && !message.isEmpty())
             return message;
         return QAccessibleWidget::text(t);
@@ -66,11 +65,10 @@ void AlertWindow::announce()
     if (!notifications || m_notification != AlertNotifications::NoHandle)
         return;
     QPointer<AlertWindow> self(this);
-    m_notification =
-        notifications->show(messageLabel->text(), [self](AlertNotifications::Action action) {
-            if (self)
-                self->notificationChosen(action);
-        });
+    m_notification = notifications->show(message(), [self](AlertNotifications::Action action) {
+        if (self)
+            self->notificationChosen(action);
+    });
 }
 
 void AlertWindow::notificationChosen(AlertNotifications::Action action)

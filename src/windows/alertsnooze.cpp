@@ -10,15 +10,15 @@
 
 void AlertWindow::addSnoozeMenu()
 {
-    snoozeMenu = menuBar->addMenu(tr("S&nooze"));
-    snoozeMenu->setObjectName(QStringLiteral("mnuSnooze"));
+    m_snoozeMenu = m_menuBar->addMenu(tr("S&nooze"));
+    m_snoozeMenu->setObjectName(QStringLiteral("mnuSnooze"));
     const std::pair<const char *, int> choices[] = {{QT_TR_NOOP("&5 minutes"), 5},
                                                     {QT_TR_NOOP("1&0 minutes"), 10},
                                                     {QT_TR_NOOP("1&5 minutes"), 15},
                                                     {QT_TR_NOOP("&30 minutes"), 30},
                                                     {QT_TR_NOOP("1 &hour"), 60}};
     for (const auto &[caption, minutes] : choices) {
-        QAction *action = snoozeMenu->addAction(tr(caption));
+        QAction *action = m_snoozeMenu->addAction(tr(caption));
         action->setObjectName(QStringLiteral("mnuSnooze%1").arg(minutes));
         connect(action, &QAction::triggered, this, [this, minutes = minutes] { snooze(minutes); });
     }

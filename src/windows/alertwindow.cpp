@@ -68,52 +68,52 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     client->setAutoFillBackground(true);
     m_client = client;
 
-    dateLabel = clockLabel(client, QStringLiteral("Label2"), QStringLiteral("01/01/2007"));
-    placeTwips(dateLabel, 204, 36, 912, 240);
-    timeLabel = clockLabel(client, QStringLiteral("Label3"), QStringLiteral("12:33:55"));
-    placeTwips(timeLabel, 2490, 30, 795, 285);
+    m_dateLabel = clockLabel(client, QStringLiteral("Label2"), QStringLiteral("01/01/2007"));
+    placeTwips(m_dateLabel, 204, 36, 912, 240);
+    m_timeLabel = clockLabel(client, QStringLiteral("Label3"), QStringLiteral("12:33:55"));
+    placeTwips(m_timeLabel, 2490, 30, 795, 285);
 
-    okButton = new QPushButton(tr("OK"), client);
-    okButton->setObjectName(QStringLiteral("cmdOK"));
-    okButton->setDefault(true);
-    placeTwips(okButton, 1470, 15, 585, 315);
-    connect(okButton, &QPushButton::clicked, this, &AlertWindow::acknowledge);
+    m_okButton = new QPushButton(tr("OK"), client);
+    m_okButton->setObjectName(QStringLiteral("cmdOK"));
+    m_okButton->setDefault(true);
+    placeTwips(m_okButton, 1470, 15, 585, 315);
+    connect(m_okButton, &QPushButton::clicked, this, &AlertWindow::acknowledge);
 
-    messageLabel = new QLabel(client);
-    messageLabel->setObjectName(QStringLiteral("LbMessage"));
-    messageLabel->setTextFormat(Qt::PlainText);
-    messageLabel->setAlignment(Qt::AlignCenter);
-    messageLabel->setWordWrap(false);
-    messageLabel->setAutoFillBackground(true);
-    placeTwips(messageLabel, 90, 360, 3330, 195);
+    m_messageLabel = new QLabel(client);
+    m_messageLabel->setObjectName(QStringLiteral("LbMessage"));
+    m_messageLabel->setTextFormat(Qt::PlainText);
+    m_messageLabel->setAlignment(Qt::AlignCenter);
+    m_messageLabel->setWordWrap(false);
+    m_messageLabel->setAutoFillBackground(true);
+    placeTwips(m_messageLabel, 90, 360, 3330, 195);
 
-    menuBar = new QMenuBar(this);
-    menuBar->setNativeMenuBar(false);
-    setAction = menuBar->addAction(tr("&Set"));
-    setAction->setObjectName(QStringLiteral("mnuNotify"));
-    helpMenu = menuBar->addMenu(tr("&Help"));
-    helpMenu->setObjectName(QStringLiteral("mnuHelp"));
-    helpAction = helpMenu->addAction(tr("&Help"));
-    helpAction->setObjectName(QStringLiteral("mnuHelpItem"));
-    helpAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    aboutAction = helpMenu->addAction(tr("&About"));
-    aboutAction->setObjectName(QStringLiteral("mnuAbout"));
-    aboutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setNativeMenuBar(false);
+    m_setAction = m_menuBar->addAction(tr("&Set"));
+    m_setAction->setObjectName(QStringLiteral("mnuNotify"));
+    m_helpMenu = m_menuBar->addMenu(tr("&Help"));
+    m_helpMenu->setObjectName(QStringLiteral("mnuHelp"));
+    m_helpAction = m_helpMenu->addAction(tr("&Help"));
+    m_helpAction->setObjectName(QStringLiteral("mnuHelpItem"));
+    m_helpAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    m_aboutAction = m_helpMenu->addAction(tr("&About"));
+    m_aboutAction->setObjectName(QStringLiteral("mnuAbout"));
+    m_aboutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     // The shortcuts work while the window is active, menu open or not.
-    addAction(helpAction);
-    addAction(aboutAction);
+    addAction(m_helpAction);
+    addAction(m_aboutAction);
     // A command returns at once and its window opens after it: a screen
     // reader that chose it over the accessibility bus waits for the answer,
     // and the editor's and About's loops run until they close.
     connect(
-        setAction, &QAction::triggered, this,
+        m_setAction, &QAction::triggered, this,
         [this] { m_context.commands.openEditor(MenuCommands::FromAlertWindow, this); },
         Qt::QueuedConnection);
     connect(
-        helpAction, &QAction::triggered, this, [this] { m_context.commands.openHelp(); },
+        m_helpAction, &QAction::triggered, this, [this] { m_context.commands.openHelp(); },
         Qt::QueuedConnection);
     connect(
-        aboutAction, &QAction::triggered, this,
+        m_aboutAction, &QAction::triggered, this,
         [this] { m_context.commands.showAbout(MenuCommands::FromAlertWindow); },
         Qt::QueuedConnection);
 
@@ -123,7 +123,7 @@ AlertWindow::AlertWindow(AppContext &context, Kind kind, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setMenuBar(menuBar);
+    layout->setMenuBar(m_menuBar);
     layout->addWidget(client);
     // Laid out when first shown: the main window may stay hidden all day,
     // and measuring its texts loads the fonts and the text shaper.
@@ -140,11 +140,11 @@ AlertWindow::~AlertWindow()
         m_clock->remove(*this);
 }
 
-void AlertWindow::load()
+void AlertWindow::startShowing()
 {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     m_context.alarmClock.showNow(*this);
-    messageLabel->clear();
+    m_messageLabel->clear();
     m_context.mainAlert().setWindowTitle(AppTitle);
     m_context.alarmClock.start(*this);
     m_context.engine.loadFile();
@@ -152,21 +152,26 @@ void AlertWindow::load()
 
 void AlertWindow::showTime(const QDateTime &localNow)
 {
-    timeLabel->setText(DateText::systemTime(localNow.time()));
-    dateLabel->setText(DateText::formatDate(localNow.date()));
+    m_timeLabel->setText(DateText::systemTime(localNow.time()));
+    m_dateLabel->setText(DateText::formatDate(localNow.date()));
 }
 
 void AlertWindow::setMessage(const QString &message, OpenAlerts::Id alert)
 {
     m_alert = alert;
-    messageLabel->setText(message);
-    messageLabel->setAccessibleDescription(message);
+    m_messageLabel->setText(message);
+    m_messageLabel->setAccessibleDescription(message);
+}
+
+QString AlertWindow::message() const
+{
+    return m_messageLabel->text();
 }
 
 void AlertWindow::acknowledge()
 {
     withdrawNotification();
-    messageLabel->clear();
+    m_messageLabel->clear();
     QPointer<AlertWindow> self(this);
     m_context.engine.acknowledge(m_alert);
     m_alert = OpenAlerts::NoId;
@@ -190,20 +195,15 @@ bool AlertWindow::onlyWayIn() const
     return m_kind == Main && !m_context.services.tray.available();
 }
 
-void AlertWindow::unload()
-{
-    acknowledge();
-}
-
 void AlertWindow::dress()
 {
     if (m_dressed)
         return;
     static_cast<Backdrop *>(m_client)->picture = QPixmap(QStringLiteral(":/pictures/alert.png"));
     const QString clock = QStringLiteral("color: #00ff00; background-color: black;");
-    dateLabel->setStyleSheet(clock);
-    timeLabel->setStyleSheet(clock);
-    messageLabel->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
+    m_dateLabel->setStyleSheet(clock);
+    m_timeLabel->setStyleSheet(clock);
+    m_messageLabel->setStyleSheet(QStringLiteral("color: red; background-color: black;"));
     m_dressed = true;
 }
 
@@ -234,13 +234,13 @@ void AlertWindow::hideEvent(QHideEvent *event)
 void AlertWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    // Closing the only way in ends the program as Exit does (which
-    // acknowledges).
+    // The close box acknowledges; closing the only way in ends the program
+    // as Exit does (which acknowledges too).
     if (onlyWayIn() && m_context.commands.exitProgram) {
         m_context.commands.exitProgram();
         return;
     }
-    unload();
+    acknowledge();
 }
 
 void AlertWindow::keyPressEvent(QKeyEvent *event)

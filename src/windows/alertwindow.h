@@ -18,7 +18,7 @@ class QPushButton;
 
 // The alert window. The main one shows the clock and is opened from the
 // tray; a further one is opened for each alarm, with the entry's message.
-// Every loaded one is a face of the alarm clock, which tells it the time.
+// Each is a face of the alarm clock, which tells it the time.
 class AlertWindow : public QDialog, public ClockFace
 {
     Q_OBJECT
@@ -30,9 +30,10 @@ public:
     Kind kind() const { return m_kind; }
     ~AlertWindow() override;
 
-    // The load step: labels, stay-on-top, empty message, the main window's
-    // title, and a fresh read of the data file. Its clock starts here.
-    void load();
+    // Readies the window to be shown: kept on top, the time shown, no
+    // message, the main window's title, and a fresh read of the data file.
+    // Its clock starts here.
+    void startShowing();
 
     // The time the clock read, in the date and time labels.
     void showTime(const QDateTime &localNow) override;
@@ -48,13 +49,10 @@ public:
     // acknowledging, and the alert opens again in `minutes`.
     void snooze(int minutes);
 
-    // Unloading (the close box, or Exit for the main window) acknowledges
-    // first. The main window only hides: its clock keeps running.
-    void unload();
-
     // The message of the alarm this window was opened for, and the alert its
     // acknowledgement takes out of the record of open alerts.
     void setMessage(const QString &message, OpenAlerts::Id alert);
+    QString message() const;
 
     // The alert is open: it is told to the desktop, in a notification (whose
     // OK acknowledges as this window's does) and to a screen reader.
@@ -64,19 +62,6 @@ public:
     // fonts), without showing it: after this, a first alert window opens
     // without loading them.
     void prepare() override;
-
-    QLabel *dateLabel = nullptr;
-    QLabel *timeLabel = nullptr;
-    QLabel *messageLabel = nullptr;
-    QPushButton *okButton = nullptr;
-
-    QMenuBar *menuBar = nullptr;
-    QAction *setAction = nullptr;
-    QMenu *helpMenu = nullptr;
-    QAction *helpAction = nullptr;
-    QAction *aboutAction = nullptr;
-    // A further window's "S&nooze" menu; the main window has none.
-    QMenu *snoozeMenu = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -92,6 +77,18 @@ private:
     void addSnoozeMenu();
     void notificationChosen(AlertNotifications::Action action);
     void withdrawNotification();
+
+    QLabel *m_dateLabel = nullptr;
+    QLabel *m_timeLabel = nullptr;
+    QLabel *m_messageLabel = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QMenuBar *m_menuBar = nullptr;
+    QAction *m_setAction = nullptr;
+    QMenu *m_helpMenu = nullptr;
+    QAction *m_helpAction = nullptr;
+    QAction *m_aboutAction = nullptr;
+    // A further window's "S&nooze" menu; the main window has none.
+    QMenu *m_snoozeMenu = nullptr;
 
     AppContext &m_context;
     QPointer<AlarmClock> m_clock;

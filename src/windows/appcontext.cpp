@@ -21,7 +21,7 @@ AlertWindow &AppContext::mainAlert()
 {
     if (!m_mainAlert) {
         m_mainAlert = new AlertWindow(*this, AlertWindow::Main);
-        m_mainAlert->load();
+        m_mainAlert->startShowing();
     }
     return *m_mainAlert;
 }
@@ -30,7 +30,7 @@ AlarmEditor &AppContext::editor()
 {
     if (!m_editor) {
         m_editor = new AlarmEditor(*this);
-        m_editor->load();
+        m_editor->showWorkingCopy();
     }
     return *m_editor;
 }
@@ -53,7 +53,7 @@ bool AppContext::holdAlerts() const
 AlertWindows::Window AppContext::openAlert()
 {
     QPointer<AlertWindow> window = new AlertWindow(*this, AlertWindow::Further);
-    window->load();
+    window->startShowing();
     if (!window)
         return NoWindow;
     window->show();

@@ -28,32 +28,33 @@ DatePicker::DatePicker(AppContext &context, int row, QWidget *parent)
     setFont(DesignFont::window());
     PickerBackground::apply(this);
 
-    dateEdit = new QDateEdit(this);
-    dateEdit->setObjectName(QStringLiteral("DTPicker2"));
-    dateEdit->setAccessibleName(tr("Date"));
-    dateEdit->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
-    dateEdit->setCalendarPopup(true);
+    m_dateEdit = new QDateEdit(this);
+    m_dateEdit->setObjectName(QStringLiteral("DTPicker2"));
+    m_dateEdit->setAccessibleName(tr("Date"));
+    m_dateEdit->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
+    m_dateEdit->setCalendarPopup(true);
     // A small font, so the whole date fits beside the drop-down arrow.
-    QFont font = dateEdit->font();
+    QFont font = m_dateEdit->font();
     font.setPixelSize(10);
-    dateEdit->setFont(font);
-    placeTwips(dateEdit, 210, 210, 1245, 315);
+    m_dateEdit->setFont(font);
+    placeTwips(m_dateEdit, 210, 210, 1245, 315);
 
-    okButton = new QPushButton(tr("&OK"), this);
-    okButton->setObjectName(QStringLiteral("Command1"));
-    okButton->setDefault(true);
-    placeTwips(okButton, 1620, 240, 555, 285);
-    setTabOrder(dateEdit, okButton);
+    m_okButton = new QPushButton(tr("&OK"), this);
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_okButton->setDefault(true);
+    placeTwips(m_okButton, 1620, 240, 555, 285);
+    setTabOrder(m_dateEdit, m_okButton);
 
-    connect(dateEdit, &QDateEdit::dateChanged, this, &DatePicker::dateChanged);
-    connect(dateEdit->calendarWidget(), &QCalendarWidget::clicked, this, &DatePicker::dateClicked);
-    dateEdit->installEventFilter(this);
-    if (auto *text = dateEdit->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly))
+    connect(m_dateEdit, &QDateEdit::dateChanged, this, &DatePicker::dateChanged);
+    connect(m_dateEdit->calendarWidget(), &QCalendarWidget::clicked, this,
+            &DatePicker::dateClicked);
+    m_dateEdit->installEventFilter(this);
+    if (auto *text = m_dateEdit->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly))
         text->installEventFilter(this);
-    connect(okButton, &QPushButton::clicked, this, &DatePicker::acceptDate);
+    connect(m_okButton, &QPushButton::clicked, this, &DatePicker::acceptDate);
 }
 
-void DatePicker::load()
+void DatePicker::startFromRow()
 {
     m_loaded = false;
     const QDate today = m_context.engine.readToday();
@@ -65,7 +66,7 @@ void DatePicker::load()
     // at today and stays in the row until the user picks.
     const QDate first(today.year() - RangeYears, 1, 1);
     const QDate last(today.year() + RangeYears, 12, 31);
-    dateEdit->setDateRange(first, last);
+    m_dateEdit->setDateRange(first, last);
     QDate start = today;
     if (const QString text = m_context.engine.row(m_row).date; !text.isEmpty()) {
         const std::optional<DateText::Value> value = DateText::parse(text, today);
@@ -74,7 +75,7 @@ void DatePicker::load()
         else if (value->date >= first && value->date <= last)
             start = value->date;
     }
-    dateEdit->setDate(start);
+    m_dateEdit->setDate(start);
     m_loaded = true;
 }
 
@@ -108,7 +109,7 @@ void DatePicker::moveEvent(QMoveEvent *event)
 void DatePicker::writeBack()
 {
     m_context.engine.setText(m_row, AlarmEngine::Field::Date,
-                             DateText::formatDate(dateEdit->date()));
+                             DateText::formatDate(m_dateEdit->date()));
 }
 
 void DatePicker::dateChanged()
@@ -127,7 +128,7 @@ void DatePicker::dateClicked()
 void DatePicker::acceptDate()
 {
     m_context.engine.commitText(m_row, AlarmEngine::Field::Date,
-                                DateText::formatDate(dateEdit->date()));
+                                DateText::formatDate(m_dateEdit->date()));
     accept();
 }
 

@@ -10,7 +10,7 @@ class QPushButton;
 
 // The date picker: fills the date of one editor row. Every
 // date the user picks goes into the row at once; OK writes it again,
-// rearms the entry and saves. Loaded afresh for every opening.
+// rearms the entry and saves. Made afresh for every opening.
 class DatePicker : public QDialog
 {
     Q_OBJECT
@@ -18,19 +18,9 @@ class DatePicker : public QDialog
 public:
     DatePicker(AppContext &context, int row, QWidget *parent = nullptr);
 
-    // Sets nowDate, places the window beside the editor and starts the
-    // picker at the row's date, or at today.
-    void load();
-
-    // Writes the picked date into the row as "mm/dd/yy".
-    void dateChanged();
-    void dateClicked();
-
-    // OK: write the date, rearm the entry, save, unload.
-    void acceptDate();
-
-    QDateEdit *dateEdit = nullptr;
-    QPushButton *okButton = nullptr;
+    // Reads today's date, places the window beside the editor and starts
+    // the picker at the row's date, or at today.
+    void startFromRow();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -39,8 +29,16 @@ protected:
     void moveEvent(QMoveEvent *event) override;
 
 private:
+    // Writes the picked date into the row as "mm/dd/yy".
+    void dateChanged();
+    void dateClicked();
+    // OK: write the date, rearm the entry, save, close.
+    void acceptDate();
     void place();
     void writeBack();
+
+    QDateEdit *m_dateEdit = nullptr;
+    QPushButton *m_okButton = nullptr;
 
     AppContext &m_context;
     int m_row; // the editor row whose date this picks

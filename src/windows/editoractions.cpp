@@ -21,19 +21,19 @@
 void AlarmEditor::dailyBoxChanged(int row)
 {
     if (!m_showing)
-        m_context.engine.setRepeat(row, Repeat::Daily, boxValue(dailyBoxes[row]));
+        m_context.engine.setRepeat(row, Repeat::Daily, boxValue(m_dailyBoxes[row]));
 }
 
 void AlarmEditor::weeklyBoxChanged(int row)
 {
     if (!m_showing)
-        m_context.engine.setRepeat(row, Repeat::Weekly, boxValue(weeklyBoxes[row]));
+        m_context.engine.setRepeat(row, Repeat::Weekly, boxValue(m_weeklyBoxes[row]));
 }
 
 void AlarmEditor::monthlyBoxChanged(int row)
 {
     if (!m_showing)
-        m_context.engine.setRepeat(row, Repeat::Monthly, boxValue(monthlyBoxes[row]));
+        m_context.engine.setRepeat(row, Repeat::Monthly, boxValue(m_monthlyBoxes[row]));
 }
 
 void AlarmEditor::clearRow(int row)
@@ -43,7 +43,7 @@ void AlarmEditor::clearRow(int row)
 
 void AlarmEditor::playMessageSound()
 {
-    m_context.services.sound.play(soundFileOf(&SoundChoice::Message));
+    m_context.services.sound.play(soundFileOf(&SoundChoice::MessageSound));
 }
 
 void AlarmEditor::playAlert1Sound()
@@ -70,10 +70,10 @@ template <typename Picker> void AlarmEditor::openPickerFor(int row)
         return;
     }
     m_context.engine.armRow(row);
-    // Loaded afresh for every opening; it unloads when it closes.
+    // Made afresh for every opening; it goes when it closes.
     Picker picker(m_context, row);
     m_picker = &picker;
-    picker.load();
+    picker.startFromRow();
     m_context.services.modal.exec(picker);
     m_picker = nullptr;
 }
@@ -106,11 +106,11 @@ bool AlarmEditor::eventFilter(QObject *watched, QEvent *event)
     if (mouse->button() == Qt::LeftButton &&
         static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint())) {
         for (int row = 0; row < SlotCount; ++row) {
-            if (watched == dateBoxes[row]) {
+            if (watched == m_dateBoxes[row]) {
                 dateBoxClicked(row);
                 break;
             }
-            if (watched == timeBoxes[row]) {
+            if (watched == m_timeBoxes[row]) {
                 timeBoxClicked(row);
                 break;
             }

@@ -22,11 +22,11 @@ void AlarmEditor::connectToEngine()
                     m_context.engine.setText(row, field, value);
             });
         };
-        text(dateBoxes[row], AlarmEngine::Field::Date);
-        text(messageBoxes[row], AlarmEngine::Field::Message);
-        text(timeBoxes[row], AlarmEngine::Field::Time);
+        text(m_dateBoxes[row], AlarmEngine::Field::Date);
+        text(m_messageBoxes[row], AlarmEngine::Field::Message);
+        text(m_timeBoxes[row], AlarmEngine::Field::Time);
     }
-    for (QRadioButton *button : {messageButton, alert1Button, alert2Button, alert3Button}) {
+    for (QRadioButton *button : {m_messageButton, m_alert1Button, m_alert2Button, m_alert3Button}) {
         connect(button, &QRadioButton::toggled, this, [this] {
             if (!m_showing)
                 m_context.engine.setSound(soundButtons());
@@ -34,7 +34,7 @@ void AlarmEditor::connectToEngine()
     }
 }
 
-void AlarmEditor::load()
+void AlarmEditor::showWorkingCopy()
 {
     m_context.engine.ensureLoaded();
     for (int row = 0; row < SlotCount; ++row)
@@ -51,12 +51,12 @@ void AlarmEditor::showRow(int row)
         if (box->text() != value)
             box->setText(value);
     };
-    text(dateBoxes[row], r.date);
-    text(messageBoxes[row], r.message);
-    text(timeBoxes[row], r.time);
-    setBoxValue(dailyBoxes[row], r.repeat.daily);
-    setBoxValue(weeklyBoxes[row], r.repeat.weekly);
-    setBoxValue(monthlyBoxes[row], r.repeat.monthly);
+    text(m_dateBoxes[row], r.date);
+    text(m_messageBoxes[row], r.message);
+    text(m_timeBoxes[row], r.time);
+    setBoxValue(m_dailyBoxes[row], r.repeat.daily);
+    setBoxValue(m_weeklyBoxes[row], r.repeat.weekly);
+    setBoxValue(m_monthlyBoxes[row], r.repeat.monthly);
     m_showing = false;
 }
 
@@ -65,12 +65,12 @@ void AlarmEditor::showSound()
     const SoundChoice &sound = m_context.engine.sound();
     m_showing = true;
     // Cleared first, so the chosen one is the only one checked.
-    for (QRadioButton *button : {messageButton, alert1Button, alert2Button, alert3Button})
+    for (QRadioButton *button : {m_messageButton, m_alert1Button, m_alert2Button, m_alert3Button})
         setOption(button, false);
-    setOption(messageButton, sound.Message);
-    setOption(alert1Button, sound.Alert1);
-    setOption(alert2Button, sound.Alert2);
-    setOption(alert3Button, sound.Alert3);
+    setOption(m_messageButton, sound.MessageSound);
+    setOption(m_alert1Button, sound.Alert1);
+    setOption(m_alert2Button, sound.Alert2);
+    setOption(m_alert3Button, sound.Alert3);
     m_showing = false;
 }
 
@@ -89,8 +89,8 @@ void AlarmEditor::setOption(QRadioButton *button, bool value)
 
 SoundChoice AlarmEditor::soundButtons() const
 {
-    return SoundChoice{messageButton->isChecked(), alert1Button->isChecked(),
-                       alert2Button->isChecked(), alert3Button->isChecked()};
+    return SoundChoice{m_messageButton->isChecked(), m_alert1Button->isChecked(),
+                       m_alert2Button->isChecked(), m_alert3Button->isChecked()};
 }
 
 qint16 AlarmEditor::boxValue(const QCheckBox *box)

@@ -61,7 +61,7 @@ void MenuCommands::showAbout(Origin origin)
         return;
     AboutWindow dialog;
     m_about = &dialog;
-    dialog.load();
+    dialog.fillTitleAndVersion();
     m_context.services.modal.exec(dialog);
 }
 

@@ -41,30 +41,30 @@ TimePicker::TimePicker(AppContext &context, int row, QWidget *parent)
     setFont(DesignFont::window());
     PickerBackground::apply(this);
 
-    okButton = button(this, QStringLiteral("cmdOK"), tr("&Accept"));
-    okButton->setDefault(true);
-    placeTwips(okButton, 195, 690, 795, 375);
-    nowButton = button(this, QStringLiteral("cmdNow"), tr("&NOW"));
-    placeTwips(nowButton, 1680, 120, 675, 345);
-    timeEdit = new QTimeEdit(this);
-    timeEdit->setObjectName(QStringLiteral("DTPicker1"));
-    timeEdit->setAccessibleName(tr("Time"));
-    timeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    placeTwips(timeEdit, 150, 120, 1305, 315);
-    cancelButton = button(this, QStringLiteral("cmdCancel"), tr("&Cancel"));
-    placeTwips(cancelButton, 1560, 690, 795, 375);
+    m_okButton = button(this, QStringLiteral("cmdOK"), tr("&Accept"));
+    m_okButton->setDefault(true);
+    placeTwips(m_okButton, 195, 690, 795, 375);
+    m_nowButton = button(this, QStringLiteral("cmdNow"), tr("&NOW"));
+    placeTwips(m_nowButton, 1680, 120, 675, 345);
+    m_timeEdit = new QTimeEdit(this);
+    m_timeEdit->setObjectName(QStringLiteral("DTPicker1"));
+    m_timeEdit->setAccessibleName(tr("Time"));
+    m_timeEdit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    placeTwips(m_timeEdit, 150, 120, 1305, 315);
+    m_cancelButton = button(this, QStringLiteral("cmdCancel"), tr("&Cancel"));
+    placeTwips(m_cancelButton, 1560, 690, 795, 375);
 
-    setTabOrder(okButton, nowButton);
-    setTabOrder(nowButton, timeEdit);
-    setTabOrder(timeEdit, cancelButton);
-    okButton->setFocus();
+    setTabOrder(m_okButton, m_nowButton);
+    setTabOrder(m_nowButton, m_timeEdit);
+    setTabOrder(m_timeEdit, m_cancelButton);
+    m_okButton->setFocus();
 
-    connect(okButton, &QPushButton::clicked, this, &TimePicker::acceptTime);
-    connect(nowButton, &QPushButton::clicked, this, &TimePicker::setNow);
-    connect(cancelButton, &QPushButton::clicked, this, &TimePicker::cancel);
+    connect(m_okButton, &QPushButton::clicked, this, &TimePicker::acceptTime);
+    connect(m_nowButton, &QPushButton::clicked, this, &TimePicker::setNow);
+    connect(m_cancelButton, &QPushButton::clicked, this, &TimePicker::cancel);
 }
 
-void TimePicker::load()
+void TimePicker::startFromRow()
 {
     const QDateTime now = m_context.services.clock.localNow();
     const QString text = m_context.engine.row(m_row).time;
@@ -73,19 +73,19 @@ void TimePicker::load()
     std::optional<DateText::Value> value = DateText::parse(text, now.date());
     if (!value && !text.isEmpty())
         m_context.engine.setText(m_row, AlarmEngine::Field::Time, QString());
-    timeEdit->setTime(value ? value->time : toSeconds(now.time()));
+    m_timeEdit->setTime(value ? value->time : toSeconds(now.time()));
 }
 
 void TimePicker::acceptTime()
 {
     m_context.engine.commitText(m_row, AlarmEngine::Field::Time,
-                                DateText::formatTime(timeEdit->time()));
+                                DateText::formatTime(m_timeEdit->time()));
     accept();
 }
 
 void TimePicker::setNow()
 {
-    timeEdit->setTime(toSeconds(m_context.services.clock.localNow().time()));
+    m_timeEdit->setTime(toSeconds(m_context.services.clock.localNow().time()));
 }
 
 void TimePicker::cancel()
@@ -96,7 +96,7 @@ void TimePicker::cancel()
 void TimePicker::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Cancel) || event->key() == Qt::Key_Escape) {
-        cancelButton->click();
+        m_cancelButton->click();
         return;
     }
     QDialog::keyPressEvent(event);

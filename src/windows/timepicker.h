@@ -10,7 +10,7 @@ class QTimeEdit;
 
 // The time picker: fills the time of one editor row, and only
 // on Accept, which also rearms the entry and saves. Cancel writes nothing.
-// Loaded afresh for every opening.
+// Made afresh for every opening.
 class TimePicker : public QDialog
 {
     Q_OBJECT
@@ -20,21 +20,20 @@ public:
 
     // Empties a row time that is not a time, and starts the picker at the
     // row's time, or at the current time of day.
-    void load();
-
-    void acceptTime();
-    void setNow();
-    void cancel();
-
-    QPushButton *okButton = nullptr;
-    QPushButton *nowButton = nullptr;
-    QTimeEdit *timeEdit = nullptr;
-    QPushButton *cancelButton = nullptr;
+    void startFromRow();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void acceptTime();
+    void setNow();
+    void cancel();
+
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_nowButton = nullptr;
+    QTimeEdit *m_timeEdit = nullptr;
+    QPushButton *m_cancelButton = nullptr;
     AppContext &m_context;
     int m_row; // the editor row whose time this picks
 };

@@ -11,20 +11,20 @@
 #include <QMenu>
 #include <QPushButton>
 
-TrayMenu::TrayMenu(AppContext &context) : menu(std::make_unique<QMenu>())
+TrayMenu::TrayMenu(AppContext &context) : m_menu(std::make_unique<QMenu>())
 {
-    menu->setObjectName(QStringLiteral("mnuFile"));
-    menu->setTitle(tr("&File"));
+    m_menu->setObjectName(QStringLiteral("mnuFile"));
+    m_menu->setTitle(tr("&File"));
     auto item = [this](const char *name, const QString &caption) {
-        QAction *action = menu->addAction(caption);
+        QAction *action = m_menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    tikoraAction = item("mnuTikora", tr("&Tikora"));
-    setAlarmAction = item("mnuSet", tr("&Set Alarm"));
-    helpAction = item("mnuHelp", tr("&Help"));
-    aboutAction = item("mnuAbout", tr("&About"));
-    exitAction = item("mnuClose", tr("&Exit"));
+    QAction *tikoraAction = item("mnuTikora", tr("&Tikora"));
+    QAction *setAlarmAction = item("mnuSet", tr("&Set Alarm"));
+    QAction *helpAction = item("mnuHelp", tr("&Help"));
+    QAction *aboutAction = item("mnuAbout", tr("&About"));
+    m_exitAction = item("mnuClose", tr("&Exit"));
 
     // A command returns at once and its window opens after it (the editor,
     // About and a message box each run a loop until they close): a screen
@@ -47,7 +47,7 @@ TrayMenu::~TrayMenu() = default;
 TrayShell::TrayShell(AppContext &context) : m_context(context), m_trayMenu(context)
 {
     connect(&m_context.alarmClock, &AlarmClock::startUpDue, this, &TrayShell::completeStartUp);
-    connect(m_trayMenu.exitAction, &QAction::triggered, this, &TrayShell::exitProgram);
+    connect(&m_trayMenu.exitAction(), &QAction::triggered, this, &TrayShell::exitProgram);
     m_context.commands.exitProgram = [this] { exitProgram(); };
     m_context.services.tray.onLeftPress = [this] { iconLeftPressed(); };
     auto *sessionSignals = new SessionSignals(this);
@@ -63,7 +63,7 @@ TrayShell::~TrayShell()
 
 void TrayShell::startUp()
 {
-    load();
+    prepareHidden();
     addIcon();
     m_context.engine.useDefaultBanners();
     // Some desktops have no notification area: the main window is the way in.
@@ -71,10 +71,8 @@ void TrayShell::startUp()
         m_context.commands.showMainAlert();
 }
 
-void TrayShell::load()
+void TrayShell::prepareHidden()
 {
-    // The editor's working copy is read here; its window is built the first
-    // time it is shown.
     m_context.mainAlert();
     m_context.engine.ensureLoaded();
     m_context.alarmClock.completeStartUpAfter(850);
@@ -82,7 +80,7 @@ void TrayShell::load()
 
 void TrayShell::addIcon()
 {
-    m_context.services.tray.add(AppTitle, m_trayMenu.menu.get());
+    m_context.services.tray.add(AppTitle, &m_trayMenu.menu());
 }
 
 void TrayShell::removeIcon()
@@ -113,7 +111,7 @@ void TrayShell::exitProgram()
     if (m_context.editorVisible())
         m_context.editor().cancelEdits();
     if (m_context.mainAlertLoaded())
-        m_context.mainAlert().unload();
+        m_context.mainAlert().acknowledge();
     endSession();
 }
 
@@ -121,7 +119,7 @@ void TrayShell::endSession()
 {
     if (m_context.editorLoaded())
         m_context.editor().hide();
-    m_trayMenu.menu->hide();
+    m_trayMenu.menu().hide();
     removeIcon();
     m_context.alarmClock.cancelStartUp();
     if (m_context.commands.endProcess)

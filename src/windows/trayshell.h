@@ -18,12 +18,12 @@ public:
     explicit TrayMenu(AppContext &context);
     ~TrayMenu() override;
 
-    std::unique_ptr<QMenu> menu;
-    QAction *tikoraAction = nullptr;
-    QAction *setAlarmAction = nullptr;
-    QAction *helpAction = nullptr;
-    QAction *aboutAction = nullptr;
-    QAction *exitAction = nullptr;
+    QMenu &menu() const { return *m_menu; }
+    QAction &exitAction() const { return *m_exitAction; }
+
+private:
+    std::unique_ptr<QMenu> m_menu;
+    QAction *m_exitAction = nullptr;
 };
 
 // The hidden tray form: it loads the long-lived windows at start, owns the
@@ -43,14 +43,10 @@ public:
     // is shown instead.
     void startUp();
 
-    void load();
-    void addIcon();
-    void removeIcon();
-
     // A left press on the icon.
     void iconLeftPressed();
 
-    // "&Exit": acknowledge through the main alert window's unload, drop the
+    // "&Exit": acknowledge through the main alert window, drop the
     // editor's unaccepted edits, remove the icon, end the process.
     void exitProgram();
 
@@ -59,13 +55,17 @@ public:
     // of open alerts, and the next start raises it again.
     void endSession();
 
-    TrayMenu &trayMenu() { return m_trayMenu; }
-
 private:
     // The alarm clock's start-up completion, 850 ms after start-up: empty
     // the main window's title and accept the editor's rows unattended; then
     // the clock raises the alerts the last run left open.
     void completeStartUp();
+    // The main alert window made ready, hidden, the working copy read and
+    // the start-up completion asked of the alarm clock; the editor's window
+    // is built the first time it is shown.
+    void prepareHidden();
+    void addIcon();
+    void removeIcon();
 
     AppContext &m_context;
     TrayMenu m_trayMenu;

@@ -352,8 +352,8 @@ private Q_SLOTS:
         QCOMPARE(readContents(app.dir).table[1],
                  (Entry{QStringLiteral("03/19/09"), QStringLiteral("Pills"),
                         QStringLiteral("07:00:00"), 1, 0, 0, 0}));
-        QCOMPARE(app.context.editor().messageBoxes[1]->text(), QStringLiteral("Pills"));
-        QCOMPARE(app.context.editor().dateBoxes[1]->text(), QStringLiteral("03/19/09"));
+        QCOMPARE(Row::message(app.context.editor(), 1)->text(), QStringLiteral("Pills"));
+        QCOMPARE(Row::date(app.context.editor(), 1)->text(), QStringLiteral("03/19/09"));
 
         // Checked again by the running copy's own clock and rules.
         QCOMPARE(app.addPills("hourly").exitCode, 2);

@@ -102,9 +102,7 @@ private Q_SLOTS:
         TestApp app;
         AlertWindow &main = app.context.mainAlert();
         if (mainShown) {
-            main.show();
-            main.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&main));
+            QVERIFY(showActive(main));
         }
         QtModalRunner runner;
         AboutWindow about;
@@ -160,7 +158,7 @@ private Q_SLOTS:
             main.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&main));
             QTest::keyClick(main.windowHandle(), Qt::Key_A, Qt::ControlModifier);
-            clickThroughWindow(*main.okButton);
+            clickThroughWindow(*control<QPushButton>(main, "cmdOK"));
             mainShownAfterClick = main.isVisible();
             modalActiveAfterClick = QTest::qWaitForWindowActive(&modal);
             clickThroughWindow(*iconButton);
@@ -174,7 +172,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&main));
         QTest::keyClick(main.windowHandle(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(app.modal.shown.size(), 1);
-        clickThroughWindow(*main.okButton);
+        clickThroughWindow(*control<QPushButton>(main, "cmdOK"));
         QVERIFY(!main.isVisible());
     }
 };

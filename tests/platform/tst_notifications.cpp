@@ -95,37 +95,23 @@ struct RegisteredService
 // The alert due now: a daily entry in slot 3, due at 09:30:00 on 03/10/09.
 const QString Message = QStringLiteral("Take the <b>pills</b> & water");
 
-void writeDueEntry(const TempCurrentDir &dir, TestApp &app)
+// A program over that entry, its notifications sent over `bus`, and the one
+// alert window its main clock's tick opened.
+struct DueAlert
 {
-    writeEntries(dir, {{3, "03/10/09", "09:30:00", 1, 0, 0, 0, Message}});
-    app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
-}
-
-// The one alert window the tick opened.
-AlertWindow *openWindow(TestApp &app)
-{
-    app.context.alarmClock.tick(app.context.mainAlert());
-    return app.alerts.shown.size() == 1 ? app.alerts.shown.first().data() : nullptr;
-}
-
-// The due alert's window opened by the tick, with the recording service on
-// one connection of the bus and the program's notifications on another.
-struct NotifiedAlert
-{
-    RegisteredService registered;
-    RecordingNotificationService &service = registered.service;
     TempCurrentDir dir;
     TestApp app;
-    QDBusConnection programBus;
-    DBusAlertNotifications notifications{programBus};
+    DBusAlertNotifications notifications;
     QPointer<AlertWindow> window;
 
-    NotifiedAlert(const QDBusConnection &serviceBus, const QDBusConnection &bus)
-        : registered(serviceBus), programBus(bus)
+    explicit DueAlert(const QDBusConnection &bus) : notifications(bus)
     {
-        writeDueEntry(dir, app);
+        writeEntries(dir, {{3, "03/10/09", "09:30:00", 1, 0, 0, 0, Message}});
+        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
         app.context.useNotifications(&notifications);
-        window = openWindow(app);
+        app.context.alarmClock.tick(app.context.mainAlert());
+        if (app.alerts.shown.size() == 1)
+            window = app.alerts.shown.first();
     }
 };
 
@@ -144,14 +130,6 @@ class TestNotifications : public QObject
         const QDBusConnection bus =
             QDBusConnection::connectToBus(address, QStringLiteral("bus%1").arg(++m_connections));
         return bus;
-    }
-
-    // The due alert's window open, the service registered on a connection
-    // of its own.
-    NotifiedAlert notifiedAlert()
-    {
-        const QDBusConnection serviceBus = connect(m_address);
-        return NotifiedAlert(serviceBus, connect(m_address));
     }
 
 Q_SIGNALS:
@@ -183,11 +161,13 @@ private Q_SLOTS:
     // goes when the window's OK acknowledges the alert.
     void notifiedAtAlertClosedAtAcknowledge()
     {
-        NotifiedAlert alert = notifiedAlert();
-        QVERIFY(alert.registered.registered);
-        QVERIFY(alert.window);
-        QTRY_COMPARE(alert.service.notified.size(), 1);
-        const RecordingNotificationService::Notification &shown = alert.service.notified.first();
+        RegisteredService registered(connect(m_address));
+        QVERIFY(registered.registered);
+        RecordingNotificationService &service = registered.service;
+        DueAlert t(connect(m_address));
+        QVERIFY(t.window);
+        QTRY_COMPARE(service.notified.size(), 1);
+        const RecordingNotificationService::Notification &shown = service.notified.first();
         QCOMPARE(shown.appName, QStringLiteral("Tikora"));
         QCOMPARE(shown.icon, QStringLiteral("org.example.Tikora"));
         QCOMPARE(shown.summary, Message);
@@ -196,34 +176,40 @@ private Q_SLOTS:
                  QMetaType::fromType<uchar>());
         QCOMPARE(shown.hints.value(QStringLiteral("urgency")).value<uchar>(), uchar(2));
         QCOMPARE(shown.timeout, 0);
-        QVERIFY(alert.service.closed.isEmpty());
+        QVERIFY(service.closed.isEmpty());
 
-        QTest::mouseClick(alert.window->okButton, Qt::LeftButton);
-        QTRY_COMPARE(alert.service.closed, QList<uint>{41});
-        QCOMPARE(readContents(alert.dir).table[3].date, QStringLiteral("03/11/09"));
+        click(control<QPushButton>(*t.window, "cmdOK"));
+        QTRY_COMPARE(service.closed, QList<uint>{41});
+        QCOMPARE(readContents(t.dir).table[3].date, QStringLiteral("03/11/09"));
     }
 
     // Acknowledged before the service answered: the notification is closed
     // once its id is known.
     void acknowledgedBeforeTheServiceAnswered()
     {
-        NotifiedAlert alert = notifiedAlert();
-        QVERIFY(alert.registered.registered);
-        QVERIFY(alert.window);
-        QTest::mouseClick(alert.window->okButton, Qt::LeftButton);
-        QTRY_COMPARE(alert.service.closed, QList<uint>{41});
-        QCOMPARE(alert.service.notified.size(), 1);
+        RegisteredService registered(connect(m_address));
+        QVERIFY(registered.registered);
+        RecordingNotificationService &service = registered.service;
+        DueAlert t(connect(m_address));
+        QVERIFY(t.window);
+        click(control<QPushButton>(*t.window, "cmdOK"));
+        QTRY_COMPARE(service.closed, QList<uint>{41});
+        QCOMPARE(service.notified.size(), 1);
     }
 
     // The notification's OK acknowledges as the window's OK does: the entry
     // moves on in the file, the alert leaves the record, the window goes.
     void theDefaultActionAcknowledges()
     {
-        NotifiedAlert alert = notifiedAlert();
-        QVERIFY(alert.registered.registered);
-        QVERIFY(alert.window);
-        QTRY_COMPARE(alert.service.notified.size(), 1);
-        QCOMPARE(readContents(alert.dir).table[3].fired, qint16(1));
+        RegisteredService registered(connect(m_address));
+        QVERIFY(registered.registered);
+        RecordingNotificationService &service = registered.service;
+        QDBusConnection &serviceBus = registered.bus;
+        QDBusConnection programBus = connect(m_address);
+        DueAlert t(programBus);
+        QVERIFY(t.window);
+        QTRY_COMPARE(service.notified.size(), 1);
+        QCOMPARE(readContents(t.dir).table[3].fired, qint16(1));
 
         // Another program's signal of the same name is not the service's:
         // sent and routed (the bus answers that program's call after it)
@@ -235,25 +221,25 @@ private Q_SLOTS:
         forged << uint(41) << QStringLiteral("default");
         QVERIFY(otherBus.send(forged));
         QVERIFY(otherBus.interface()->isServiceRegistered(ServiceName).value());
-        alert.service.invoke(41, QStringLiteral("no such action"));
+        service.invoke(41, QStringLiteral("no such action"));
         QSignalSpy closedElsewhere(this, &TestNotifications::seen);
-        QVERIFY(alert.programBus.connect(QString(), ServicePath, ServiceName,
-                                         QStringLiteral("NotificationClosed"), this, SLOT(see())));
+        QVERIFY(programBus.connect(QString(), ServicePath, ServiceName,
+                                   QStringLiteral("NotificationClosed"), this, SLOT(see())));
         QDBusMessage closed = QDBusMessage::createSignal(ServicePath, ServiceName,
                                                          QStringLiteral("NotificationClosed"));
         closed << uint(999) << uint(2);
-        QVERIFY(alert.registered.bus.send(closed));
+        QVERIFY(serviceBus.send(closed));
         QVERIFY(closedElsewhere.wait(10000));
-        QVERIFY(alert.window && alert.window->isVisible());
-        QCOMPARE(readContents(alert.dir).table[3].fired, qint16(1));
+        QVERIFY(t.window && t.window->isVisible());
+        QCOMPARE(readContents(t.dir).table[3].fired, qint16(1));
 
-        alert.service.invoke(41, QStringLiteral("default"));
-        QTRY_VERIFY(!alert.window);
-        const FileContents after = readContents(alert.dir);
+        service.invoke(41, QStringLiteral("default"));
+        QTRY_VERIFY(!t.window);
+        const FileContents after = readContents(t.dir);
         QCOMPARE(after.table[3].date, QStringLiteral("03/11/09"));
         QCOMPARE(after.table[3].fired, qint16(0));
         QString problem;
-        const auto record = OpenAlerts::decode(alert.dir.read(OpenAlerts::FileName), problem);
+        const auto record = OpenAlerts::decode(t.dir.read(OpenAlerts::FileName), problem);
         QVERIFY2(record, qPrintable(problem));
         QVERIFY(record->isEmpty());
     }
@@ -262,23 +248,25 @@ private Q_SLOTS:
     // goes, the file stays as it is, the record names the instant.
     void theSnoozeActionSnoozes()
     {
-        NotifiedAlert alert = notifiedAlert();
-        QVERIFY(alert.registered.registered);
-        QVERIFY(alert.window);
-        QTRY_COMPARE(alert.service.notified.size(), 1);
-        const QByteArray fileAtAlert = alert.dir.read(AlarmStore::FileName);
+        RegisteredService registered(connect(m_address));
+        QVERIFY(registered.registered);
+        RecordingNotificationService &service = registered.service;
+        DueAlert t(connect(m_address));
+        QVERIFY(t.window);
+        QTRY_COMPARE(service.notified.size(), 1);
+        const QByteArray fileAtAlert = t.dir.read(AlarmStore::FileName);
 
-        alert.service.invoke(41, QStringLiteral("snooze"));
-        QTRY_VERIFY(!alert.window);
-        QCOMPARE(alert.dir.read(AlarmStore::FileName), fileAtAlert);
+        service.invoke(41, QStringLiteral("snooze"));
+        QTRY_VERIFY(!t.window);
+        QCOMPARE(t.dir.read(AlarmStore::FileName), fileAtAlert);
         QString problem;
-        const auto record = OpenAlerts::decode(alert.dir.read(OpenAlerts::FileName), problem);
+        const auto record = OpenAlerts::decode(t.dir.read(OpenAlerts::FileName), problem);
         QVERIFY2(record, qPrintable(problem));
         QCOMPARE(record->size(), 1);
         QCOMPARE(record->first().snoozedUntil.toLocalTime(),
                  QDateTime(QDate(2009, 3, 10), QTime(9, 35)));
         // Chosen, it is gone on the desktop: nothing is closed.
-        QVERIFY(alert.service.closed.isEmpty());
+        QVERIFY(service.closed.isEmpty());
     }
 
     // No notification service on the bus, or no bus: the alert is as it
@@ -292,21 +280,14 @@ private Q_SLOTS:
     void withoutAServiceNothingChanges()
     {
         QFETCH(bool, bus);
-        TempCurrentDir dir;
-        TestApp app;
-        writeDueEntry(dir, app);
-        DBusAlertNotifications notifications(
-            connect(bus ? m_address : QStringLiteral("unix:path=/nonexistent/bus")));
-        app.context.useNotifications(&notifications);
-
-        QPointer<AlertWindow> window = openWindow(app);
-        QVERIFY(window);
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->messageLabel->text(), Message);
-        QCOMPARE(app.sound.calls, (QStringList{"beep", "play checkmsgs.wav"}));
-        QTest::mouseClick(window->okButton, Qt::LeftButton);
-        QVERIFY(window->isHidden());
-        QCOMPARE(readContents(dir).table[3].date, QStringLiteral("03/11/09"));
+        DueAlert t(connect(bus ? m_address : QStringLiteral("unix:path=/nonexistent/bus")));
+        QVERIFY(t.window);
+        QVERIFY(t.window->isVisible());
+        QCOMPARE(t.window->message(), Message);
+        QCOMPARE(t.app.sound.calls, (QStringList{"beep", "play checkmsgs.wav"}));
+        click(control<QPushButton>(*t.window, "cmdOK"));
+        QVERIFY(t.window->isHidden());
+        QCOMPARE(readContents(t.dir).table[3].date, QStringLiteral("03/11/09"));
     }
 
     void anEnvironmentVariableTurnsThemOff_data()

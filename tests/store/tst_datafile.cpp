@@ -341,7 +341,7 @@ private Q_SLOTS:
         FileContents c = marked();
         QVERIFY(!DataFile::decode(
             crlf(clearedLines(QStringLiteral("#TRUE#,%1,#FALSE#,#FALSE#").arg(word))), c));
-        QCOMPARE(c.sound.Message, true);
+        QCOMPARE(c.sound.MessageSound, true);
         QCOMPARE(c.sound.Alert3, true);
         QCOMPARE(c.table[0].date, QStringLiteral("old date"));
     }

@@ -31,7 +31,7 @@ FileContents unlike(const FileContents &c)
     FileContents other = c;
     other.banner1 += u'x';
     other.banner2 += u'x';
-    other.sound = {!c.sound.Message, !c.sound.Alert1, !c.sound.Alert2, !c.sound.Alert3};
+    other.sound = {!c.sound.MessageSound, !c.sound.Alert1, !c.sound.Alert2, !c.sound.Alert3};
     AlarmTable &t = other.table;
     for (int s = 0; s < SlotCount; ++s) {
         t[s].date += u'x';

@@ -6,7 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
-#include <QLabel>
+#include <QMenu>
 
 void FakeModalRunner::exec(QDialog &dialog)
 {
@@ -45,7 +45,7 @@ QStringList AlertWindowRecorder::messages() const
 {
     QStringList texts;
     for (const QPointer<AlertWindow> &window : shown)
-        texts.append(window ? window->messageLabel->text() : QStringLiteral("(gone)"));
+        texts.append(window ? window->message() : QStringLiteral("(gone)"));
     return texts;
 }
 
@@ -53,6 +53,13 @@ void choose(QAction &action)
 {
     action.trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+}
+
+QAction &RecordingTray::item(const char *name) const
+{
+    if (!menu)
+        qFatal("the icon has no menu: it was not added");
+    return *control<QAction>(*menu, QLatin1String(name));
 }
 
 void RecordingTray::add(const QString &text, QMenu *contextMenu)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "support/controls.h"
 #include "support/fakeclock.h"
 #include "support/fakewakeups.h"
 #include "support/recordingnotifications.h"
@@ -54,6 +55,8 @@ public:
     void remove() override { isAdded = false; }
     bool added() const override { return isAdded; }
     void showMessage(const QString &text) override { messages.append(text); }
+    // The item of the icon's menu with the object name `name`.
+    QAction &item(const char *name) const;
 
     bool isAvailable = true;
     bool isAdded = false;

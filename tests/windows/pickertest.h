@@ -18,7 +18,7 @@ struct PickerTest
     TestApp app;
     AlarmEditor *editor = nullptr;
 
-    explicit PickerTest(const FileContents &contents = bannered())
+    explicit PickerTest(const FileContents &contents = contentsWith({}))
     {
         app.clock.setLocal(QDate(2009, 6, 15), QTime(14, 5, 9, 600));
         dir.write(AlarmStore::FileName, DataFile::encode(contents));
@@ -26,15 +26,29 @@ struct PickerTest
         editor->show();
     }
 
-    static FileContents bannered()
-    {
-        FileContents c;
-        c.banner1 = DefaultBanner1;
-        c.banner2 = DefaultBanner2;
-        return c;
-    }
-
     FileContents saved() const { return readContents(dir); }
+
+    // Opens the picker of a date or time box holding the test's `rowText`;
+    // `check` leaves it without OK. The box holds `rowAfterLoad` from the
+    // opening on; the file keeps `rowText`.
+    template <typename Picker>
+    static void openOnRowText(QString Entry::*box, int slot,
+                              const std::function<void(Picker &, PickerTest &)> &check)
+    {
+        QFETCH(QString, rowText);
+        QFETCH(QString, rowAfterLoad);
+        FileContents c = contentsWith({});
+        c.table[slot].*box = rowText;
+        PickerTest t(c);
+        QLineEdit *row =
+            box == &Entry::date ? Row::date(*t.editor, slot) : Row::time(*t.editor, slot);
+        t.open<Picker>(row, [&](Picker &picker) {
+            QCOMPARE(row->text(), rowAfterLoad);
+            check(picker, t);
+        });
+        QCOMPARE(row->text(), rowAfterLoad);
+        QCOMPARE(t.saved().table[slot].*box, rowText);
+    }
 
     // Clicks a row's box; the picker opens and `whileOpen` acts on it.
     template <typename Picker>

@@ -17,14 +17,14 @@ private Q_SLOTS:
     void showsTheTitleAndVersion()
     {
         AboutWindow about;
-        QCOMPARE(about.versionLabel->text(), QStringLiteral("Version"));
-        about.load();
-        QCOMPARE(about.versionLabel->text(), QStringLiteral("Version 8.8.0"));
-        QCOMPARE(about.titleLabel->text(), QStringLiteral("Tikora"));
+        QCOMPARE(control<QLabel>(about, "lblVersion")->text(), QStringLiteral("Version"));
+        about.fillTitleAndVersion();
+        QCOMPARE(control<QLabel>(about, "lblVersion")->text(), QStringLiteral("Version 8.8.0"));
+        QCOMPARE(control<QLabel>(about, "lblTitle")->text(), QStringLiteral("Tikora"));
         QVERIFY(about.windowTitle().isEmpty());
-        QVERIFY(about.okButton->isDefault());
-        QVERIFY(!about.copyrightLabel->text().isEmpty());
-        QVERIFY(!about.webLabel->text().isEmpty());
+        QVERIFY(control<QPushButton>(about, "cmdOK")->isDefault());
+        QVERIFY(!control<QLabel>(about, "Label1")->text().isEmpty());
+        QVERIFY(!control<QLabel>(about, "Label2")->text().isEmpty());
         QCOMPARE(about.size(), QSize(284, 190));
     }
 
@@ -45,11 +45,11 @@ private Q_SLOTS:
         app.modal.whileOpen = [&](QDialog &dialog) {
             auto &about = static_cast<AboutWindow &>(dialog);
             wasVisible = app.context.commands.aboutVisible();
-            QCOMPARE(about.versionLabel->text(), QStringLiteral("Version 8.8.0"));
+            QCOMPARE(control<QLabel>(about, "lblVersion")->text(), QStringLiteral("Version 8.8.0"));
             if (key)
                 QTest::keyClick(&about, Qt::Key(key));
             else
-                QTest::mouseClick(about.okButton, Qt::LeftButton);
+                click(control<QPushButton>(about, "cmdOK"));
             QVERIFY(!about.isVisible());
         };
         app.context.commands.showAbout(MenuCommands::FromAlertWindow);
@@ -114,17 +114,16 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         AlertWindow &main = app.context.mainAlert();
-        main.show();
-        main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QVERIFY(showActive(main));
         QTest::keyClick(&main, Qt::Key_A, Qt::ControlModifier);
         // The command returns first; About opens when the loop next runs.
         QCOMPARE(app.modal.shown.size(), 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         QCOMPARE(app.modal.shown.size(), 1);
-        QCOMPARE(main.aboutAction->text(), QStringLiteral("&About"));
-        QCOMPARE(main.helpAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+H")));
-        QCOMPARE(main.setAction->text(), QStringLiteral("&Set"));
+        QCOMPARE(control<QAction>(main, "mnuAbout")->text(), QStringLiteral("&About"));
+        QCOMPARE(control<QAction>(main, "mnuHelpItem")->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+H")));
+        QCOMPARE(control<QAction>(main, "mnuNotify")->text(), QStringLiteral("&Set"));
     }
 };
 

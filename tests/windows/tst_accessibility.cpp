@@ -129,7 +129,8 @@ private Q_SLOTS:
         TestApp app;
         AlertWindow window(app.context, AlertWindow::Further);
         window.setMessage(QStringLiteral("Dentist at three"), OpenAlerts::NoId);
-        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(window.messageLabel);
+        QAccessibleInterface *face =
+            QAccessible::queryAccessibleInterface(control<QLabel>(window, "LbMessage"));
         QVERIFY(face);
         QCOMPARE(face->text(QAccessible::Description), QStringLiteral("Dentist at three"));
     }
@@ -166,16 +167,16 @@ private Q_SLOTS:
         TestApp app;
         TrayShell tray(app.context);
         tray.startUp();
-        QVERIFY(pressItem(*tray.trayMenu().menu, QStringLiteral("&Set Alarm")));
+        QVERIFY(pressItem(*app.tray.menu, QStringLiteral("&Set Alarm")));
         QVERIFY(app.modal.shown.isEmpty());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         QCOMPARE(app.modal.shown.size(), 1);
         QCOMPARE(app.modal.shown.first().data(), &app.context.editor());
 
         AlertWindow further(app.context, AlertWindow::Further);
-        further.load();
+        further.startShowing();
         further.show();
-        QVERIFY(pressItem(*further.menuBar, QStringLiteral("&Set")));
+        QVERIFY(pressItem(*control<QMenuBar>(further, QString()), QStringLiteral("&Set")));
         QCOMPARE(app.modal.shown.size(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         QCOMPARE(app.modal.shown.size(), 2);

@@ -6,7 +6,6 @@
 #include "windows/alarmeditor.h"
 #include "windows/alertwindow.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -16,6 +15,15 @@ namespace {
 void deleteDeferred()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The main alert window of a program at `now`, over a file of `entries`.
+AlertWindow &mainAlertOver(TestApp &app, const TempCurrentDir &dir, const QDateTime &now,
+                           std::initializer_list<TestEntry> entries)
+{
+    app.clock.setLocal(now.date(), now.time());
+    writeEntries(dir, entries);
+    return app.context.mainAlert();
 }
 
 } // namespace
@@ -31,16 +39,15 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        app.clock.setLocal(QDate(2009, 3, 12), QTime(9, 0));
-        writeEntries(dir, {{4, "03/10/09", "08:00:00", 1, 0, 0, 1}});
+        AlertWindow &main = mainAlertOver(app, dir, QDateTime(QDate(2009, 3, 12), QTime(9, 0)),
+                                          {{4, "03/10/09", "08:00:00", 1, 0, 0, 1}});
         AlarmEditor &editor = app.context.editor();
         EngineInternals::state(app.context.engine).table()[4].fired = 1;
-        AlertWindow &main = app.context.mainAlert();
         main.show();
-        QTest::mouseClick(main.okButton, Qt::LeftButton);
+        click(control<QPushButton>(main, "cmdOK"));
 
         QVERIFY(!main.isVisible());
-        QCOMPARE(editor.dateBoxes[4]->text(), QStringLiteral("03/13/09"));
+        QCOMPARE(Row::date(editor, 4)->text(), QStringLiteral("03/13/09"));
         QCOMPARE(readContents(dir).table[4].date, QStringLiteral("03/13/09"));
     }
 
@@ -50,13 +57,12 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
-        writeEntries(dir, {{0, "03/10/09", "09:30:00", 0, 1, 0, 0},
-                           {1, "03/10/09", "09:30:00", 1, 0, 0, 0},
-                           {2, "03/10/09", "09:30:00", 0, 0, 0, 0}});
-        AlertWindow &main = app.context.mainAlert();
+        AlertWindow &main = mainAlertOver(app, dir, QDateTime(QDate(2009, 3, 10), QTime(9, 30)),
+                                          {{0, "03/10/09", "09:30:00", 0, 1, 0, 0},
+                                           {1, "03/10/09", "09:30:00", 1, 0, 0, 0},
+                                           {2, "03/10/09", "09:30:00", 0, 0, 0, 0}});
         main.show();
-        main.messageLabel->setText(QStringLiteral("main stays"));
+        main.setMessage(QStringLiteral("main stays"), OpenAlerts::NoId);
         app.context.alarmClock.tick(main);
         QCOMPARE(app.alerts.shown.size(), 3);
 
@@ -64,7 +70,7 @@ private Q_SLOTS:
         app.clock.advanceSeconds(60);
         QTest::keyClick(first, Qt::Key_Return);
         QVERIFY(first && !first->isVisible());
-        QVERIFY(first->messageLabel->text().isEmpty());
+        QVERIFY(first->message().isEmpty());
         deleteDeferred();
         QVERIFY(first.isNull());
 
@@ -76,7 +82,7 @@ private Q_SLOTS:
         QCOMPARE(saved.table[2].date, QStringLiteral("03/10/09"));
         QCOMPARE(saved.table[2].fired, qint16(1));
         QVERIFY(main.isVisible());
-        QCOMPARE(main.messageLabel->text(), QStringLiteral("main stays"));
+        QCOMPARE(main.message(), QStringLiteral("main stays"));
         QVERIFY(app.alerts.shown[1]->isVisible());
     }
 
@@ -84,9 +90,8 @@ private Q_SLOTS:
     {
         TempCurrentDir dir;
         TestApp app;
-        app.clock.setLocal(QDate(2009, 3, 10), QTime(9, 30));
-        writeEntries(dir, {{0, "03/10/09", "09:30:00", 1, 0, 0, 0}});
-        AlertWindow &main = app.context.mainAlert();
+        AlertWindow &main = mainAlertOver(app, dir, QDateTime(QDate(2009, 3, 10), QTime(9, 30)),
+                                          {{0, "03/10/09", "09:30:00", 1, 0, 0, 0}});
         app.context.alarmClock.tick(main);
         QPointer<AlertWindow> alert = app.alerts.shown.first();
         QVERIFY(alert->close());

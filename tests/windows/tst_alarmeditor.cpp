@@ -33,21 +33,28 @@ struct Boxes
     friend bool operator==(const Boxes &, const Boxes &) = default;
 };
 
+// A row's repeat boxes as the file stores them: Qt's unchecked, grey and
+// checked are 0, 2 and 1.
 Boxes boxesOf(const AlarmEditor &editor, int row)
 {
-    return {AlarmEditor::boxValue(editor.dailyBoxes[row]),
-            AlarmEditor::boxValue(editor.weeklyBoxes[row]),
-            AlarmEditor::boxValue(editor.monthlyBoxes[row])};
+    constexpr qint16 stored[] = {0, 2, 1};
+    return {stored[Row::daily(editor, row)->checkState()],
+            stored[Row::weekly(editor, row)->checkState()],
+            stored[Row::monthly(editor, row)->checkState()]};
+}
+
+// The sound options as their buttons show them.
+SoundChoice optionsOf(const AlarmEditor &editor)
+{
+    const auto on = [&](const char *name) {
+        return control<QRadioButton>(editor, name)->isChecked();
+    };
+    return {on("optMessage"), on("optAlert"), on("optDive"), on("OptAlarm")};
 }
 
 char *toString(const Boxes &b)
 {
     return QTest::toString(QStringLiteral("(%1,%2,%3)").arg(b.daily).arg(b.weekly).arg(b.monthly));
-}
-
-void click(QWidget *widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
 }
 
 } // namespace
@@ -63,44 +70,44 @@ private Q_SLOTS:
         TestApp app;
         AlarmEditor &editor = app.context.editor();
         QCOMPARE(editor.size(), QSize(645, 257));
-        QCOMPARE(editor.rowPanel->geometry(), QRect(2, 2, 510, 655));
-        QCOMPARE(editor.scrollBar->minimum(), 0);
-        QCOMPARE(editor.scrollBar->maximum(), 6000);
-        QCOMPARE(editor.scrollBar->singleStep(), 300);
-        QCOMPARE(editor.scrollBar->pageStep(), 1000);
-        QVERIFY(editor.acceptButton->isDefault());
+        QCOMPARE(control<QFrame>(editor, "Frame1")->geometry(), QRect(2, 2, 510, 655));
+        const QScrollBar *bar = control<QScrollBar>(editor, "VScroll1");
+        QCOMPARE((QList<int>{bar->minimum(), bar->maximum(), bar->singleStep(), bar->pageStep()}),
+                 (QList<int>{0, 6000, 300, 1000}));
+        QVERIFY(control<QPushButton>(editor, "cmdOKnotify")->isDefault());
         // The caption is the maker's web address.
         QCOMPARE(editor.windowTitle(), QStringLiteral("tikora.example.org"));
         // Row 0's Clear button and row 31's repeat boxes break the pattern.
-        QCOMPARE(editor.clearButtons[0]->geometry(), QRect(0, 12, 25, 22));
-        QCOMPARE(editor.clearButtons[1]->geometry(), QRect(0, 34, 25, 20));
-        QCOMPARE(editor.dateBoxes[31]->geometry(), QRect(26, 634, 51, 19));
-        QCOMPARE(editor.messageBoxes[5]->geometry(), QRect(78, 114, 263, 19));
-        QCOMPARE(editor.timeBoxes[0]->geometry(), QRect(342, 14, 59, 19));
+        QCOMPARE(Row::clear(editor, 0)->geometry(), QRect(0, 12, 25, 22));
+        QCOMPARE(Row::clear(editor, 1)->geometry(), QRect(0, 34, 25, 20));
+        QCOMPARE(Row::date(editor, 31)->geometry(), QRect(26, 634, 51, 19));
+        QCOMPARE(Row::message(editor, 5)->geometry(), QRect(78, 114, 263, 19));
+        QCOMPARE(Row::time(editor, 0)->geometry(), QRect(342, 14, 59, 19));
         // A repeat box lies where its row has it in the row panel, its frame
         // at 90 twips (96 for monthly) plus its own top. It may be wider than
         // 13 pixels: as wide as the style draws its box (tst_textfit), within
         // its column.
         const auto boxAt = [&editor](const QCheckBox *box, int left, int top) {
-            return box->mapTo(editor.rowPanel, QPoint(0, 0)) == QPoint(left, top) &&
+            return box->mapTo(control<QFrame>(editor, "Frame1"), QPoint(0, 0)) ==
+                       QPoint(left, top) &&
                    box->height() == 19 && box->width() >= 13 &&
                    box->geometry().right() < box->parentWidget()->width() - 1;
         };
-        QVERIFY(boxAt(editor.dailyBoxes[0], 402 + 12, 6 + 10));
-        QVERIFY(boxAt(editor.weeklyBoxes[1], 438 + 12, 6 + 28));
-        QVERIFY(boxAt(editor.monthlyBoxes[30], 474 + 12, 6 + 606));
-        QVERIFY(boxAt(editor.monthlyBoxes[31], 474 + 12, 6 + 626));
-        QCOMPARE(editor.dailyBoxes[3]->parentWidget(), editor.dailyColumn);
-        QCOMPARE(editor.dailyColumn->title(), QStringLiteral("Daily"));
-        QCOMPARE(editor.weeklyColumn->title(), QStringLiteral("Wkly"));
-        QCOMPARE(editor.monthlyColumn->title(), QStringLiteral("Mnly"));
-        QCOMPARE(editor.clearButtons[7]->toolTip(), QStringLiteral("CLEAR THIS ROW"));
+        QVERIFY(boxAt(Row::daily(editor, 0), 402 + 12, 6 + 10));
+        QVERIFY(boxAt(Row::weekly(editor, 1), 438 + 12, 6 + 28));
+        QVERIFY(boxAt(Row::monthly(editor, 30), 474 + 12, 6 + 606));
+        QVERIFY(boxAt(Row::monthly(editor, 31), 474 + 12, 6 + 626));
+        QCOMPARE(Row::daily(editor, 3)->parentWidget(), control<QGroupBox>(editor, "Frame3"));
+        QCOMPARE(control<QGroupBox>(editor, "Frame3")->title(), QStringLiteral("Daily"));
+        QCOMPARE(control<QGroupBox>(editor, "Frame4")->title(), QStringLiteral("Wkly"));
+        QCOMPARE(control<QGroupBox>(editor, "Frame5")->title(), QStringLiteral("Mnly"));
+        QCOMPARE(Row::clear(editor, 7)->toolTip(), QStringLiteral("CLEAR THIS ROW"));
         QCOMPARE(editor.findChild<QLabel *>(QStringLiteral("lbMessages"))->text(),
                  QStringLiteral("Tikoraer Messages"));
-        QCOMPARE(editor.alert3Button->text(), QStringLiteral("Alert3"));
-        QVERIFY(!editor.playMessageButton->icon().isNull());
-        QCOMPARE(editor.picture->pixmap().size(), QSize(78, 60));
-        QVERIFY(editor.picture->hasScaledContents());
+        QCOMPARE(control<QRadioButton>(editor, "OptAlarm")->text(), QStringLiteral("Alert3"));
+        QVERIFY(!control<QPushButton>(editor, "cmdTest1")->icon().isNull());
+        QCOMPARE(control<QLabel>(editor, "Image1")->pixmap().size(), QSize(78, 60));
+        QVERIFY(control<QLabel>(editor, "Image1")->hasScaledContents());
     }
 
     // The rows and options show the working copy: texts exactly as stored,
@@ -120,20 +127,20 @@ private Q_SLOTS:
                                               {4, {"", " no date ", "7:00"}},
                                               {5, {"03/19/09", "slot 5", ""}}};
         for (int row = 0; row < SlotCount; ++row) {
-            QCOMPARE((QStringList{editor.dateBoxes[row]->text(), editor.messageBoxes[row]->text(),
-                                  editor.timeBoxes[row]->text()}),
+            QCOMPARE((QStringList{Row::date(editor, row)->text(), Row::message(editor, row)->text(),
+                                  Row::time(editor, row)->text()}),
                      texts.value(row, {"", "", ""}));
             QCOMPARE(boxesOf(editor, row), (row == 2   ? Boxes{0, 0, 1}
                                             : row == 5 ? Boxes{2, 0, 0}
                                                        : Boxes{0, 0, 0}));
         }
-        QCOMPARE(editor.soundButtons(), (SoundChoice{false, false, false, false}));
-        click(editor.alert2Button);
-        click(editor.alert2Button);
-        QCOMPARE(editor.soundButtons(), (SoundChoice{false, false, true, false}));
+        QCOMPARE(optionsOf(editor), (SoundChoice{false, false, false, false}));
+        click(control<QRadioButton>(editor, "optDive"));
+        click(control<QRadioButton>(editor, "optDive"));
+        QCOMPARE(optionsOf(editor), (SoundChoice{false, false, true, false}));
         QCOMPARE(app.context.engine.sound(), (SoundChoice{false, false, true, false}));
-        click(editor.messageButton);
-        QCOMPARE(editor.soundButtons(), (SoundChoice{true, false, false, false}));
+        click(control<QRadioButton>(editor, "optMessage"));
+        QCOMPARE(optionsOf(editor), (SoundChoice{true, false, false, false}));
     }
 
     // What the user types and clicks reaches the working copy at once, and
@@ -146,27 +153,27 @@ private Q_SLOTS:
         AlarmEditor &editor = app.context.editor();
         const AlarmEngine &engine = app.context.engine;
         editor.show();
-        QTest::keyClicks(editor.dateBoxes[1], QStringLiteral("next week"));
-        QTest::keyClicks(editor.messageBoxes[1], QStringLiteral("typed"));
-        QTest::keyClicks(editor.timeBoxes[1], QStringLiteral("9:30"));
+        QTest::keyClicks(Row::date(editor, 1), QStringLiteral("next week"));
+        QTest::keyClicks(Row::message(editor, 1), QStringLiteral("typed"));
+        QTest::keyClicks(Row::time(editor, 1), QStringLiteral("9:30"));
         QCOMPARE((QStringList{engine.row(1).date, engine.row(1).message, engine.row(1).time}),
                  (QStringList{"next week", "typed", "9:30"}));
 
-        click(editor.dailyBoxes[4]); // grey checks
+        click(Row::daily(editor, 4)); // grey checks
         QCOMPARE(boxesOf(editor, 4), (Boxes{1, 0, 0}));
         QCOMPARE(engine.row(4).repeat.daily, qint16(1));
         QCOMPARE(app.context.engine.table()[4].fired, qint16(0));
-        click(editor.monthlyBoxes[4]);
+        click(Row::monthly(editor, 4));
         QCOMPARE(boxesOf(editor, 4), (Boxes{0, 0, 1}));
         // A click on a checked box unchecks it; never grey.
-        click(editor.monthlyBoxes[4]);
+        click(Row::monthly(editor, 4));
         QCOMPARE(engine.row(4).repeat.monthly, qint16(0));
-        click(editor.monthlyBoxes[4]);
+        click(Row::monthly(editor, 4));
         QCOMPARE(boxesOf(editor, 4), (Boxes{0, 0, 1}));
 
-        click(editor.clearButtons[4]);
-        QCOMPARE((QStringList{editor.dateBoxes[4]->text(), editor.messageBoxes[4]->text(),
-                              editor.timeBoxes[4]->text()}),
+        click(Row::clear(editor, 4));
+        QCOMPARE((QStringList{Row::date(editor, 4)->text(), Row::message(editor, 4)->text(),
+                              Row::time(editor, 4)->text()}),
                  (QStringList{"", "", ""}));
         QCOMPARE(boxesOf(editor, 4), (Boxes{0, 0, 0}));
         QCOMPARE(app.context.engine.table()[4].fired, qint16(1));
@@ -191,7 +198,7 @@ private Q_SLOTS:
         writeEntries(dir, {{0, "  03/17/09", "soon, maybe ", 0, 0, 0, 0, longText}});
         const QByteArray before = dir.read(AlarmStore::FileName);
         AlarmEditor &editor = app.context.editor();
-        QCOMPARE(editor.messageBoxes[0]->text(), longText);
+        QCOMPARE(Row::message(editor, 0)->text(), longText);
         QVERIFY(app.context.engine.save().ok);
         QCOMPARE(dir.read(AlarmStore::FileName), before);
     }
@@ -229,29 +236,28 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         AlarmEditor &editor = app.context.editor();
-        editor.show();
-        editor.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&editor));
-        QCOMPARE(QApplication::focusWidget(), editor.dateBoxes[0]);
+        QVERIFY(showActive(editor));
+        QCOMPARE(QApplication::focusWidget(), Row::date(editor, 0));
 
         const auto inView = [&editor](QWidget *control) {
             return editor.rect().contains(
                 QRect(control->mapTo(&editor, QPoint(0, 0)), control->size()));
         };
-        QVERIFY(!inView(editor.timeBoxes[20]));
+        QVERIFY(!inView(Row::time(editor, 20)));
         int presses = 0;
-        while (QApplication::focusWidget() != editor.timeBoxes[20] && presses++ < 400) {
+        while (QApplication::focusWidget() != Row::time(editor, 20) && presses++ < 400) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QVERIFY2(inView(QApplication::focusWidget()),
                      qPrintable(QApplication::focusWidget()->objectName()));
             // The rows rest on their grid: a whole number of rows scrolled.
-            QCOMPARE(editor.scrollBar->value() % 300, 0);
+            QCOMPARE(control<QScrollBar>(editor, "VScroll1")->value() % 300, 0);
         }
-        QCOMPARE(QApplication::focusWidget(), editor.timeBoxes[20]);
-        QVERIFY(editor.scrollBar->value() > 0);
+        QCOMPARE(QApplication::focusWidget(), Row::time(editor, 20));
+        QVERIFY(control<QScrollBar>(editor, "VScroll1")->value() > 0);
 
-        editor.playAlert1Button->setFocus();
-        QTest::keyClick(editor.playAlert1Button, Qt::Key_Return);
+        QPushButton *playAlert1 = control<QPushButton>(editor, "cmdTest2");
+        playAlert1->setFocus();
+        QTest::keyClick(playAlert1, Qt::Key_Return);
         QCOMPARE(app.sound.calls, QStringList{"play Alert.wav"});
         QVERIFY(editor.isVisible());
     }
@@ -262,41 +268,41 @@ private Q_SLOTS:
         TestApp app;
         AlarmEditor &editor = app.context.editor();
         editor.show();
-        QScrollBar *bar = editor.scrollBar;
-        QCOMPARE(editor.rowPanel->y(), 2);
+        QScrollBar *bar = control<QScrollBar>(editor, "VScroll1");
+        const QFrame *panel = control<QFrame>(editor, "Frame1");
+        QCOMPARE(panel->y(), 2);
 
         // The down arrow sits at the bottom end of the bar: one row.
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
                           QPoint(bar->width() / 2, bar->height() - 4));
         QCOMPARE(bar->value(), 300);
-        QCOMPARE(editor.rowPanel->y(), -20);
+        QCOMPARE(panel->y(), -20);
 
         // The trough below the thumb: a page of 1000.
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
                           QPoint(bar->width() / 2, bar->height() * 3 / 4));
         QCOMPARE(bar->value(), 1300);
-        QCOMPARE(editor.rowPanel->y(), -87);
+        QCOMPARE(panel->y(), -87);
 
         // Dragging the thumb to the bottom: the panel follows while dragging.
         QTest::keyClick(bar, Qt::Key_Home);
-        QCOMPARE(editor.rowPanel->y(), 0);
+        QCOMPARE(panel->y(), 0);
         const QPoint thumb(bar->width() / 2, bar->width() + 6);
         QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, thumb);
         QTest::mouseMove(bar, QPoint(thumb.x(), bar->height()));
         QCOMPARE(bar->value(), 6000);
-        QCOMPARE(editor.rowPanel->y(), -400);
+        QCOMPARE(panel->y(), -400);
         QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, QPoint(thumb.x(), bar->height()));
         // Rows 20 to 31 are the ones inside the window now.
-        const int visibleTop = editor.rowPanel->y() + editor.messageBoxes[20]->y();
+        const int visibleTop = panel->y() + Row::message(editor, 20)->y();
         QVERIFY(visibleTop >= 0 && visibleTop < 20);
-        QVERIFY(editor.rowPanel->y() + editor.messageBoxes[31]->geometry().bottom() <
-                editor.height());
+        QVERIFY(panel->y() + Row::message(editor, 31)->geometry().bottom() < editor.height());
 
         // The position survives hiding and showing.
         editor.hide();
         editor.show();
         QCOMPARE(bar->value(), 6000);
-        QCOMPARE(editor.rowPanel->y(), -400);
+        QCOMPARE(panel->y(), -400);
     }
 
     // Paged down to rows 20 to 31, accepted and opened again from the tray:
@@ -307,7 +313,7 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         AlarmEditor &editor = app.context.editor();
-        QScrollBar *bar = editor.scrollBar;
+        QScrollBar *bar = control<QScrollBar>(editor, "VScroll1");
         const auto inView = [&editor](QWidget *control) {
             return editor.rect().contains(
                 QRect(control->mapTo(&editor, QPoint(0, 0)), control->size()));
@@ -327,26 +333,24 @@ private Q_SLOTS:
             } else {
                 // From the top row shown, Shift+Tab walks back up.
                 int presses = 0;
-                while (QApplication::focusWidget() != editor.dateBoxes[17] && presses++ < 40) {
+                while (QApplication::focusWidget() != Row::date(editor, 17) && presses++ < 40) {
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
                     QVERIFY(inView(QApplication::focusWidget()));
                     valuesWalkingUp.append(bar->value());
                 }
             }
-            click(editor.acceptButton);
+            click(control<QPushButton>(editor, "cmdOKnotify"));
         };
         app.context.commands.openEditor(MenuCommands::FromTray);
         QVERIFY(!editor.isVisible());
         QCOMPARE(bar->value(), 6000);
         // The user works in another window meanwhile.
         QWidget elsewhere;
-        elsewhere.show();
-        elsewhere.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QVERIFY(showActive(elsewhere));
         app.context.commands.openEditor(MenuCommands::FromTray);
 
         QCOMPARE(valuesOnShow, (QList<int>{0, 6000}));
-        QCOMPARE(focusOnShow, (QList<QWidget *>{editor.dateBoxes[0], editor.dateBoxes[20]}));
+        QCOMPARE(focusOnShow, (QList<QWidget *>{Row::date(editor, 0), Row::date(editor, 20)}));
         // Rows 19, 18 and 17 come into view one whole row at a time.
         QVERIFY(!valuesWalkingUp.isEmpty());
         for (int value : std::as_const(valuesWalkingUp))
@@ -360,15 +364,12 @@ private Q_SLOTS:
         TestApp app;
         AlarmEditor &editor = app.context.editor();
         editor.show();
-        click(editor.alert2Button);
-        for (QPushButton *button : {editor.playMessageButton, editor.playAlert1Button,
-                                    editor.playAlert2Button, editor.playAlert3Button})
-            click(button);
-        QCOMPARE(
-            app.sound.calls,
-            (QStringList{QStringLiteral("play checkmsgs.wav"), QStringLiteral("play Alert.wav"),
-                         QStringLiteral("play Keytry.wav"), QStringLiteral("play Keyhaw.wav")}));
-        QCOMPARE(editor.soundButtons(), (SoundChoice{false, false, true, false}));
+        click(control<QRadioButton>(editor, "optDive"));
+        for (const char *test : {"cmdTest1", "cmdTest2", "cmdTest3", "cmdTest4"})
+            click(control<QPushButton>(editor, test));
+        QCOMPARE(app.sound.calls, (QStringList{"play checkmsgs.wav", "play Alert.wav",
+                                               "play Keytry.wav", "play Keyhaw.wav"}));
+        QCOMPARE(optionsOf(editor), (SoundChoice{false, false, true, false}));
     }
 
     void pickerClicksRearmTheRowAndSurviveLeaving_data()
@@ -401,23 +402,24 @@ private Q_SLOTS:
             } else {
                 auto *time = qobject_cast<TimePicker *>(&picker);
                 QVERIFY(time);
-                QTest::keyClick(time->timeEdit, Qt::Key_Up); // changes the picker only
+                QTest::keyClick(control<QTimeEdit>(*time, "DTPicker1"),
+                                Qt::Key_Up); // changes the picker only
                 if (leaveBy == QLatin1String("cancel"))
-                    click(time->cancelButton);
+                    click(control<QPushButton>(*time, "cmdCancel"));
                 else if (leaveBy == QLatin1String("escape"))
-                    QTest::keyClick(time->timeEdit, Qt::Key_Escape);
+                    QTest::keyClick(control<QTimeEdit>(*time, "DTPicker1"), Qt::Key_Escape);
             }
             if (leaveBy == QLatin1String("close"))
                 picker.close();
             QVERIFY(!picker.isVisible());
         };
-        click(dateBox ? editor.dateBoxes[5] : editor.timeBoxes[5]);
+        click(dateBox ? Row::date(editor, 5) : Row::time(editor, 5));
 
         QCOMPARE(app.modal.shown.size(), 1);
         QCOMPARE(editor.openPicker(), nullptr);
         QCOMPARE(app.context.engine.table()[5].fired, qint16(0));
-        QCOMPARE(editor.dateBoxes[5]->text(), QStringLiteral("03/17/09"));
-        QCOMPARE(editor.timeBoxes[5]->text(), QStringLiteral("09:00:00"));
+        QCOMPARE(Row::date(editor, 5)->text(), QStringLiteral("03/17/09"));
+        QCOMPARE(Row::time(editor, 5)->text(), QStringLiteral("09:00:00"));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
     }
 
@@ -430,10 +432,10 @@ private Q_SLOTS:
         editor.show();
         EngineInternals::state(app.context.engine).table()[2].fired = 1;
         app.modal.whileOpen = [&](QDialog &) {
-            click(editor.dateBoxes[2]);
-            click(editor.timeBoxes[2]);
+            click(Row::date(editor, 2));
+            click(Row::time(editor, 2));
         };
-        click(editor.timeBoxes[1]);
+        click(Row::time(editor, 1));
         QCOMPARE(app.modal.shown.size(), 1);
         QCOMPARE(app.context.engine.table()[2].fired, qint16(1));
     }
@@ -450,26 +452,26 @@ private Q_SLOTS:
         AlarmEditor &editor = app.context.editor();
         AlarmClock &clock = app.context.alarmClock;
         AlertWindow &main = app.context.mainAlert();
-        editor.acceptButton->click();
+        control<QPushButton>(editor, "cmdOKnotify")->click();
         QCOMPARE(app.boxes.shown, QStringList{BadTime});
         QVERIFY(!editor.isVisible());
         QVERIFY(clock.running(main));
-        QVERIFY(editor.timeBoxes[9]->text().isEmpty());
+        QVERIFY(Row::time(editor, 9)->text().isEmpty());
 
         clock.stop(main);
         editor.show();
-        QTest::keyClicks(editor.timeBoxes[0], QStringLiteral("25:00"));
-        QTest::keyClick(editor.messageBoxes[0], Qt::Key_Return);
+        QTest::keyClicks(Row::time(editor, 0), QStringLiteral("25:00"));
+        QTest::keyClick(Row::message(editor, 0), Qt::Key_Return);
         QCOMPARE(app.boxes.shown, (QStringList{BadTime, BadTime}));
         QVERIFY(editor.isVisible());
         QVERIFY(!clock.running(main));
-        QVERIFY(editor.timeBoxes[0]->text().isEmpty());
+        QVERIFY(Row::time(editor, 0)->text().isEmpty());
 
-        QTest::keyClicks(editor.timeBoxes[0], QStringLiteral("9:30"));
-        QTest::keyClick(editor.timeBoxes[0], Qt::Key_Enter);
+        QTest::keyClicks(Row::time(editor, 0), QStringLiteral("9:30"));
+        QTest::keyClick(Row::time(editor, 0), Qt::Key_Enter);
         QVERIFY(!editor.isVisible());
         QVERIFY(clock.running(main));
-        QCOMPARE(editor.timeBoxes[0]->text(), QStringLiteral("09:30:00"));
+        QCOMPARE(Row::time(editor, 0)->text(), QStringLiteral("09:30:00"));
         QCOMPARE(readContents(dir).table[0].time, QStringLiteral("09:30:00"));
 
         // Showing the editor takes the rows as they are then: an entry moved
@@ -477,7 +479,7 @@ private Q_SLOTS:
         app.context.engine.setText(2, AlarmEngine::Field::Date, QStringLiteral("06/22/09"));
         EngineInternals::state(app.context.engine).table()[2].fired = 1;
         editor.show();
-        QTest::keyClick(editor.messageBoxes[0], Qt::Key_Return);
+        QTest::keyClick(Row::message(editor, 0), Qt::Key_Return);
         QVERIFY(!editor.isVisible());
         QCOMPARE(readContents(dir).table[2].fired, qint16(1));
     }
@@ -495,22 +497,22 @@ private Q_SLOTS:
         AlertWindow &main = app.context.mainAlert();
         clock.stop(main);
         editor.show();
-        QTest::keyClicks(editor.messageBoxes[2], QStringLiteral(" edited"));
-        click(editor.dailyBoxes[2]);
-        click(editor.alert1Button);
-        QTest::keyClick(editor.messageBoxes[2], Qt::Key_Escape);
-        QTest::keyClick(editor.acceptButton, Qt::Key_Escape);
+        QTest::keyClicks(Row::message(editor, 2), QStringLiteral(" edited"));
+        click(Row::daily(editor, 2));
+        click(control<QRadioButton>(editor, "optAlert"));
+        QTest::keyClick(Row::message(editor, 2), Qt::Key_Escape);
+        QTest::keyClick(control<QPushButton>(editor, "cmdOKnotify"), Qt::Key_Escape);
         QVERIFY(editor.isVisible());
-        QCOMPARE(editor.messageBoxes[2]->text(), QStringLiteral("weekly edited"));
+        QCOMPARE(Row::message(editor, 2)->text(), QStringLiteral("weekly edited"));
         QVERIFY(!clock.running(main));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
 
         editor.close();
         QVERIFY(!editor.isVisible());
         QVERIFY(clock.running(main));
-        QCOMPARE(editor.messageBoxes[2]->text(), QStringLiteral("weekly"));
+        QCOMPARE(Row::message(editor, 2)->text(), QStringLiteral("weekly"));
         QCOMPARE(boxesOf(editor, 2), (Boxes{0, 1, 0}));
-        QCOMPARE(editor.soundButtons(), (SoundChoice{true, false, false, false}));
+        QCOMPARE(optionsOf(editor), (SoundChoice{true, false, false, false}));
         QCOMPARE(dir.read(AlarmStore::FileName), before);
     }
 };

@@ -39,23 +39,23 @@ private Q_SLOTS:
         dir.write(AlarmStore::FileName, DataFile::encode(armed({{4, QStringLiteral("10:00:00")}})));
 
         AlertWindow &main = app.context.mainAlert();
-        QCOMPARE(main.dateLabel->text(), QStringLiteral("03/10/09"));
+        QCOMPARE(control<QLabel>(main, "Label2")->text(), QStringLiteral("03/10/09"));
         // The tests run under the C locale, whose time format is "HH:mm:ss".
-        QCOMPARE(main.timeLabel->text(), QStringLiteral("14:05:33"));
-        QVERIFY(main.messageLabel->text().isEmpty());
-        QCOMPARE(main.messageLabel->textFormat(), Qt::PlainText);
+        QCOMPARE(control<QLabel>(main, "Label3")->text(), QStringLiteral("14:05:33"));
+        QVERIFY(main.message().isEmpty());
+        QCOMPARE(control<QLabel>(main, "LbMessage")->textFormat(), Qt::PlainText);
         QCOMPARE(main.windowTitle(), AppTitle);
         QVERIFY(main.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(app.context.alarmClock.running(main));
         QCOMPARE(app.context.alarmClock.waitMs(main), 500);
-        QVERIFY(main.okButton->isDefault());
+        QVERIFY(control<QPushButton>(main, "cmdOK")->isDefault());
         QCOMPARE(app.context.engine.table()[4].message, QStringLiteral("slot 4"));
         QVERIFY(!main.isVisible());
 
         // A further window keeps its empty title and leaves the main one's.
         main.setWindowTitle(QString());
         AlertWindow further(app.context, AlertWindow::Further);
-        further.load();
+        further.startShowing();
         QVERIFY(further.windowTitle().isEmpty());
         QCOMPARE(main.windowTitle(), AppTitle);
     }
@@ -79,8 +79,8 @@ private Q_SLOTS:
         QCOMPARE(app.alerts.messages(), (QStringList{"slot 2", "slot 7"}));
         QCOMPARE(app.context.engine.nowDate(), QStringLiteral("03/10/09"));
         QCOMPARE(app.context.engine.nowTime(), QStringLiteral("09:30:00"));
-        QCOMPARE(main.dateLabel->text(), QStringLiteral("03/10/09"));
-        QCOMPARE(main.timeLabel->text(), QStringLiteral("09:30:00"));
+        QCOMPARE(control<QLabel>(main, "Label2")->text(), QStringLiteral("03/10/09"));
+        QCOMPARE(control<QLabel>(main, "Label3")->text(), QStringLiteral("09:30:00"));
     }
 
     // The file is damaged while the program runs: the problem box opens in

@@ -36,25 +36,15 @@ private Q_SLOTS:
 
     void startsAtTheRowsDateOrToday()
     {
-        QFETCH(QString, rowText);
         QFETCH(QDate, start);
-        QFETCH(QString, rowAfterLoad);
-
-        FileContents c = PickerTest::bannered();
-        c.table[3].date = rowText;
-        PickerTest t(c);
-        QLineEdit *row = t.editor->dateBoxes[3];
-        t.open<DatePicker>(row, [&](DatePicker &cal) {
-            QCOMPARE(cal.dateEdit->date(), start);
-            QCOMPARE(cal.dateEdit->minimumDate(), QDate(1961, 1, 1));
-            QCOMPARE(cal.dateEdit->maximumDate(), QDate(2057, 12, 31));
-            QCOMPARE(row->text(), rowAfterLoad);
+        PickerTest::openOnRowText<DatePicker>(&Entry::date, 3, [&](DatePicker &cal, PickerTest &t) {
+            const QDateEdit *edit = control<QDateEdit>(cal, "DTPicker2");
+            QCOMPARE(edit->date(), start);
+            QCOMPARE(edit->minimumDate(), QDate(1961, 1, 1));
+            QCOMPARE(edit->maximumDate(), QDate(2057, 12, 31));
             QCOMPARE(t.app.context.engine.nowDate(), QStringLiteral("06/15/09"));
-            cal.close();
+            cal.close(); // the close box: nothing more written, nothing saved
         });
-        // Left by the close box: nothing more written, nothing saved.
-        QCOMPARE(row->text(), rowAfterLoad);
-        QCOMPARE(t.saved().table[3].date, rowText);
     }
 
     void okWritesTheDateArmsTheEntryAndSaves_data()
@@ -67,18 +57,15 @@ private Q_SLOTS:
     void okWritesTheDateArmsTheEntryAndSaves()
     {
         QFETCH(bool, byEnter);
-        FileContents c = PickerTest::bannered();
-        c.table[0].message = QStringLiteral("fired");
-        c.table[0].fired = 1;
-        PickerTest t(c);
-        t.open<DatePicker>(t.editor->dateBoxes[0], [&](DatePicker &cal) {
+        PickerTest t(contentsWith({{0, "", "", 0, 0, 0, 1, QStringLiteral("fired")}}));
+        t.open<DatePicker>(Row::date(*t.editor, 0), [&](DatePicker &cal) {
             if (byEnter)
-                QTest::keyClick(cal.dateEdit, Qt::Key_Return);
+                QTest::keyClick(control<QDateEdit>(cal, "DTPicker2"), Qt::Key_Return);
             else
-                QTest::mouseClick(cal.okButton, Qt::LeftButton);
+                click(control<QPushButton>(cal, "Command1"));
             QVERIFY(!cal.isVisible());
         });
-        QCOMPARE(t.editor->dateBoxes[0]->text(), QStringLiteral("06/15/09"));
+        QCOMPARE(Row::date(*t.editor, 0)->text(), QStringLiteral("06/15/09"));
         QCOMPARE(t.app.context.engine.table()[0].fired, qint16(0));
         const FileContents saved = t.saved();
         QCOMPARE(saved.table[0].date, QStringLiteral("06/15/09"));
@@ -89,16 +76,14 @@ private Q_SLOTS:
     // nothing.
     void theRowFollowsThePicker()
     {
-        FileContents c = PickerTest::bannered();
-        c.table[2].date = QStringLiteral("06/03/09");
-        c.table[4].date = QStringLiteral("1/1/1900");
-        PickerTest t(c);
-        QLineEdit *row = t.editor->dateBoxes[2];
+        PickerTest t(contentsWith({{2, "06/03/09", "", 0, 0, 0, 1, QString()},
+                                   {4, "1/1/1900", "", 0, 0, 0, 1, QString()}}));
+        QLineEdit *row = Row::date(*t.editor, 2);
         t.open<DatePicker>(row, [&](DatePicker &cal) {
             QCOMPARE(row->text(), QStringLiteral("06/03/09"));
-            QTest::keyClick(cal.dateEdit, Qt::Key_Up); // the month
+            QTest::keyClick(control<QDateEdit>(cal, "DTPicker2"), Qt::Key_Up); // the month
             QCOMPARE(row->text(), QStringLiteral("07/03/09"));
-            QTest::keyClick(cal.dateEdit, Qt::Key_Escape);
+            QTest::keyClick(control<QDateEdit>(cal, "DTPicker2"), Qt::Key_Escape);
             QVERIFY(cal.isVisible());
             cal.close();
         });
@@ -107,11 +92,11 @@ private Q_SLOTS:
 
         // A row outside the range keeps its text until a click on the picker.
         t.app.modal.shown.clear();
-        QLineEdit *outside = t.editor->dateBoxes[4];
+        QLineEdit *outside = Row::date(*t.editor, 4);
         t.open<DatePicker>(outside, [&](DatePicker &cal) {
             QCOMPARE(outside->text(), QStringLiteral("1/1/1900"));
-            QWidget *field =
-                cal.dateEdit->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly);
+            QWidget *field = control<QDateEdit>(cal, "DTPicker2")
+                                 ->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly);
             QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, field->rect().center());
             QCOMPARE(outside->text(), QStringLiteral("06/15/09"));
             cal.close();
@@ -130,7 +115,7 @@ private Q_SLOTS:
         QFETCH(QPoint, editorAt);
         PickerTest t;
         t.editor->move(editorAt);
-        t.open<DatePicker>(t.editor->dateBoxes[0], [&](DatePicker &cal) {
+        t.open<DatePicker>(Row::date(*t.editor, 0), [&](DatePicker &cal) {
             QCOMPARE(cal.size(), QSize(163, 53));
             // A third of its own width to the left of the editor, level with
             // its top, even off the screen.
@@ -146,25 +131,20 @@ private Q_SLOTS:
     // writes the rows as the user left them.
     void anEntryDueWhileThePickerIsOpenWaitsForTheEditor()
     {
-        FileContents c = PickerTest::bannered();
-        c.table[4].date = QStringLiteral("06/15/09");
-        c.table[4].message = QStringLiteral("due now");
-        c.table[4].time = QStringLiteral("14:00:00");
-        c.table[4].fired = 0;
-        c.table[6].date = QStringLiteral("06/03/09");
-        c.table[6].message = QStringLiteral("being edited");
-        PickerTest t(c);
+        PickerTest t(
+            contentsWith({{4, "06/15/09", "14:00:00", 0, 0, 0, 0, QStringLiteral("due now")},
+                          {6, "06/03/09", "", 0, 0, 0, 1, QStringLiteral("being edited")}}));
         AlertWindow &alert = t.app.context.mainAlert();
         const QByteArray before = t.dir.read(AlarmStore::FileName);
-        t.open<DatePicker>(t.editor->dateBoxes[6], [&](DatePicker &cal) {
-            QTest::keyClick(cal.dateEdit, Qt::Key_Up);
+        t.open<DatePicker>(Row::date(*t.editor, 6), [&](DatePicker &cal) {
+            QTest::keyClick(control<QDateEdit>(cal, "DTPicker2"), Qt::Key_Up);
             t.app.context.alarmClock.tick(alert);
             QVERIFY(t.app.alerts.shown.isEmpty());
             QCOMPARE(t.dir.read(AlarmStore::FileName), before);
             cal.close();
         });
-        QCOMPARE(t.editor->dateBoxes[6]->text(), QStringLiteral("07/03/09"));
-        QTest::mouseClick(t.editor->acceptButton, Qt::LeftButton);
+        QCOMPARE(Row::date(*t.editor, 6)->text(), QStringLiteral("07/03/09"));
+        click(control<QPushButton>(*t.editor, "cmdOKnotify"));
         QVERIFY(!t.editor->isVisible());
 
         t.app.context.alarmClock.tick(alert);

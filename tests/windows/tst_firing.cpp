@@ -56,25 +56,16 @@ class TestFiring : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void heldBackWhileTheEditorIsVisible()
+    void heldBackWhileTheEditorOrAboutIsVisible_data()
     {
-        TempCurrentDir dir;
-        TestApp app;
-        app.clock.setLocal(Today, QTime(9, 30));
-        dir.write(AlarmStore::FileName, DataFile::encode(withEntries({{3, "later"}})));
-        AlertWindow &main = app.context.mainAlert();
-        AlarmEditor &editor = app.context.editor();
-        editor.show();
-        app.context.alarmClock.tick(main);
-        QVERIFY(app.alerts.shown.isEmpty());
-
-        editor.hide();
-        app.context.alarmClock.tick(main);
-        QCOMPARE(app.alerts.messages(), QStringList{"later"});
+        QTest::addColumn<bool>("about");
+        QTest::newRow("editor") << false;
+        QTest::newRow("About") << true;
     }
 
-    void heldBackWhileAboutIsVisible()
+    void heldBackWhileTheEditorOrAboutIsVisible()
     {
+        QFETCH(bool, about);
         TempCurrentDir dir;
         TestApp app;
         app.clock.setLocal(Today, QTime(9, 30));
@@ -85,7 +76,10 @@ private Q_SLOTS:
             app.context.alarmClock.tick(main);
             ++ticksInside;
         };
-        app.context.commands.showAbout(MenuCommands::FromAlertWindow);
+        if (about)
+            app.context.commands.showAbout(MenuCommands::FromAlertWindow);
+        else
+            app.modal.exec(app.context.editor());
         QCOMPARE(ticksInside, 1);
         QVERIFY(app.alerts.shown.isEmpty());
         QVERIFY(app.sound.calls.isEmpty());
@@ -117,8 +111,8 @@ private Q_SLOTS:
         QVERIFY(window.isVisible());
         QVERIFY(window.windowTitle().isEmpty());
         QVERIFY(app.context.alarmClock.running(window));
-        QCOMPARE(window.messageLabel->textFormat(), Qt::PlainText);
-        QCOMPARE(window.messageLabel->text(), message);
+        QCOMPARE(control<QLabel>(window, "LbMessage")->textFormat(), Qt::PlainText);
+        QCOMPARE(window.message(), message);
         app.context.commands.showMainAlert();
         QCOMPARE(window.size(), app.context.mainAlert().size());
     }
@@ -164,7 +158,7 @@ private Q_SLOTS:
                     if (round % 2)
                         window->close();
                     else
-                        QTest::mouseClick(window->okButton, Qt::LeftButton);
+                        click(control<QPushButton>(*window, "cmdOK"));
                 }
             }
             app.alerts.shown.clear();

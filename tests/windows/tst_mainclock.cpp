@@ -66,7 +66,7 @@ private Q_SLOTS:
         // The editor switches it off; its OK switches it on again, asleep.
         exact.app.modal.whileOpen = [&](QDialog &) {
             QVERIFY(!clock.running(main));
-            exact.app.context.editor().acceptButton->click();
+            control<QPushButton>(exact.app.context.editor(), "cmdOKnotify")->click();
         };
         exact.app.context.commands.openEditor(MenuCommands::FromTray);
         QVERIFY(clock.running(main));
@@ -80,7 +80,7 @@ private Q_SLOTS:
         exact.app.clock.setLocal(Today, QTime(9, 29, 52));
         exact.app.context.commands.showMainAlert();
         QCOMPARE(exact.app.context.alarmClock.waitMs(main), 500);
-        QTRY_COMPARE(main.timeLabel->text(), QStringLiteral("09:29:52"));
+        QTRY_COMPARE(control<QLabel>(main, "Label3")->text(), QStringLiteral("09:29:52"));
 
         main.close();
         QVERIFY(!main.isVisible());
@@ -137,8 +137,8 @@ private Q_SLOTS:
                                  {5, "03/10/09", "09:00:00"}});
         exact.app.clock.advanceSeconds(20); // 09:30:20.250
         exact.app.context.alarmClock.tick(*further);
-        QCOMPARE(further->timeLabel->text(), QStringLiteral("09:30:20"));
-        QCOMPARE(further->dateLabel->text(), QStringLiteral("03/10/09"));
+        QCOMPARE(control<QLabel>(*further, "Label3")->text(), QStringLiteral("09:30:20"));
+        QCOMPARE(control<QLabel>(*further, "Label2")->text(), QStringLiteral("03/10/09"));
         QCOMPARE(exact.app.context.engine.table()[5].time, QString());
         QCOMPARE(exact.app.alerts.messages(), QStringList{"slot 3"});
         QCOMPARE(clock.waitMs(main), 39750);
@@ -155,7 +155,7 @@ private Q_SLOTS:
     void theSoundAndTheWindowAreReadyBeforeTheAlarm()
     {
         const auto laidOut = [](const AlertWindow &window) {
-            return !window.timeLabel->styleSheet().isEmpty() &&
+            return !control<QLabel>(window, "Label3")->styleSheet().isEmpty() &&
                    window.minimumSize() == window.maximumSize();
         };
         ExactApp soon;

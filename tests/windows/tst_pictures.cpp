@@ -148,10 +148,11 @@ private Q_SLOTS:
         AlarmEditor &editor = app.context.editor();
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        const QPixmap clock = editor.picture->pixmap();
+        const QPixmap clock = control<QLabel>(editor, "Image1")->pixmap();
         QCOMPARE(clock.devicePixelRatio(), 2.0);
         QCOMPARE(clock.size(), QSize(156, 120));
-        for (QPushButton *button : {editor.clearButtons[0], editor.playAlert2Button}) {
+        for (QPushButton *button :
+             {Row::clear(editor, 0), control<QPushButton>(editor, "cmdTest3")}) {
             const QPixmap icon = button->icon().pixmap(QSize(16, 16), 2.0);
             QCOMPARE(icon.size(), QSize(32, 32));
             // The icon holds a picture drawn at this ratio, not an enlarged one.
@@ -163,7 +164,7 @@ private Q_SLOTS:
     void aboutShowsItsPictureDrawnForThisRatio()
     {
         AboutWindow about;
-        const QPixmap picture = about.picture->pixmap();
+        const QPixmap picture = control<QLabel>(about, "picture")->pixmap();
         QCOMPARE(picture.devicePixelRatio(), 2.0);
         QCOMPARE(picture.size(), QSize(314, 240));
         QCOMPARE(picture.deviceIndependentSize(), QSizeF(157, 120));
@@ -208,7 +209,8 @@ private Q_SLOTS:
         DesktopPalette desktop(palette);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        const QColor ink = inkOf(editor.playMessageButton->icon().pixmap(QSize(16, 16), 2.0));
+        const QColor ink =
+            inkOf(control<QPushButton>(editor, "cmdTest1")->icon().pixmap(QSize(16, 16), 2.0));
         QCOMPARE(ink.alpha(), 255);
         // The contrast the guidelines ask of text: 4.5 to 1.
         for (QPalette::ColorRole behind : {QPalette::Button, QPalette::Window}) {

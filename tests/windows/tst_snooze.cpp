@@ -31,6 +31,28 @@ void writeDailyEntry(const TempCurrentDir &dir)
     writeEntries(dir, {{2, "03/10/09", "09:30:00", 1, 0, 0, 0, QStringLiteral("Stretch")}});
 }
 
+// A program over that entry at 09:30 on its day: the main clock (with
+// `wakeUps`, the exact clock) has raised its alert.
+struct Raised
+{
+    TempCurrentDir dir;
+    TestApp app;
+
+    explicit Raised(WakeUps *wakeUps = nullptr)
+    {
+        writeDailyEntry(dir);
+        app.clock.setLocal(Today, QTime(9, 30));
+        app.context.mainAlert();
+        if (wakeUps) {
+            app.context.alarmClock.useWakeUps(wakeUps);
+            app.context.startMainClock();
+        }
+        tick();
+    }
+    // A tick of the main window's clock.
+    void tick() { app.context.alarmClock.tick(app.context.mainAlert()); }
+};
+
 QList<OpenAlerts::Alert> recordIn(const TempCurrentDir &dir)
 {
     QString problem;
@@ -41,7 +63,7 @@ QList<OpenAlerts::Alert> recordIn(const TempCurrentDir &dir)
 // The snooze item captioned `caption` of the window's menu bar.
 QAction *snoozeItem(AlertWindow &window, const QString &caption)
 {
-    for (QAction *item : window.menuBar->actions()) {
+    for (QAction *item : control<QMenuBar>(window, QString())->actions()) {
         if (item->text() != QStringLiteral("S&nooze") || !item->menu())
             continue;
         for (QAction *choice : item->menu()->actions())
@@ -88,17 +110,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, caption);
         QFETCH(QTime, again);
-        TempCurrentDir dir;
-        writeDailyEntry(dir);
-        TestApp app;
-        app.clock.setLocal(Today, QTime(9, 30));
-        AlertWindow &main = app.context.mainAlert();
-        app.context.alarmClock.tick(main);
-        QCOMPARE(app.alerts.messages(), QStringList{"Stretch"});
-        QPointer<AlertWindow> first = app.alerts.shown.first();
-        const QByteArray fileAtAlert = dir.read(AlarmStore::FileName);
-        QCOMPARE(readContents(dir).table[2].fired, qint16(1));
-        app.sound.calls.clear();
+        Raised t;
+        QCOMPARE(t.app.alerts.messages(), QStringList{"Stretch"});
+        QPointer<AlertWindow> first = t.app.alerts.shown.first();
+        const QByteArray fileAtAlert = t.dir.read(AlarmStore::FileName);
+        QCOMPARE(readContents(t.dir).table[2].fired, qint16(1));
+        t.app.sound.calls.clear();
 
         QAction *item = snoozeItem(*first, caption);
         QVERIFY(item);
@@ -108,35 +125,35 @@ private Q_SLOTS:
         QVERIFY(!first);
         // Not acknowledged: the file is as the alert left it, and the alert
         // is still open in the record, with its instant.
-        QCOMPARE(dir.read(AlarmStore::FileName), fileAtAlert);
-        QList<OpenAlerts::Alert> record = recordIn(dir);
+        QCOMPARE(t.dir.read(AlarmStore::FileName), fileAtAlert);
+        QList<OpenAlerts::Alert> record = recordIn(t.dir);
         QCOMPARE(record.size(), 1);
         QCOMPARE(record.first().message, QStringLiteral("Stretch"));
         QCOMPARE(record.first().snoozedUntil.toLocalTime(), QDateTime(Today, again));
 
-        app.clock.setLocal(Today, again.addSecs(-1));
-        app.context.alarmClock.tick(main);
-        QCOMPARE(app.alerts.shown.size(), 1);
-        QVERIFY(app.sound.calls.isEmpty());
-        QCOMPARE(dir.read(AlarmStore::FileName), fileAtAlert);
+        t.app.clock.setLocal(Today, again.addSecs(-1));
+        t.tick();
+        QCOMPARE(t.app.alerts.shown.size(), 1);
+        QVERIFY(t.app.sound.calls.isEmpty());
+        QCOMPARE(t.dir.read(AlarmStore::FileName), fileAtAlert);
 
-        app.clock.setLocal(Today, again);
-        app.context.alarmClock.tick(main);
-        const QList<AlertWindow *> opened = openedSince(app, 1);
+        t.app.clock.setLocal(Today, again);
+        t.tick();
+        const QList<AlertWindow *> opened = openedSince(t.app, 1);
         QCOMPARE(opened.size(), 1);
         QVERIFY(opened.first()->isVisible());
-        QCOMPARE(opened.first()->messageLabel->text(), QStringLiteral("Stretch"));
-        QCOMPARE(app.sound.calls, (QStringList{"beep", "play checkmsgs.wav"}));
-        record = recordIn(dir);
+        QCOMPARE(opened.first()->message(), QStringLiteral("Stretch"));
+        QCOMPARE(t.app.sound.calls, (QStringList{"beep", "play checkmsgs.wav"}));
+        record = recordIn(t.dir);
         QCOMPARE(record.size(), 1);
         QVERIFY(!record.first().snoozedUntil.isValid());
-        app.context.alarmClock.tick(main);
-        QCOMPARE(app.alerts.shown.size(), 2);
+        t.tick();
+        QCOMPARE(t.app.alerts.shown.size(), 2);
 
         // Its OK acknowledges as the first window's would have.
-        QTest::mouseClick(opened.first()->okButton, Qt::LeftButton);
-        QCOMPARE(readContents(dir).table[2].date, QStringLiteral("03/11/09"));
-        QVERIFY(recordIn(dir).isEmpty());
+        click(control<QPushButton>(*opened.first(), "cmdOK"));
+        QCOMPARE(readContents(t.dir).table[2].date, QStringLiteral("03/11/09"));
+        QVERIFY(recordIn(t.dir).isEmpty());
     }
 
     // The exact clock wakes at the instant (the alarm clock's wake-up, at
@@ -151,35 +168,28 @@ private Q_SLOTS:
     void theExactClockWakesForIt()
     {
         QFETCH(bool, suspended);
-        TempCurrentDir dir;
-        writeDailyEntry(dir);
-        TestApp app;
         FakeWakeUps wakeUps;
-        app.clock.setLocal(Today, QTime(9, 30));
-        AlertWindow &main = app.context.mainAlert();
-        AlarmClock &clock = app.context.alarmClock;
-        app.context.alarmClock.useWakeUps(&wakeUps);
-        app.context.startMainClock();
-        clock.tick(main);
-        QCOMPARE(app.alerts.shown.size(), 1);
-        choose(*snoozeItem(*app.alerts.shown.first(), QStringLiteral("&5 minutes")));
+        Raised t(&wakeUps);
+        AlarmClock &clock = t.app.context.alarmClock;
+        QCOMPARE(t.app.alerts.shown.size(), 1);
+        choose(*snoozeItem(*t.app.alerts.shown.first(), QStringLiteral("&5 minutes")));
         settle();
         QCOMPARE(clock.waitForWakeMs(), 60 * 1000);
 
-        app.clock.setLocal(Today, QTime(9, 34, 30));
-        clock.tick(main);
+        t.app.clock.setLocal(Today, QTime(9, 34, 30));
+        t.tick();
         QCOMPARE(clock.waitForWakeMs(), 30 * 1000);
-        app.clock.setLocal(Today, QTime(9, 34, 59, 750));
-        clock.tick(main);
+        t.app.clock.setLocal(Today, QTime(9, 34, 59, 750));
+        t.tick();
         QCOMPARE(clock.waitForWakeMs(), 250);
-        QCOMPARE(app.alerts.shown.size(), 1);
+        QCOMPARE(t.app.alerts.shown.size(), 1);
 
         if (suspended) {
-            app.clock.setLocal(Today, QTime(11, 0));
+            t.app.clock.setLocal(Today, QTime(11, 0));
             wakeUps.wake();
         } else {
             // Its timer runs out at the instant.
-            app.clock.setLocal(Today, QTime(9, 35));
+            t.app.clock.setLocal(Today, QTime(9, 35));
             auto *timer = clock.findChild<QTimer *>(QStringLiteral("wakeClock"));
             QVERIFY(timer && timer->isActive());
             timer->start(0);
@@ -187,8 +197,8 @@ private Q_SLOTS:
                 QCoreApplication::processEvents();
         }
         settle();
-        QCOMPARE(app.alerts.shown.size(), 2);
-        QCOMPARE(app.alerts.messages().last(), QStringLiteral("Stretch"));
+        QCOMPARE(t.app.alerts.shown.size(), 2);
+        QCOMPARE(t.app.alerts.messages().last(), QStringLiteral("Stretch"));
         QCOMPARE(clock.waitForWakeMs(), -1);
     }
 
@@ -246,60 +256,52 @@ private Q_SLOTS:
     void anEditDropsIt()
     {
         QFETCH(bool, clear);
-        TempCurrentDir dir;
-        writeDailyEntry(dir);
-        TestApp app;
-        app.clock.setLocal(Today, QTime(9, 30));
-        AlertWindow &main = app.context.mainAlert();
-        app.context.alarmClock.tick(main);
-        choose(*snoozeItem(*app.alerts.shown.first(), QStringLiteral("&5 minutes")));
+        Raised t;
+        choose(*snoozeItem(*t.app.alerts.shown.first(), QStringLiteral("&5 minutes")));
         settle();
-        QCOMPARE(recordIn(dir).size(), 1);
+        QCOMPARE(recordIn(t.dir).size(), 1);
 
-        AlarmEditor &editor = app.context.editor();
-        app.modal.whileOpen = [&](QDialog &) {
+        AlarmEditor &editor = t.app.context.editor();
+        t.app.modal.whileOpen = [&](QDialog &) {
             if (clear) {
-                QTest::mouseClick(editor.clearButtons[2], Qt::LeftButton);
+                click(Row::clear(editor, 2));
             } else {
-                editor.messageBoxes[2]->selectAll();
-                QTest::keyClicks(editor.messageBoxes[2], QStringLiteral("Stretch again"));
+                Row::message(editor, 2)->selectAll();
+                QTest::keyClicks(Row::message(editor, 2), QStringLiteral("Stretch again"));
             }
-            QTest::mouseClick(editor.acceptButton, Qt::LeftButton);
+            click(control<QPushButton>(editor, "cmdOKnotify"));
         };
-        app.context.commands.openEditor(MenuCommands::FromTray);
-        app.context.alarmClock.tick(main);
-        QVERIFY(recordIn(dir).isEmpty());
-        app.clock.setLocal(Today, QTime(9, 35));
-        app.context.alarmClock.tick(main);
-        QCOMPARE(app.alerts.shown.size(), 1);
+        t.app.context.commands.openEditor(MenuCommands::FromTray);
+        t.tick();
+        QVERIFY(recordIn(t.dir).isEmpty());
+        t.app.clock.setLocal(Today, QTime(9, 35));
+        t.tick();
+        QCOMPARE(t.app.alerts.shown.size(), 1);
     }
 
     // The notification's "Snooze 5 minutes" snoozes as the menu does, and
     // the alert opens again with a notification of its own.
     void theNotificationSnoozesFiveMinutes()
     {
-        TempCurrentDir dir;
-        writeDailyEntry(dir);
-        TestApp app;
-        app.clock.setLocal(Today, QTime(9, 30));
-        AlertWindow &main = app.context.mainAlert();
-        app.context.alarmClock.tick(main);
-        QCOMPARE(app.notifications.shown, QStringList{"Stretch"});
-        QPointer<AlertWindow> first = app.alerts.shown.first();
-        const QByteArray fileAtAlert = dir.read(AlarmStore::FileName);
-        app.notifications.choose(app.notifications.lastHandle, AlertNotifications::Action::Snooze);
+        Raised t;
+        QCOMPARE(t.app.notifications.shown, QStringList{"Stretch"});
+        QPointer<AlertWindow> first = t.app.alerts.shown.first();
+        const QByteArray fileAtAlert = t.dir.read(AlarmStore::FileName);
+        t.app.notifications.choose(t.app.notifications.lastHandle,
+                                   AlertNotifications::Action::Snooze);
         settle();
         QVERIFY(!first);
-        QCOMPARE(dir.read(AlarmStore::FileName), fileAtAlert);
-        QCOMPARE(recordIn(dir).first().snoozedUntil.toLocalTime(), QDateTime(Today, QTime(9, 35)));
+        QCOMPARE(t.dir.read(AlarmStore::FileName), fileAtAlert);
+        QCOMPARE(recordIn(t.dir).first().snoozedUntil.toLocalTime(),
+                 QDateTime(Today, QTime(9, 35)));
 
-        app.clock.setLocal(Today, QTime(9, 35));
-        app.context.alarmClock.tick(main);
-        QCOMPARE(app.alerts.shown.size(), 2);
-        QCOMPARE(app.notifications.shown, (QStringList{"Stretch", "Stretch"}));
+        t.app.clock.setLocal(Today, QTime(9, 35));
+        t.tick();
+        QCOMPARE(t.app.alerts.shown.size(), 2);
+        QCOMPARE(t.app.notifications.shown, (QStringList{"Stretch", "Stretch"}));
         // The window's OK withdraws the new one.
-        QTest::mouseClick(app.alerts.shown.last()->okButton, Qt::LeftButton);
-        QCOMPARE(app.notifications.withdrawn, QList<AlertNotifications::Handle>{2});
+        click(control<QPushButton>(*t.app.alerts.shown.last(), "cmdOK"));
+        QCOMPARE(t.app.notifications.withdrawn, QList<AlertNotifications::Handle>{2});
     }
 
     void theMainWindowHasNoSnooze()
@@ -308,16 +310,16 @@ private Q_SLOTS:
         TestApp app;
         AlertWindow &main = app.context.mainAlert();
         QStringList captions;
-        for (QAction *item : main.menuBar->actions())
+        for (QAction *item : control<QMenuBar>(main, QString())->actions())
             captions << item->text();
         QCOMPARE(captions, (QStringList{"&Set", "&Help"}));
         AlertWindow further(app.context, AlertWindow::Further);
         captions.clear();
-        for (QAction *item : further.menuBar->actions())
+        for (QAction *item : control<QMenuBar>(further, QString())->actions())
             captions << item->text();
         QCOMPARE(captions, (QStringList{"&Set", "&Help", "S&nooze"}));
         QStringList choices;
-        for (QAction *choice : further.snoozeMenu->actions())
+        for (QAction *choice : control<QMenu>(further, "mnuSnooze")->actions())
             choices << choice->text();
         QCOMPARE(choices, (QStringList{"&5 minutes", "1&0 minutes", "1&5 minutes", "&30 minutes",
                                        "1 &hour"}));

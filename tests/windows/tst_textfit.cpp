@@ -319,17 +319,17 @@ private Q_SLOTS:
         QWidget *shown = nullptr;
         if (window == QLatin1String("main alert")) {
             AlertWindow &main = app.context.mainAlert();
-            main.load();
+            main.startShowing();
             shown = &main;
         } else if (window == QLatin1String("further alert")) {
             auto *alert = new AlertWindow(app.context, AlertWindow::Further);
             owned.reset(alert);
-            alert->load();
+            alert->startShowing();
             alert->setMessage(QStringLiteral("Pay the gym by July"), OpenAlerts::NoId);
             shown = alert;
         } else if (window == QLatin1String("editor")) {
             AlarmEditor &editor = app.context.editor();
-            editor.load();
+            editor.showWorkingCopy();
             for (int row = 0; row < SlotCount; ++row) {
                 app.context.engine.setText(row, AlarmEngine::Field::Date,
                                            QStringLiteral("12/28/26"));
@@ -343,18 +343,18 @@ private Q_SLOTS:
             app.context.editor();
             auto *picker = new DatePicker(app.context, 2);
             owned.reset(picker);
-            picker->load();
+            picker->startFromRow();
             shown = picker;
         } else if (window == QLatin1String("time picker")) {
             app.context.engine.setText(2, AlarmEngine::Field::Time, QStringLiteral("23:58:58"));
             auto *picker = new TimePicker(app.context, 2);
             owned.reset(picker);
-            picker->load();
+            picker->startFromRow();
             shown = picker;
         } else {
             auto *about = new AboutWindow;
             owned.reset(about);
-            about->load();
+            about->fillTitleAndVersion();
             shown = about;
         }
         shown->show();

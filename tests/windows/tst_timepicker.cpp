@@ -30,21 +30,12 @@ private Q_SLOTS:
 
     void startsAtTheRowsTimeOrNow()
     {
-        QFETCH(QString, rowText);
         QFETCH(QTime, start);
-        QFETCH(QString, rowAfterLoad);
-
-        FileContents c = PickerTest::bannered();
-        c.table[5].time = rowText;
-        PickerTest t(c);
-        QLineEdit *row = t.editor->timeBoxes[5];
-        t.open<TimePicker>(row, [&](TimePicker &picker) {
-            QCOMPARE(picker.timeEdit->time(), start);
-            QCOMPARE(row->text(), rowAfterLoad);
-            QTest::mouseClick(picker.cancelButton, Qt::LeftButton);
-        });
-        QCOMPARE(row->text(), rowAfterLoad);
-        QCOMPARE(t.saved().table[5].time, rowText);
+        PickerTest::openOnRowText<TimePicker>(
+            &Entry::time, 5, [&](TimePicker &picker, PickerTest &) {
+                QCOMPARE(control<QTimeEdit>(picker, "DTPicker1")->time(), start);
+                click(control<QPushButton>(picker, "cmdCancel"));
+            });
     }
 
     // Accept writes the time the picker holds, to the second, arms the
@@ -67,19 +58,16 @@ private Q_SLOTS:
         QFETCH(bool, byEnter);
         QFETCH(QString, written);
 
-        FileContents c = PickerTest::bannered();
-        c.table[1].time = rowText;
-        c.table[1].fired = 1;
-        PickerTest t(c);
-        t.open<TimePicker>(t.editor->timeBoxes[1], [&](TimePicker &picker) {
+        PickerTest t(contentsWith({{1, "", rowText, 0, 0, 0, 1, QString()}}));
+        t.open<TimePicker>(Row::time(*t.editor, 1), [&](TimePicker &picker) {
             t.app.clock.advanceSeconds(30); // the time was taken at the opening
             if (byEnter)
-                QTest::keyClick(picker.timeEdit, Qt::Key_Enter);
+                QTest::keyClick(control<QTimeEdit>(picker, "DTPicker1"), Qt::Key_Enter);
             else
-                QTest::mouseClick(picker.okButton, Qt::LeftButton);
+                click(control<QPushButton>(picker, "cmdOK"));
             QVERIFY(!picker.isVisible());
         });
-        QCOMPARE(t.editor->timeBoxes[1]->text(), written);
+        QCOMPARE(Row::time(*t.editor, 1)->text(), written);
         const FileContents saved = t.saved();
         QCOMPARE(saved.table[1].time, written);
         QCOMPARE(saved.table[1].fired, qint16(0));
@@ -87,17 +75,15 @@ private Q_SLOTS:
 
     void nowSetsThePickerOnly()
     {
-        FileContents c = PickerTest::bannered();
-        c.table[0].time = QStringLiteral("07:30:00");
-        PickerTest t(c);
-        QLineEdit *row = t.editor->timeBoxes[0];
+        PickerTest t(contentsWith({{0, "", "07:30:00", 0, 0, 0, 1, QString()}}));
+        QLineEdit *row = Row::time(*t.editor, 0);
         t.open<TimePicker>(row, [&](TimePicker &picker) {
             t.app.clock.setLocal(QDate(2009, 6, 15), QTime(21, 5, 3, 900));
-            QTest::mouseClick(picker.nowButton, Qt::LeftButton);
-            QCOMPARE(picker.timeEdit->time(), QTime(21, 5, 3));
+            click(control<QPushButton>(picker, "cmdNow"));
+            QCOMPARE(control<QTimeEdit>(picker, "DTPicker1")->time(), QTime(21, 5, 3));
             QCOMPARE(row->text(), QStringLiteral("07:30:00"));
             QVERIFY(picker.isVisible());
-            QTest::keyClick(picker.timeEdit, Qt::Key_Return);
+            QTest::keyClick(control<QTimeEdit>(picker, "DTPicker1"), Qt::Key_Return);
         });
         QCOMPARE(row->text(), QStringLiteral("21:05:03"));
     }

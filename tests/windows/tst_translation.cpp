@@ -30,14 +30,18 @@ namespace {
 
 const QString BuiltTranslations = QStringLiteral(TIKORA_TRANSLATIONS_DIR);
 
-// The texts a few controls show, found by their names.
-QStringList controlTexts(TestApp &app)
+// The texts a few controls show, found by their names, in a program of
+// their own.
+QStringList controlTexts()
 {
+    TempCurrentDir dir;
+    TestApp app;
     AlertWindow &main = app.context.mainAlert();
     AlertWindow further(app.context, AlertWindow::Further);
     AlarmEditor &editor = app.context.editor();
     TimePicker picker(app.context, 0);
     TrayShell tray(app.context);
+    tray.startUp();
     const auto action = [](QObject &owner, const char *name) {
         return owner.findChild<QAction *>(QLatin1String(name))->text();
     };
@@ -55,8 +59,8 @@ QStringList controlTexts(TestApp &app)
         editor.findChild<QLineEdit *>(QStringLiteral("txtDateNotify_0"))->accessibleName(),
         picker.findChild<QPushButton *>(QStringLiteral("cmdNow"))->text(),
         picker.findChild<QPushButton *>(QStringLiteral("cmdCancel"))->text(),
-        action(*tray.trayMenu().menu, "mnuSet"),
-        action(*tray.trayMenu().menu, "mnuClose"),
+        app.tray.item("mnuSet").text(),
+        app.tray.item("mnuClose").text(),
     };
 }
 
@@ -87,18 +91,17 @@ Edited acceptEdit()
     TestApp app;
     app.clock.setLocal(QDate(2026, 12, 8), QTime(12, 0, 0));
     AlarmEditor &editor = app.context.editor();
-    editor.load();
     editor.show();
     // A date the US rules read and another locale's would not: a bad date
     // first, then the good one.
-    QTest::keyClicks(editor.dateBoxes[0], QStringLiteral("28.12.2026"));
-    QTest::keyClicks(editor.messageBoxes[0], QStringLiteral("Zahnarzt"));
-    editor.acceptButton->click();
-    editor.dateBoxes[0]->clear();
-    QTest::keyClicks(editor.dateBoxes[0], QStringLiteral("12/28/26"));
-    QTest::keyClicks(editor.timeBoxes[0], QStringLiteral("9:30"));
-    QTest::mouseClick(editor.dailyBoxes[0], Qt::LeftButton);
-    editor.acceptButton->click();
+    QTest::keyClicks(Row::date(editor, 0), QStringLiteral("28.12.2026"));
+    QTest::keyClicks(Row::message(editor, 0), QStringLiteral("Zahnarzt"));
+    control<QPushButton>(editor, "cmdOKnotify")->click();
+    Row::date(editor, 0)->clear();
+    QTest::keyClicks(Row::date(editor, 0), QStringLiteral("12/28/26"));
+    QTest::keyClicks(Row::time(editor, 0), QStringLiteral("9:30"));
+    click(Row::daily(editor, 0));
+    control<QPushButton>(editor, "cmdOKnotify")->click();
     return {dir.read(QStringLiteral("Tikor.dat")), app.boxes.shown};
 }
 
@@ -128,9 +131,7 @@ private Q_SLOTS:
         QCOMPARE(QLocale::system().language(), QLocale::German);
         const Translations translations({BuiltTranslations});
         QVERIFY(translations.ownInstalled());
-        TempCurrentDir dir;
-        TestApp app;
-        QCOMPARE(controlTexts(app), German);
+        QCOMPARE(controlTexts(), German);
     }
 
     void englishWithoutATranslation_data()
@@ -151,9 +152,7 @@ private Q_SLOTS:
         QFETCH(QLocale, locale);
         const Translations translations(folders, locale);
         QVERIFY(!translations.ownInstalled());
-        TempCurrentDir dir;
-        TestApp app;
-        QCOMPARE(controlTexts(app), English);
+        QCOMPARE(controlTexts(), English);
     }
 
     // Gone with the object: the windows made after it are English again.
@@ -163,9 +162,7 @@ private Q_SLOTS:
             const Translations translations({BuiltTranslations});
             QVERIFY(translations.ownInstalled());
         }
-        TempCurrentDir dir;
-        TestApp app;
-        QCOMPARE(controlTexts(app), English);
+        QCOMPARE(controlTexts(), English);
     }
 
     // The file's banners, dates and times, and the dates the editor reads,

@@ -39,6 +39,26 @@ void startOn17March(TestApp &app, TrayShell &tray, const QTime &time)
     app.context.alarmClock.tick(app.context.mainAlert());
 }
 
+// A program started as it starts for real: the icon added, the one-shot
+// timer running.
+struct Started
+{
+    TempCurrentDir dir;
+    TestApp app;
+    TrayShell tray{app.context};
+    Started() { tray.startUp(); }
+};
+// ... with a further alert window open.
+struct FurtherWindowOpen : Started
+{
+    AlertWindow further{app.context, AlertWindow::Further};
+    FurtherWindowOpen()
+    {
+        further.startShowing();
+        further.show();
+    }
+};
+
 } // namespace
 
 class TestTrayShell : public QObject
@@ -48,28 +68,25 @@ class TestTrayShell : public QObject
 private Q_SLOTS:
     void startUpLoadsTheWindowsHiddenAndAddsTheIcon()
     {
-        TempCurrentDir dir;
-        TestApp app;
-        TrayShell tray(app.context);
-        tray.startUp();
+        Started t;
 
-        QVERIFY(app.context.mainAlertLoaded());
+        QVERIFY(t.app.context.mainAlertLoaded());
         // The editor's window is built when first shown; its rows are read.
-        QVERIFY(!app.context.editorLoaded());
-        QCOMPARE(app.context.engine.row(0).date, QString());
-        QVERIFY(!app.context.mainAlert().isVisible());
-        QVERIFY(app.context.alarmClock.running(app.context.mainAlert()));
-        QCOMPARE(app.context.mainAlert().windowTitle(), QStringLiteral("Tikora"));
+        QVERIFY(!t.app.context.editorLoaded());
+        QCOMPARE(t.app.context.engine.row(0).date, QString());
+        QVERIFY(!t.app.context.mainAlert().isVisible());
+        QVERIFY(t.app.context.alarmClock.running(t.app.context.mainAlert()));
+        QCOMPARE(t.app.context.mainAlert().windowTitle(), QStringLiteral("Tikora"));
         const auto *startUpClock =
-            app.context.alarmClock.findChild<QTimer *>(QStringLiteral("startUpClock"));
+            t.app.context.alarmClock.findChild<QTimer *>(QStringLiteral("startUpClock"));
         QVERIFY(startUpClock && startUpClock->isActive());
         QCOMPARE(startUpClock->interval(), 850);
-        QVERIFY(app.tray.isAdded);
-        QCOMPARE(app.tray.tip, QStringLiteral("Tikora"));
-        QCOMPARE(app.tray.menu, tray.trayMenu().menu.get());
-        QCOMPARE(app.context.engine.fileContents().banner1, DefaultBanner1);
-        QCOMPARE(app.context.engine.fileContents().banner2, DefaultBanner2);
-        QVERIFY(!dir.exists(AlarmStore::FileName));
+        QVERIFY(t.app.tray.isAdded);
+        QCOMPARE(t.app.tray.tip, QStringLiteral("Tikora"));
+        QCOMPARE(t.app.tray.menu->objectName(), QStringLiteral("mnuFile"));
+        QCOMPARE(t.app.context.engine.fileContents().banner1, DefaultBanner1);
+        QCOMPARE(t.app.context.engine.fileContents().banner2, DefaultBanner2);
+        QVERIFY(!t.dir.exists(AlarmStore::FileName));
     }
 
     // The banners are set after both loads read the file, so a file's own
@@ -106,8 +123,7 @@ private Q_SLOTS:
             TestApp app;
             app.clock.setLocal(QDate(2009, 3, 17), QTime(8, 0));
             FileContents c = contentsWith(
-                {{2, QStringLiteral("03/17/09"), QStringLiteral("9:5"), 0, 1, 0, 0},
-                 {7, QStringLiteral("12/24/09"), QStringLiteral("18:00:00"), 0, 0, 3, 1}});
+                {{2, "03/17/09", "9:5", 0, 1, 0, 0}, {7, "12/24/09", "18:00:00", 0, 0, 3, 1}});
             c.sound = {false, false, true, false};
             dir.write(AlarmStore::FileName, DataFile::encode(c));
             TrayShell tray(app.context);
@@ -132,18 +148,10 @@ private Q_SLOTS:
         TempCurrentDir dir;
         TestApp app;
         app.clock.setLocal(QDate(2009, 3, 17), QTime(9, 30));
-        FileContents c;
-        c.banner1 = DefaultBanner1;
-        c.banner2 = DefaultBanner2;
-        c.table[1].date = QStringLiteral("03/20/09");
-        c.table[1].message = QStringLiteral("kept");
-        c.table[1].time = QStringLiteral("18:00:00");
-        c.table[1].fired = 0;
-        c.table[3].message = QStringLiteral("no date, fired");
-        c.table[3].time = QStringLiteral("07:00:00");
-        c.table[3].fired = 1;
-        c.table[20].message = QStringLiteral("past the damage");
-        const QByteArray whole = DataFile::encode(c);
+        const QByteArray whole = DataFile::encode(
+            contentsWith({{1, "03/20/09", "18:00:00", 0, 0, 0, 0, QStringLiteral("kept")},
+                          {3, "", "07:00:00", 0, 0, 0, 1, QStringLiteral("no date, fired")},
+                          {20, "", "", 0, 0, 0, 1, QStringLiteral("past the damage")}}));
         dir.write(AlarmStore::FileName, whole.left(whole.indexOf("\"past the damage\"")));
 
         int ticks = 0;
@@ -158,7 +166,7 @@ private Q_SLOTS:
         QCOMPARE(app.boxes.shown, QStringList{AlarmStore::ProblemText});
         for (int slot = 0; slot < SlotCount; ++slot) {
             if (slot != 1)
-                QVERIFY2(app.context.editor().dateBoxes[slot]->text().isEmpty(),
+                QVERIFY2(Row::date(app.context.editor(), slot)->text().isEmpty(),
                          qPrintable(QString::number(slot)));
         }
 
@@ -201,7 +209,7 @@ private Q_SLOTS:
         QCOMPARE(readContents(dir).table[2].fired, qint16(1));
 
         // OK acknowledges but leaves it open: nothing else could show it.
-        QTest::mouseClick(app.context.mainAlert().okButton, Qt::LeftButton);
+        click(control<QPushButton>(app.context.mainAlert(), "cmdOK"));
         QCOMPARE(readContents(dir).table[2].date, QStringLiteral("03/24/09"));
         QVERIFY(app.context.mainAlert().isVisible());
         QVERIFY(app.endedWith.isEmpty());
@@ -226,21 +234,18 @@ private Q_SLOTS:
     {
         QFETCH(QString, visible);
         QFETCH(bool, shown);
-        TempCurrentDir dir;
-        TestApp app;
-        TrayShell tray(app.context);
-        tray.startUp();
+        Started t;
         bool mainShown = false;
         auto press = [&] {
-            app.tray.onLeftPress();
-            mainShown = app.context.mainAlert().isVisible();
+            t.app.tray.onLeftPress();
+            mainShown = t.app.context.mainAlert().isVisible();
         };
         if (visible == u"editor") {
-            app.context.editor().show();
+            t.app.context.editor().show();
             press();
         } else if (visible == u"about") {
-            app.modal.whileOpen = [&](QDialog &) { press(); };
-            app.context.commands.showAbout(MenuCommands::FromTray);
+            t.app.modal.whileOpen = [&](QDialog &) { press(); };
+            t.app.context.commands.showAbout(MenuCommands::FromTray);
         } else {
             press();
         }
@@ -271,20 +276,16 @@ private Q_SLOTS:
     {
         QFETCH(QString, open);
         QFETCH(QString, command);
-        TempCurrentDir dir;
-        TestApp app;
-        TrayShell tray(app.context);
-        tray.startUp();
-        TrayMenu &menu = tray.trayMenu();
+        Started t;
         const auto pick = [&] {
             if (command == u"left")
-                app.tray.onLeftPress();
+                t.app.tray.onLeftPress();
             else if (command == u"tikora")
-                choose(*menu.tikoraAction);
+                choose(t.app.tray.item("mnuTikora"));
             else if (command == u"about")
-                choose(*menu.aboutAction);
+                choose(t.app.tray.item("mnuAbout"));
             else
-                choose(*menu.setAlarmAction);
+                choose(t.app.tray.item("mnuSet"));
         };
         QWidget *window = nullptr;
         bool minimisedBefore = false, minimisedAfter = true, visibleAfter = false;
@@ -297,32 +298,31 @@ private Q_SLOTS:
             visibleAfter = w.isVisible();
         };
         if (open == u"main") {
-            app.tray.onLeftPress();
-            minimiseAndChoose(app.context.mainAlert());
+            t.app.tray.onLeftPress();
+            minimiseAndChoose(t.app.context.mainAlert());
         } else {
-            app.modal.whileOpen = [&](QDialog &dialog) {
+            t.app.modal.whileOpen = [&](QDialog &dialog) {
                 if (!window)
                     minimiseAndChoose(dialog);
             };
             if (open == u"about")
-                choose(*menu.aboutAction);
+                choose(t.app.tray.item("mnuAbout"));
             else
-                choose(*menu.setAlarmAction);
+                choose(t.app.tray.item("mnuSet"));
         }
         QVERIFY(window);
         QVERIFY(minimisedBefore);
         QVERIFY(!minimisedAfter);
         QVERIFY(visibleAfter);
         // Nothing was shown a second time.
-        QCOMPARE(app.modal.shown.size(), open == u"main" ? 0 : 1);
+        QCOMPARE(t.app.modal.shown.size(), open == u"main" ? 0 : 1);
     }
 
     void theTrayMenuHoldsFiveItemsInOrder()
     {
-        TestApp app;
-        TrayShell tray(app.context);
+        Started t;
         QStringList captions;
-        for (QAction *action : tray.trayMenu().menu->actions())
+        for (QAction *action : t.app.tray.menu->actions())
             captions << action->objectName() + u'=' + action->text();
         QCOMPARE(captions, (QStringList{"mnuTikora=&Tikora", "mnuSet=&Set Alarm", "mnuHelp=&Help",
                                         "mnuAbout=&About", "mnuClose=&Exit"}));
@@ -332,111 +332,91 @@ private Q_SLOTS:
     // placed centred, near the top; its OK switches the clock back on.
     void setAlarmFromTheTrayOpensTheEditor()
     {
-        TempCurrentDir dir;
-        TestApp app;
-        TrayShell tray(app.context);
-        tray.startUp();
-        AlertWindow &main = app.context.mainAlert();
+        Started t;
+        AlertWindow &main = t.app.context.mainAlert();
         bool clockWhileOpen = true;
         QPoint position;
-        app.modal.whileOpen = [&](QDialog &dialog) {
-            clockWhileOpen = app.context.alarmClock.running(main);
+        t.app.modal.whileOpen = [&](QDialog &dialog) {
+            clockWhileOpen = t.app.context.alarmClock.running(main);
             position = dialog.pos();
-            QTest::mouseClick(app.context.editor().acceptButton, Qt::LeftButton);
+            click(control<QPushButton>(t.app.context.editor(), "cmdOKnotify"));
         };
-        choose(*tray.trayMenu().setAlarmAction);
-        QCOMPARE(app.modal.shown.size(), 1);
-        QCOMPARE(app.modal.shown.first().data(), &app.context.editor());
+        choose(t.app.tray.item("mnuSet"));
+        QCOMPARE(t.app.modal.shown.size(), 1);
+        QCOMPARE(t.app.modal.shown.first().data(), &t.app.context.editor());
         QVERIFY(!clockWhileOpen);
-        QVERIFY(app.context.alarmClock.running(main));
+        QVERIFY(t.app.context.alarmClock.running(main));
         QCOMPARE(position.y(), 1);
 
         // Once shown, its outer width is known and it opens exactly centred.
-        choose(*tray.trayMenu().setAlarmAction);
-        const int screen = app.context.editor().screen()->geometry().width() * 15;
-        const int width = app.context.editor().frameGeometry().width() * 15;
+        choose(t.app.tray.item("mnuSet"));
+        const int screen = t.app.context.editor().screen()->geometry().width() * 15;
+        const int width = t.app.context.editor().frameGeometry().width() * 15;
         QCOMPARE(position.x(), Placement::editorLeftTwips(screen, width) / 15);
     }
 
     void setAlarmWithAboutOpenLeavesTheClockRunning()
     {
-        TempCurrentDir dir;
-        TestApp app;
-        TrayShell tray(app.context);
-        tray.startUp();
-        app.modal.whileOpen = [&](QDialog &) {
-            choose(*tray.trayMenu().setAlarmAction);
-            choose(*tray.trayMenu().tikoraAction);
+        Started t;
+        t.app.modal.whileOpen = [&](QDialog &) {
+            choose(t.app.tray.item("mnuSet"));
+            choose(t.app.tray.item("mnuTikora"));
         };
-        choose(*tray.trayMenu().aboutAction);
-        QCOMPARE(app.modal.shown.size(), 1);
-        QVERIFY(app.context.alarmClock.running(app.context.mainAlert()));
-        QVERIFY(!app.context.mainAlert().isVisible());
+        choose(t.app.tray.item("mnuAbout"));
+        QCOMPARE(t.app.modal.shown.size(), 1);
+        QVERIFY(t.app.context.alarmClock.running(t.app.context.mainAlert()));
+        QVERIFY(!t.app.context.mainAlert().isVisible());
     }
 
     // Chosen again while the editor is open, nothing is shown a second time
     // and no clock is switched.
     void setAlarmWhileTheEditorIsOpenShowsNothingTwice()
     {
-        TempCurrentDir dir;
-        TestApp app;
-        TrayShell tray(app.context);
-        tray.startUp();
-        AlertWindow further(app.context, AlertWindow::Further);
-        further.load();
-        further.show();
+        FurtherWindowOpen t;
         int opened = 0;
-        app.modal.whileOpen = [&](QDialog &) {
+        t.app.modal.whileOpen = [&](QDialog &) {
             if (opened++ == 0) {
-                choose(*tray.trayMenu().setAlarmAction);
-                choose(*further.setAction);
-                QVERIFY(app.context.alarmClock.running(further));
+                choose(t.app.tray.item("mnuSet"));
+                choose(*control<QAction>(t.further, "mnuNotify"));
+                QVERIFY(t.app.context.alarmClock.running(t.further));
             }
         };
-        choose(*tray.trayMenu().setAlarmAction);
-        QCOMPARE(app.modal.shown.size(), 1);
+        choose(t.app.tray.item("mnuSet"));
+        QCOMPARE(t.app.modal.shown.size(), 1);
     }
 
     // "&Set" on a further alert window stops that window's clock only.
     void setOnAnAlertWindowStopsThatClockOnly()
     {
-        TempCurrentDir dir;
-        TestApp app;
-        TrayShell tray(app.context);
-        tray.startUp();
-        AlertWindow further(app.context, AlertWindow::Further);
-        further.load();
-        further.show();
+        FurtherWindowOpen t;
         bool mainWhileOpen = false, furtherWhileOpen = true;
-        app.modal.whileOpen = [&](QDialog &) {
-            mainWhileOpen = app.context.alarmClock.running(app.context.mainAlert());
-            furtherWhileOpen = app.context.alarmClock.running(further);
-            QTest::mouseClick(app.context.editor().acceptButton, Qt::LeftButton);
+        t.app.modal.whileOpen = [&](QDialog &) {
+            mainWhileOpen = t.app.context.alarmClock.running(t.app.context.mainAlert());
+            furtherWhileOpen = t.app.context.alarmClock.running(t.further);
+            click(control<QPushButton>(t.app.context.editor(), "cmdOKnotify"));
         };
-        choose(*further.setAction);
+        choose(*control<QAction>(t.further, "mnuNotify"));
         QVERIFY(mainWhileOpen);
         QVERIFY(!furtherWhileOpen);
-        QVERIFY(!app.context.alarmClock.running(further));
+        QVERIFY(!t.app.context.alarmClock.running(t.further));
     }
 
     // Tikora.chm in the current folder if it is there, else the page the
     // program ships; from the root folder too.
     void helpOpensTheLocalFileOrTheShippedPage()
     {
-        TempCurrentDir dir;
-        TestApp app;
-        TrayShell tray(app.context);
-        choose(*tray.trayMenu().helpAction);
-        QCOMPARE(app.help.opened.size(), 1);
-        QFile page(app.help.opened.first());
+        Started t;
+        choose(t.app.tray.item("mnuHelp"));
+        QCOMPARE(t.app.help.opened.size(), 1);
+        QFile page(t.app.help.opened.first());
         QVERIFY(page.open(QIODevice::ReadOnly));
         QVERIFY(page.readAll().contains("<title>Tikora help</title>"));
 
-        dir.write(QStringLiteral("Tikora.chm"), "help");
-        choose(*app.context.mainAlert().helpAction);
-        QCOMPARE(app.help.opened.last(),
-                 QDir::toNativeSeparators(dir.path() + QStringLiteral("/Tikora.chm")));
-        QVERIFY(app.boxes.shown.isEmpty());
+        t.dir.write(QStringLiteral("Tikora.chm"), "help");
+        choose(*control<QAction>(t.app.context.mainAlert(), "mnuHelpItem"));
+        QCOMPARE(t.app.help.opened.last(),
+                 QDir::toNativeSeparators(t.dir.path() + QStringLiteral("/Tikora.chm")));
+        QVERIFY(t.app.boxes.shown.isEmpty());
         QDir::setCurrent(QStringLiteral("/"));
         QCOMPARE(MenuCommands::helpPath(), QDir::toNativeSeparators(QStringLiteral("/Tikora.chm")));
     }
@@ -444,18 +424,16 @@ private Q_SLOTS:
     // No viewer can open the page: a box says so, with the page's path.
     void helpThatCannotOpenSaysWhereThePageIs()
     {
-        TempCurrentDir dir;
-        TestApp app;
-        app.help.fails = true;
-        TrayShell tray(app.context);
-        choose(*tray.trayMenu().helpAction);
-        QCOMPARE(app.help.opened.size(), 1);
-        QCOMPARE(app.boxes.shown.size(), 1);
-        const QString text = app.boxes.shown.first();
+        Started t;
+        t.app.help.fails = true;
+        choose(t.app.tray.item("mnuHelp"));
+        QCOMPARE(t.app.help.opened.size(), 1);
+        QCOMPARE(t.app.boxes.shown.size(), 1);
+        const QString text = t.app.boxes.shown.first();
         QVERIFY2(text.startsWith(QStringLiteral("Tikora could not open its help page")),
                  qPrintable(text));
-        QVERIFY2(text.endsWith(u'\n' + app.help.opened.first()), qPrintable(text));
-        QVERIFY(app.help.opened.first().endsWith(QStringLiteral(".html")));
+        QVERIFY2(text.endsWith(u'\n' + t.app.help.opened.first()), qPrintable(text));
+        QVERIFY(t.app.help.opened.first().endsWith(QStringLiteral(".html")));
     }
 
     // Exit acknowledges once through the main window, drops the editor's
@@ -471,10 +449,10 @@ private Q_SLOTS:
         QCOMPARE(readContents(dir).table[0].fired, qint16(1));
 
         app.modal.whileOpen = [&](QDialog &) {
-            app.context.editor().messageBoxes[5]->setText(QStringLiteral("not accepted"));
-            choose(*tray.trayMenu().exitAction);
+            Row::message(app.context.editor(), 5)->setText(QStringLiteral("not accepted"));
+            choose(app.tray.item("mnuClose"));
         };
-        choose(*tray.trayMenu().setAlarmAction);
+        choose(app.tray.item("mnuSet"));
 
         QCOMPARE(app.endedWith, QList<int>{0});
         QVERIFY(!app.tray.isAdded);
@@ -512,7 +490,7 @@ private Q_SLOTS:
             startOn17March(app, tray, QTime(10, 0));
             QCOMPARE(app.alerts.messages(), (QStringList{"Weekly", "Once"}));
             before = dir.read(AlarmStore::FileName);
-            app.context.editor().messageBoxes[5]->setText(QStringLiteral("not accepted"));
+            Row::message(app.context.editor(), 5)->setText(QStringLiteral("not accepted"));
 
             std::raise(signalNumber);
             for (int turn = 0; turn < 100 && app.endedWith.isEmpty(); ++turn)
@@ -530,7 +508,7 @@ private Q_SLOTS:
         QCOMPARE(app.sound.calls,
                  (QStringList{"beep", "play checkmsgs.wav", "beep", "play checkmsgs.wav"}));
         for (const QPointer<AlertWindow> &window : app.alerts.shown)
-            QTest::mouseClick(window->okButton, Qt::LeftButton);
+            click(control<QPushButton>(*window, "cmdOK"));
         const FileContents saved = readContents(dir);
         QCOMPARE(saved.table[0].date, QStringLiteral("03/24/09"));
         QCOMPARE(saved.table[0].fired, qint16(0));
