@@ -27,7 +27,10 @@ const QString ObjectPath = QStringLiteral("/org/example/Tikora");
 const QString Interface = QStringLiteral("org.example.Tikora.RunningCopy");
 const QString ServiceConnection = QStringLiteral("tikora-running-copy");
 const QString AskingConnection = QStringLiteral("tikora-later-start");
+// What a call to a name that has no owner gets: from the bus, or from Qt,
+// which may look the owner up first.
 const QString ServiceUnknown = QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown");
+const QString NameHasNoOwner = QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner");
 
 // How long a later start keeps asking while the folder's name has no owner:
 // the copy holding the folder may still be connecting to the bus.
@@ -183,8 +186,9 @@ Answer ask(const QString &folder, Request request, const QStringList &arguments,
                 }
                 // A copy that has just started holds the folder a moment
                 // before its name is on the bus.
-                const bool noOwnerYet = reply.type() == QDBusMessage::ErrorMessage &&
-                                        reply.errorName() == ServiceUnknown;
+                const bool noOwnerYet =
+                    reply.type() == QDBusMessage::ErrorMessage &&
+                    (reply.errorName() == ServiceUnknown || reply.errorName() == NameHasNoOwner);
                 if (!noOwnerYet || steady_clock::now() + RetryStep >= lastTry)
                     break;
                 std::this_thread::sleep_for(RetryStep);
