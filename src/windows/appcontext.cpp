@@ -40,11 +40,6 @@ bool AppContext::editorVisible() const
     return m_editor && m_editor->isVisible();
 }
 
-void AppContext::startMainClock()
-{
-    alarmClock.start(mainAlert());
-}
-
 bool AppContext::holdAlerts() const
 {
     return editorVisible() || commands.aboutVisible();

@@ -55,9 +55,6 @@ public:
     bool editorLoaded() const { return m_editor != nullptr; }
     bool editorVisible() const;
 
-    // The main clock runs whenever the editor is hidden.
-    void startMainClock();
-
     // The desktop notifications that go with the further alert windows;
     // none (the default) shows none.
     void useNotifications(AlertNotifications *notifications) { m_notifications = notifications; }

@@ -4,6 +4,7 @@
 
 #include "windows/alarmeditor.h"
 
+#include "windows/alertwindow.h"
 #include "windows/appcontext.h"
 
 #include <QCheckBox>
@@ -118,13 +119,13 @@ void AlarmEditor::acceptEdits()
 {
     if (!m_context.engine.acceptEdits())
         return;
-    m_context.startMainClock();
+    m_context.alarmClock.start(m_context.mainAlert());
     hide();
 }
 
 void AlarmEditor::cancelEdits()
 {
     m_context.engine.cancelEdits();
-    m_context.startMainClock();
+    m_context.alarmClock.start(m_context.mainAlert());
     hide();
 }

@@ -96,7 +96,7 @@ void TrayShell::completeStartUp()
     if (m_context.editorLoaded())
         m_context.editor().acceptEdits();
     else if (m_context.engine.acceptAtStartUp())
-        m_context.startMainClock();
+        m_context.alarmClock.start(m_context.mainAlert());
 }
 
 void TrayShell::iconLeftPressed()

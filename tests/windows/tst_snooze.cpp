@@ -45,7 +45,7 @@ struct Raised
         app.context.mainAlert();
         if (wakeUps) {
             app.context.alarmClock.useWakeUps(wakeUps);
-            app.context.startMainClock();
+            app.context.alarmClock.start(app.context.mainAlert());
         }
         tick();
     }
