@@ -6,7 +6,6 @@
 
 #include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
 
 void AlertWindow::addSnoozeMenu()
 {

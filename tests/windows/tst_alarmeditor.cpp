@@ -20,7 +20,6 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTimeEdit>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
